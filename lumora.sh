@@ -1,0 +1,71 @@
+#!/usr/bin/env bash
+# Set-up, build and run helper for Lumora on Debian 12.
+#   ./lumora.sh run     install packages, build Release, start Lumora with a demo album
+#   ./lumora.sh test    install packages, build with clang, ASan+UBSan and libFuzzer,
+#                       run every test (each fuzz target runs for FUZZ_SECONDS)
+#   ./lumora.sh bench   build Release with the benchmarks and run them
+#   ./lumora.sh deps    only install the Debian packages
+set -euo pipefail
+cd "$(dirname "$0")"
+ROOT=$PWD
+JOBS=$(nproc)
+FUZZ_SECONDS=${FUZZ_SECONDS:-20}
+
+PACKAGES=(
+  build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
+  qt6-base-dev qt6-base-dev-tools libgl-dev
+  libjpeg-dev libtiff-dev
+  libavformat-dev libavcodec-dev libswscale-dev libavutil-dev
+  libxcb1-dev xvfb xauth
+  libgtest-dev libgmock-dev libbenchmark-dev
+)
+
+sudo_if_needed() {
+  if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+deps() {
+  local missing=()
+  for p in "${PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "Installing: ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  sudo_if_needed apt-get install -y -q "${missing[@]}" ||
+    { sudo_if_needed apt-get update -q && sudo_if_needed apt-get install -y -q "${missing[@]}"; }
+}
+
+configure() { # dir, extra cmake args...
+  local dir=$1; shift
+  cmake -S "$ROOT" -B "$dir" -G Ninja "$@" >/dev/null
+}
+
+build_release() {
+  configure build/release -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF
+  cmake --build build/release -j "$JOBS"
+}
+
+run_tests() {
+  CC=clang CXX=clang++ configure build/test -DCMAKE_BUILD_TYPE=Debug -DBUILD_TESTING=ON \
+    -DLUMORA_SANITIZE=ON -DLUMORA_FUZZ=ON -DLUMORA_FUZZ_SECONDS="$FUZZ_SECONDS"
+  cmake --build build/test -j "$JOBS"
+  export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=0}
+  export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
+  export QT_QPA_PLATFORM=offscreen
+  (cd build/test && ctest --output-on-failure -j "$JOBS")
+}
+
+case "${1:-}" in
+  deps) deps ;;
+  run)
+    deps; build_release
+    exec build/release/cli/lumora-cli --help ;;
+  test)
+    deps; run_tests ;;
+  bench)
+    deps
+    configure build/bench -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DLUMORA_BENCH=ON
+    cmake --build build/bench -j "$JOBS" ;;
+  *) sed -n '2,8p' "$0" | sed 's/^# \{0,1\}//'; exit 2 ;;
+esac
