@@ -1,0 +1,27 @@
+// A desktop whose work area and folders a test sets.
+#pragma once
+
+#include "platform/Desktop.h"
+
+namespace lumora::testing_support {
+
+class FakeDesktop final : public Desktop {
+ public:
+  ScreenRect workArea{0, 0, 1280, 984};
+  std::filesystem::path programPath;
+  std::filesystem::path tempFolder;
+  std::filesystem::path systemFolder;
+  int waitDepth = 0;       // current nesting of the wait cursor
+  int waitCursorShown = 0; // how often it went from off to on
+
+  ScreenRect WorkArea() override { return workArea; }
+  std::filesystem::path ProgramPath() override { return programPath; }
+  std::filesystem::path TempFolder() override { return tempFolder; }
+  std::filesystem::path SystemFolder() override { return systemFolder; }
+  void SetWaitCursor(bool on) override {
+    if (on && waitDepth++ == 0) ++waitCursorShown;
+    if (!on && waitDepth > 0) --waitDepth;
+  }
+};
+
+}  // namespace lumora::testing_support

@@ -1,0 +1,122 @@
+// Prompts: the filter strings, the scripted double's checks, and the Qt
+// message box's buttons and answers.
+#include <QApplication>
+#include <QCursor>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+#include <gtest/gtest-spi.h>
+
+#include "platform/Prompts.h"
+#include "platform/qt/QtDesktop.h"
+#include "platform/qt/QtPrompts.h"
+#include "platform/testing/ScriptedPrompts.h"
+
+namespace lumora {
+namespace {
+
+using testing_support::ScriptedPrompts;
+
+TEST(FileFilter, SplitsDescriptionsAndPatterns) {
+  auto f = ParseFileFilter("Pictures (*.jpg;*.bmp)|*.jpg; *.bmp|All files|*.*|Dangling");
+  ASSERT_EQ(f.size(), 2u);
+  EXPECT_EQ(f[0].description, "Pictures (*.jpg;*.bmp)");
+  EXPECT_EQ(f[0].patterns, (std::vector<std::string>{"*.jpg", "*.bmp"}));
+  EXPECT_EQ(f[1].patterns, std::vector<std::string>{"*.*"});
+  EXPECT_TRUE(ParseFileFilter("").empty());
+  EXPECT_TRUE(ParseFileFilter("|||").empty());
+
+  QStringList q = QtNameFilters("Pictures (*.jpg;*.bmp)|*.jpg;*.bmp|All files|*.*|");
+  EXPECT_EQ(q, (QStringList{"Pictures (*.jpg *.bmp)", "All files (*.*)"}));
+}
+
+TEST(ScriptedPrompts, AnswersInOrderAndRetriesTheFolderCheck) {
+  ScriptedPrompts prompts;
+  prompts.ExpectMessage("Do you want to save the changes?", "Lumora", box::kYesNo | box::kTopmost, kAnswerYes)
+      .ExpectFolder({"relative", "/photos/export"})
+      .ExpectOpenFiles({"/a.jpg", "/b.bmp"})
+      .ExpectColour(MakeColour(1, 2, 3));
+  EXPECT_EQ(prompts.ShowMessage("Do you want to save the changes?", "Lumora", box::kYesNo | box::kTopmost),
+            kAnswerYes);
+  FolderRequest folder{"Export", "Path...", "/photos/", [](const std::string& p) { return p[0] == '/'; }};
+  EXPECT_EQ(prompts.BrowseFolder(folder), "/photos/export");
+  EXPECT_EQ(prompts.OpenFiles({"Import", "Pictures|*.jpg|", "/", true}).size(), 2u);
+  EXPECT_EQ(prompts.ChooseColour(0), MakeColour(1, 2, 3));
+  EXPECT_TRUE(prompts.AllAnswered());
+  EXPECT_EQ(prompts.shown().front(), "message: Do you want to save the changes?");
+}
+
+TEST(ScriptedPrompts, ReportsTheWrongTextAndUnexpectedPrompts) {
+  EXPECT_NONFATAL_FAILURE(
+      {
+        ScriptedPrompts prompts;
+        prompts.ExpectMessage("Cannot delete");
+        prompts.ShowMessage("Cannot create", "Lumora", 0);
+      },
+      "message box text");
+  EXPECT_NONFATAL_FAILURE(
+      {
+        ScriptedPrompts prompts;
+        prompts.ShowMessage("Surprise", "Lumora", 0);
+      },
+      "unexpected message box");
+  EXPECT_NONFATAL_FAILURE({ ScriptedPrompts().ExpectMessage("Never shown"); }, "was never shown");
+}
+
+class QtPromptsTest : public testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    static int argc = 1;
+    static char name[] = "platform_qt_tests";
+    static char* argv[] = {name, nullptr};
+    if (!QApplication::instance()) new QApplication(argc, argv);
+  }
+  // Presses `button` on the message box once it is shown.
+  static void PressLater(QMessageBox::StandardButton button, QString* seenText, QString* seenTitle) {
+    QTimer::singleShot(0, [=] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      ASSERT_NE(box, nullptr);
+      *seenText = box->text();
+      *seenTitle = box->windowTitle();
+      box->button(button)->click();
+    });
+  }
+};
+
+TEST_F(QtPromptsTest, MessageBoxButtonsMapToTheirAnswers) {
+  QtPrompts prompts;
+  QString text, title;
+  PressLater(QMessageBox::No, &text, &title);
+  EXPECT_EQ(prompts.ShowMessage("Are you sure you want to delete selected album?", "Lumora",
+                                box::kYesNo | box::kTopmost),
+            kAnswerNo);
+  EXPECT_EQ(text, "Are you sure you want to delete selected album?");
+  EXPECT_EQ(title, "Lumora");
+  PressLater(QMessageBox::Cancel, &text, &title);
+  EXPECT_EQ(prompts.ShowMessage("Save?", "Lumora", box::kYesNoCancel), kAnswerCancel);
+  PressLater(QMessageBox::Ok, &text, &title);
+  EXPECT_EQ(prompts.ShowMessage("Minimum screen resolution should be 800 * 600.", "Lumora", box::kIconStop),
+            kAnswerOk);
+}
+
+TEST_F(QtPromptsTest, WaitCursorNestsAndIsRestored) {
+  QtDesktop desktop;
+  {
+    WaitCursor outer(desktop);
+    ASSERT_NE(QGuiApplication::overrideCursor(), nullptr);
+    {
+      WaitCursor inner(desktop);
+    }
+    ASSERT_NE(QGuiApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
+  }
+  EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+  EXPECT_GT(desktop.WorkArea().width(), 0);
+  QtDesktop seam("/opt/lumora/Lumora");
+  EXPECT_EQ(seam.ProgramFolder(), "/opt/lumora");
+}
+
+}  // namespace
+}  // namespace lumora
