@@ -1,0 +1,68 @@
+// Argument dispatch and help of lumora-cli.
+#include "cli/Cli.h"
+
+#include <exception>
+#include <new>
+
+#include "cli/SettingsCommand.h"
+
+namespace lumora::cli {
+
+namespace {
+
+constexpr Command kCommands[] = {
+    {"settings", "[--registry DIR]",
+     "show every stored setting of Lumora and its companions, with the default of a missing one",
+     RunSettingsCommand},
+};
+
+void PrintHelp(std::ostream& out) {
+  out << "Usage: lumora-cli COMMAND [ARGS...]\n"
+         "       lumora-cli --help | --version\n\n"
+         "Commands:\n";
+  for (const auto& c : kCommands) out << "  " << c.name << " " << c.usage << "\n      " << c.summary << "\n";
+  out << "\nExit codes: 0 ok, 1 input unreadable or undecodable, 2 bad arguments, "
+         "3 output not writable.\n";
+}
+
+}  // namespace
+
+std::span<const Command> Commands() { return kCommands; }
+
+int UsageError(const Command& command, std::string_view why, Io io) {
+  io.err << "lumora-cli " << command.name << ": " << why << " (usage: lumora-cli " << command.name << " "
+         << command.usage << ")\n";
+  return kExitBadArguments;
+}
+
+int Run(std::span<const std::string> argv, Io io) {
+  if (argv.size() < 2) {
+    io.err << "lumora-cli: no command given (try lumora-cli --help)\n";
+    return kExitBadArguments;
+  }
+  const std::string& name = argv[1];
+  if (name == "--help" || name == "-h" || name == "help") {
+    PrintHelp(io.out);
+    return kExitOk;
+  }
+  if (name == "--version") {
+    io.out << "lumora-cli " LUMORA_VERSION "\n";
+    return kExitOk;
+  }
+  for (const auto& c : kCommands) {
+    if (c.name != name) continue;
+    try {
+      return c.run(argv.subspan(2), io);
+    } catch (const std::bad_alloc&) {
+      io.err << "lumora-cli " << name << ": out of memory\n";
+      return kExitBadInput;
+    } catch (const std::exception& e) {
+      io.err << "lumora-cli " << name << ": " << e.what() << "\n";
+      return kExitBadInput;
+    }
+  }
+  io.err << "lumora-cli: unknown command '" << name << "' (try lumora-cli --help)\n";
+  return kExitBadArguments;
+}
+
+}  // namespace lumora::cli

@@ -1,0 +1,79 @@
+// lumora-cli: dispatch, exit codes, one-line errors, and the settings listing.
+#include "cli/Cli.h"
+
+#include <sys/wait.h>
+
+#include <sstream>
+
+#include <gtest/gtest.h>
+
+#include "app/Settings.h"
+#include "tests/TempDir.h"
+
+namespace lumora::cli {
+namespace {
+
+struct Result {
+  int code;
+  std::string out, err;
+};
+
+Result RunCli(std::vector<std::string> args) {
+  args.insert(args.begin(), "lumora-cli");
+  std::ostringstream out, err;
+  int code = Run(args, {out, err});
+  return {code, out.str(), err.str()};
+}
+
+size_t Lines(const std::string& s) { return size_t(std::count(s.begin(), s.end(), '\n')); }
+
+TEST(Cli, HelpListsEveryCommandAndBadArgumentsExitWithTwo) {
+  Result help = RunCli({"--help"});
+  EXPECT_EQ(help.code, kExitOk);
+  for (const auto& c : Commands()) EXPECT_NE(help.out.find(std::string(c.name)), std::string::npos) << c.name;
+  EXPECT_TRUE(help.err.empty());
+
+  for (auto args : {std::vector<std::string>{}, {"frobnicate"}, {"settings", "--bogus"}, {"settings", "--registry"}}) {
+    Result r = RunCli(args);
+    EXPECT_EQ(r.code, kExitBadArguments);
+    EXPECT_EQ(Lines(r.err), 1u) << r.err;
+    EXPECT_EQ(r.err.rfind("lumora-cli", 0), 0u) << r.err;
+    EXPECT_TRUE(r.out.empty());
+  }
+}
+
+TEST(Cli, SettingsShowsStoredValuesAndDefaultsWithoutWriting) {
+  test::TempDir dir;
+  {
+    Registry reg(dir.path());
+    ASSERT_TRUE(WriteMachineDword(reg, AppKey, kSortID, 32773));
+    ASSERT_TRUE(WriteMachineString(reg, TunerecKey, kAppPath, "/opt/tv"));
+    ASSERT_TRUE(WriteMachineString(reg, AppKey, kSortFR, "text"));
+  }
+  const std::string before = test::ReadText(dir / "HKEY_LOCAL_MACHINE.reg");
+  Result r = RunCli({"settings", "--registry", dir.path().string()});
+  EXPECT_EQ(r.code, kExitOk) << r.err;
+  EXPECT_NE(r.out.find("Lumora\\Lumora\\SortID = 32773\n"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("Tunerec\\AppPath = \"/opt/tv\"\n"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("WindowPosLeft = (missing, default 0)"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("SortFR = (unreadable"), std::string::npos) << r.out;
+  EXPECT_EQ(test::ReadText(dir / "HKEY_LOCAL_MACHINE.reg"), before);
+
+  test::WriteText(dir / "file", "x");
+  Result bad = RunCli({"settings", "--registry", (dir / "file").string()});
+  EXPECT_EQ(bad.code, kExitBadInput);
+  EXPECT_EQ(Lines(bad.err), 1u);
+}
+
+TEST(Cli, TheProgramReturnsItsExitCodes) {
+  auto status = [](const std::string& args) {
+    int s = std::system((std::string(LUMORA_CLI_PATH) + " " + args + " >/dev/null 2>&1").c_str());
+    return WIFEXITED(s) ? WEXITSTATUS(s) : -1;
+  };
+  EXPECT_EQ(status("--help"), 0);
+  EXPECT_EQ(status("--version"), 0);
+  EXPECT_EQ(status("no-such-command"), 2);
+}
+
+}  // namespace
+}  // namespace lumora::cli
