@@ -50,7 +50,7 @@ run_tests() {
   CC=clang CXX=clang++ configure build/test -DCMAKE_BUILD_TYPE=Debug -DBUILD_TESTING=ON \
     -DLUMORA_SANITIZE=ON -DLUMORA_FUZZ=ON -DLUMORA_FUZZ_SECONDS="$FUZZ_SECONDS"
   cmake --build build/test -j "$JOBS"
-  export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=0}
+  export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$ROOT/tests/lsan.supp}
   export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
   export QT_QPA_PLATFORM=offscreen
   (cd build/test && ctest --output-on-failure -j "$JOBS")
