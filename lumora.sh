@@ -1,9 +1,8 @@
 #!/usr/bin/env bash
 # Set-up, build and run helper for Lumora on Debian 12.
-#   ./lumora.sh run     install packages, build Release, start Lumora with a demo album
+#   ./lumora.sh run     install packages, build Release, start Lumora (for now: lumora-cli --help)
 #   ./lumora.sh test    install packages, build with clang, ASan+UBSan and libFuzzer,
 #                       run every test (each fuzz target runs for FUZZ_SECONDS)
-#   ./lumora.sh bench   build Release with the benchmarks and run them
 #   ./lumora.sh deps    only install the Debian packages
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -63,9 +62,5 @@ case "${1:-}" in
     exec build/release/cli/lumora-cli --help ;;
   test)
     deps; run_tests ;;
-  bench)
-    deps
-    configure build/bench -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DLUMORA_BENCH=ON
-    cmake --build build/bench -j "$JOBS" ;;
-  *) sed -n '2,8p' "$0" | sed 's/^# \{0,1\}//'; exit 2 ;;
+  *) sed -n '2,6p' "$0" | sed 's/^# \{0,1\}//'; exit 2 ;;
 esac
