@@ -1,10 +1,14 @@
-// Tests of the region parser, on the compact window's outline and spoilt copies of it.
+// Tests of the stored window outline (resource data 369) and of the region parser.
 #include "resources/Region.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
+
+#include "resources/ResourceIds.h"
+#include "resources/Resources.h"
 
 namespace lumora {
 namespace {
@@ -26,6 +30,43 @@ std::vector<uint8_t> ExpectedOutlineBytes() {
   for (const auto& r : rects)
     for (int32_t v : r) PutLe32(out, v);
   return out;
+}
+
+// Horizontal span [first, end) of the window on row y, as the outline is described:
+// rows 0 and 399 from x 3 to 175, rows 1-2 and 397-398 from 1 to 177, else 0 to 178.
+std::pair<int, int> DescribedSpan(int y) {
+  if (y == 0 || y == 399) return {3, 175};
+  if (y <= 2 || y >= 397) return {1, 177};
+  return {0, 178};
+}
+
+std::vector<uint8_t> BuiltinOutline() {
+  Resources resources(std::filesystem::temp_directory_path() / "lumora-no-library-here");
+  return resources.OwnData(res::kDataWindowOutline).value_or(std::vector<uint8_t>{});
+}
+
+TEST(WindowOutline, BuiltinBytesAreExactlyTheDescribedRegion) {
+  const std::vector<uint8_t> bytes = BuiltinOutline();
+  const std::vector<uint8_t> expected = ExpectedOutlineBytes();
+  ASSERT_EQ(bytes.size(), 112u);
+  for (size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(bytes[i], expected[i]) << "byte " << i;
+}
+
+TEST(WindowOutline, ParsedRectanglesCoverEachRowExactly) {
+  const RegionParseResult parsed = ParseRegionData(BuiltinOutline());
+  ASSERT_TRUE(parsed.region) << parsed.message;
+  EXPECT_EQ(parsed.region->bounds, (RegionRect{0, 0, 178, 400}));
+  EXPECT_EQ(parsed.region->rects.size(), 5u);
+  // Rasterise: every row is covered by exactly one rectangle with the described span.
+  for (int y = 0; y < 400; ++y) {
+    int covering = 0;
+    for (const RegionRect& r : parsed.region->rects) {
+      if (y < r.top || y >= r.bottom) continue;
+      ++covering;
+      EXPECT_EQ(std::make_pair(r.left, r.right), DescribedSpan(y)) << "row " << y;
+    }
+    EXPECT_EQ(covering, 1) << "row " << y;
+  }
 }
 
 void SetLe32(std::vector<uint8_t>& bytes, size_t offset, int32_t v) {
