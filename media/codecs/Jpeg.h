@@ -1,0 +1,63 @@
+// JPEG files (.jpg) over libjpeg-turbo: decoding into the picture's in-memory
+// form (8-bit grey with the grey ramp, or 24-bit blue-green-red) and encoding
+// a picture with the library's default settings.
+//
+// Decoding works from a file or from bytes in memory (pictures kept in the
+// program's resources, fuzzing). A library error never ends the process: it
+// returns to a recovery point and the operation fails. A failed decode leaves
+// the picture as it was; a failed save leaves an existing file as it was.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "editor/picture/DibImage.h"
+
+namespace lumora {
+
+enum class JpegError {
+  None,
+  Library,            // the library stopped on an error in the data
+  Damaged,            // the compressed data is cut short or corrupt
+  UnsupportedColours, // CMYK, YCCK or another colour space that is neither grey nor colour
+  TooLarge,           // the picture would exceed the block limit
+  TooManyScans,       // a progressive file with more scans than any encoder writes
+  UnsupportedDepth,   // (writing) a picture that is not 1, 4, 8 or 24 bits a pixel
+};
+
+std::string_view JpegErrorText(JpegError error);
+
+struct JpegResult {
+  JpegError error = JpegError::None;
+  std::string detail;  // what and where, with the numbers or the library's message
+  explicit operator bool() const { return error == JpegError::None; }
+};
+
+// Decodes a JPEG file held in memory into a packed bitmap in the in-memory
+// form. `block` is only written on success. Pictures whose block would exceed
+// `maxBlockBytes` are refused before the pixels are allocated.
+JpegResult DecodeJpeg(std::span<const uint8_t> file, std::vector<uint8_t>& block,
+                      size_t maxBlockBytes = kMaxPictureBlockBytes);
+
+// The bytes of a JPEG file holding `picture`, at the library's default
+// quality. 24-bit pictures are coded as colour; 1-, 4- and 8-bit pictures go
+// through their colour table: as grey when every entry is grey, else as colour.
+JpegResult EncodeJpeg(const DibImage& picture, std::vector<uint8_t>& file);
+
+// Replace the picture with the decoded one (palette built); 0, leaving the
+// picture as it was, on any failure.
+int ReadJpegMemory(DibImage& picture, std::span<const uint8_t> jpegBytes);
+int ReadJpegFile(DibImage& picture, const std::string& path);
+// A JPEG kept in the program's resources: the caller hands over the
+// resource's bytes, which are decoded where they are.
+int ReadJpegResource(DibImage& picture, std::span<const uint8_t> jpegBytes);
+
+// Writes the picture as a JPEG file, replacing `path` only once the new file
+// is complete. 0 when the picture can't be coded or the file can't be written.
+int WriteJpegFile(const DibImage& picture, const std::string& path);
+
+}  // namespace lumora
