@@ -1,0 +1,426 @@
+// JPEG codec: decoding compared pixel for pixel with djpeg's output, colour
+// spaces that must be refused, damaged and hostile files, round trips within a
+// quality bound, and saves that fail without harming an existing file.
+//
+// Samples in tests/media/samples, made from a 37 x 29 test picture
+// (photo.ppm: gradients with a disc) with libjpeg-turbo 2.1.5's tools and
+// ImageMagick 6.9:
+//   cjpeg -outfile jpeg_photo_420.jpg photo.ppm                 (defaults: quality 75, 4:2:0)
+//   convert photo.ppm -sampling-factor 1x1 -quality 90 jpeg_photo_444.jpg
+//   jpegtran -progressive -outfile jpeg_photo_progressive.jpg jpeg_photo_420.jpg
+//   cjpeg -grayscale -outfile jpeg_grey.jpg photo.ppm
+//   convert photo.ppm -colorspace CMYK jpeg_cmyk.jpg
+//   djpeg -ppm (or -pnm) -outfile X.ppm X.jpg                   (the expected pixels)
+#include "media/codecs/Jpeg.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "tests/TempDir.h"
+
+namespace lumora {
+namespace {
+
+namespace fs = std::filesystem;
+
+fs::path Sample(const std::string& name) { return fs::path(__FILE__).parent_path() / "samples" / name; }
+
+std::vector<uint8_t> Bytes(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// A binary PGM (P5) or PPM (P6) file with maximum value 255, as djpeg writes them.
+struct Pnm {
+  int width = 0, height = 0, channels = 0;
+  std::vector<uint8_t> pixels;  // top row first, red-green-blue or grey
+};
+
+Pnm ReadPnm(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::string magic;
+  int maxValue = 0;
+  Pnm p;
+  in >> magic >> p.width >> p.height >> maxValue;
+  in.get();
+  p.channels = magic == "P6" ? 3 : 1;
+  p.pixels.resize(size_t(p.width) * p.height * p.channels);
+  in.read(reinterpret_cast<char*>(p.pixels.data()), std::streamsize(p.pixels.size()));
+  EXPECT_TRUE((magic == "P5" || magic == "P6") && maxValue == 255 && in) << path;
+  return p;
+}
+
+struct Rgb {
+  int red, green, blue;
+  bool operator==(const Rgb&) const = default;
+};
+
+// The colour the picture shows at (x, y), row 0 at the top: 24-bit pixels
+// directly, others through the colour table.
+Rgb Shown(DibImage& pic, int x, int y) {
+  RowTable rows(pic);
+  const uint8_t* row = rows[y];
+  if (pic.BitCount() == 24) return {row[3 * x + 2], row[3 * x + 1], row[3 * x]};
+  const int bits = pic.BitCount();
+  const unsigned index = (row[x * bits / 8] >> (8 - bits - x * bits % 8)) & ((1u << bits) - 1);
+  const uint8_t* entry = pic.block().data() + kInfoHeaderBytes + 4 * index;
+  return {entry[2], entry[1], entry[0]};
+}
+
+double Psnr(DibImage& a, DibImage& b) {
+  double squares = 0;
+  for (int y = 0; y < a.height(); ++y)
+    for (int x = 0; x < a.width(); ++x) {
+      Rgb p = Shown(a, x, y), q = Shown(b, x, y);
+      squares += std::pow(p.red - q.red, 2) + std::pow(p.green - q.green, 2) + std::pow(p.blue - q.blue, 2);
+    }
+  double mse = squares / (3.0 * a.width() * a.height());
+  return mse == 0 ? 99.0 : 10 * std::log10(255.0 * 255.0 / mse);
+}
+
+// --- Decoding -------------------------------------------------------------------
+
+struct DjpegCase {
+  const char* jpeg;
+  const char* expected;  // djpeg's output for the same file
+};
+
+class JpegMatchesDjpeg : public testing::TestWithParam<DjpegCase> {};
+
+TEST_P(JpegMatchesDjpeg, PixelForPixel) {
+  DibImage pic;
+  ASSERT_EQ(ReadJpegFile(pic, Sample(GetParam().jpeg).string()), 1);
+  const Pnm want = ReadPnm(Sample(GetParam().expected));
+  ASSERT_EQ(pic.width(), want.width);
+  ASSERT_EQ(pic.height(), want.height);
+  ASSERT_EQ(pic.BitCount(), want.channels == 3 ? 24 : 8);
+  ASSERT_TRUE(pic.palette().has_value() == (want.channels == 1)) << "grey pictures get their palette built";
+  RowTable rows(pic);
+  int wrong = 0;
+  for (int y = 0; y < want.height; ++y)
+    for (int x = 0; x < want.width; ++x) {
+      const uint8_t* w = &want.pixels[(size_t(y) * want.width + x) * want.channels];
+      if (want.channels == 1) {
+        // Grey pictures keep the level as the index, over the grey ramp.
+        wrong += rows[y][x] != w[0] || !(Shown(pic, x, y) == Rgb{w[0], w[0], w[0]});
+      } else {
+        wrong += !(Shown(pic, x, y) == Rgb{w[0], w[1], w[2]});
+      }
+    }
+  EXPECT_EQ(wrong, 0) << "pixels differing from djpeg's";
+}
+
+INSTANTIATE_TEST_SUITE_P(Samples, JpegMatchesDjpeg,
+                         testing::Values(DjpegCase{"jpeg_photo_420.jpg", "jpeg_photo_420.ppm"},
+                                         DjpegCase{"jpeg_photo_444.jpg", "jpeg_photo_444.ppm"},
+                                         // The same coefficients sent progressively.
+                                         DjpegCase{"jpeg_photo_progressive.jpg", "jpeg_photo_420.ppm"},
+                                         DjpegCase{"jpeg_grey.jpg", "jpeg_grey.pgm"}),
+                         [](const testing::TestParamInfo<DjpegCase>& info) {
+                           std::string name = info.param.jpeg;
+                           return name.substr(5, name.size() - 9);  // without "jpeg_" and ".jpg"
+                         });
+
+TEST(JpegDecode, MemoryAndResourceDecodeLikeTheFile) {
+  const auto bytes = Bytes(Sample("jpeg_photo_420.jpg"));
+  DibImage fromFile, fromMemory, fromResource;
+  ASSERT_EQ(ReadJpegFile(fromFile, Sample("jpeg_photo_420.jpg").string()), 1);
+  ASSERT_EQ(ReadJpegMemory(fromMemory, bytes), 1);
+  EXPECT_EQ(fromMemory.block(), fromFile.block());
+
+  // A resource is decoded where it lies: no "jpeg.jpg" appears in the current folder.
+  test::TempDir dir;
+  const fs::path before = fs::current_path();
+  fs::current_path(dir.path());
+  const int resourceResult = ReadJpegResource(fromResource, bytes);
+  fs::current_path(before);
+  ASSERT_EQ(resourceResult, 1);
+  EXPECT_EQ(fromResource.block(), fromFile.block());
+  EXPECT_TRUE(fs::is_empty(dir.path()));
+
+  EXPECT_EQ(ReadJpegResource(fromResource, {}), 0) << "a missing resource";
+  EXPECT_EQ(fromResource.block(), fromFile.block());
+}
+
+// The picture each failing load must leave alone.
+DibImage Previous() {
+  DibImage pic;
+  pic.Create(3, 2, 24);
+  pic.PixelBits()[0] = 99;
+  return pic;
+}
+
+TEST(JpegDecode, CmykIsRefusedAndThePictureKept) {
+  const auto cmyk = Bytes(Sample("jpeg_cmyk.jpg"));
+  std::vector<uint8_t> block;
+  JpegResult r = DecodeJpeg(cmyk, block);
+  EXPECT_EQ(r.error, JpegError::UnsupportedColours) << r.detail;
+  EXPECT_TRUE(block.empty());
+
+  DibImage pic = Previous();
+  const auto before = pic.block();
+  EXPECT_EQ(ReadJpegFile(pic, Sample("jpeg_cmyk.jpg").string()), 0);
+  EXPECT_EQ(pic.block(), before);
+  EXPECT_EQ(pic.width(), 3);
+}
+
+// Offset of the first byte after the marker segment `marker` (0xFFxx) and its length field.
+size_t SegmentBody(const std::vector<uint8_t>& jpeg, uint8_t marker) {
+  for (size_t i = 2; i + 4 <= jpeg.size();) {
+    if (jpeg[i] != 0xFF) return 0;
+    if (jpeg[i + 1] == marker) return i + 4;
+    i += 2 + (size_t(jpeg[i + 2]) << 8 | jpeg[i + 3]);
+  }
+  return 0;
+}
+
+TEST(JpegDecode, DamagedFilesFailCleanly) {
+  const auto good = Bytes(Sample("jpeg_photo_420.jpg"));
+  const size_t scan = SegmentBody(good, 0xDA);
+  ASSERT_GT(scan, 0u);
+  auto cut = [&](size_t n) { return std::vector<uint8_t>(good.begin(), good.begin() + long(n)); };
+  std::vector<uint8_t> flipped = good;
+  flipped[0] = 0x00;  // no start-of-image marker
+  const std::string text = "this is not a picture at all";
+
+  struct Case {
+    const char* what;
+    std::vector<uint8_t> bytes;
+    JpegError error;
+  } cases[] = {
+      {"empty", {}, JpegError::Library},
+      {"text", std::vector<uint8_t>(text.begin(), text.end()), JpegError::Library},
+      {"no start marker", flipped, JpegError::Library},
+      {"cut inside the headers", cut(scan / 2), JpegError::Damaged},
+      {"cut at the start of the scan", cut(scan + 12), JpegError::Damaged},
+      {"cut halfway through the scan", cut((scan + good.size()) / 2), JpegError::Damaged},
+  };
+  for (const Case& c : cases) {
+    std::vector<uint8_t> block;
+    testing::internal::CaptureStderr();
+    JpegResult r = DecodeJpeg(c.bytes, block);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "") << c.what << ": the library prints nothing";
+    EXPECT_EQ(r.error, c.error) << c.what << ": " << r.detail;
+    EXPECT_FALSE(r.detail.empty()) << c.what;
+    EXPECT_TRUE(block.empty()) << c.what;
+
+    DibImage pic = Previous();
+    const auto before = pic.block();
+    EXPECT_EQ(ReadJpegMemory(pic, c.bytes), 0) << c.what;
+    EXPECT_EQ(pic.block(), before) << c.what << ": a failed load leaves the picture as it was";
+  }
+
+  // Only the end marker missing: every row is there, so the picture loads.
+  DibImage whole;
+  EXPECT_EQ(ReadJpegMemory(whole, cut(good.size() - 2)), 1);
+}
+
+TEST(JpegDecode, OversizedPicturesAreRefusedBeforeDecoding) {
+  auto bytes = Bytes(Sample("jpeg_photo_420.jpg"));
+  std::vector<uint8_t> block;
+  // 37 x 29 at 24 bits needs 40 + 112 * 29 bytes.
+  EXPECT_EQ(DecodeJpeg(bytes, block, 40 + 112 * 29).error, JpegError::None);
+  EXPECT_EQ(DecodeJpeg(bytes, block, 40 + 112 * 29 - 1).error, JpegError::TooLarge);
+
+  // A frame header claiming 65000 x 65000 pixels (12 GB): refused by size.
+  const size_t frame = SegmentBody(bytes, 0xC0);
+  ASSERT_GT(frame, 0u);
+  for (size_t at : {frame + 1, frame + 3}) {
+    bytes[at] = 65000 >> 8;
+    bytes[at + 1] = 65000 & 0xFF;
+  }
+  block.clear();
+  JpegResult r = DecodeJpeg(bytes, block);
+  EXPECT_EQ(r.error, JpegError::TooLarge) << r.detail;
+  EXPECT_NE(r.detail.find("65000"), std::string::npos) << r.detail;
+}
+
+TEST(JpegDecode, EndlessProgressiveScansAreCutOff) {
+  // The first scan of the progressive sample (with the Huffman table before
+  // it) repeated 600 times: the decoder stops at the scan limit instead of
+  // reading scans for ever.
+  const auto progressive = Bytes(Sample("jpeg_photo_progressive.jpg"));
+  size_t table = SegmentBody(progressive, 0xC4), scan = SegmentBody(progressive, 0xDA);
+  ASSERT_GT(table, 0u);
+  ASSERT_LT(table, scan);
+  size_t next = scan;  // the marker after the scan's data
+  while (next + 1 < progressive.size() &&
+         !(progressive[next] == 0xFF && progressive[next + 1] != 0 && (progressive[next + 1] & 0xF8) != 0xD0))
+    ++next;
+  const auto first = progressive.begin() + long(table - 4), afterScan = progressive.begin() + long(next);
+  std::vector<uint8_t> many(progressive.begin(), afterScan);
+  for (int i = 0; i < 600; ++i) many.insert(many.end(), first, afterScan);
+  many.insert(many.end(), {0xFF, 0xD9});
+
+  std::vector<uint8_t> block;
+  JpegResult r = DecodeJpeg(many, block);
+  EXPECT_EQ(r.error, JpegError::TooManyScans) << r.detail;
+}
+
+// --- Encoding -------------------------------------------------------------------
+
+// A smooth 64 x 48 colour picture: what JPEG codes well.
+DibImage SmoothColour() {
+  DibImage pic;
+  pic.Create(64, 48, 24);
+  RowTable rows(pic);
+  for (int y = 0; y < 48; ++y)
+    for (int x = 0; x < 64; ++x) {
+      rows[y][3 * x] = uint8_t(40 + 3 * x);  // blue
+      rows[y][3 * x + 1] = uint8_t(200 - 2 * y);
+      rows[y][3 * x + 2] = uint8_t(60 + x + 2 * y);
+    }
+  return pic;
+}
+
+DibImage SmoothGrey() {
+  DibImage pic;
+  pic.Create(64, 48, 8);
+  RowTable rows(pic);
+  for (int y = 0; y < 48; ++y)
+    for (int x = 0; x < 64; ++x) rows[y][x] = uint8_t(2 * x + 2 * y);
+  pic.BuildPalette();
+  return pic;
+}
+
+DibImage RoundTrip(const DibImage& pic) {
+  std::vector<uint8_t> file;
+  JpegResult r = EncodeJpeg(pic, file);
+  EXPECT_TRUE(r) << r.detail;
+  DibImage back;
+  EXPECT_EQ(ReadJpegMemory(back, file), 1);
+  return back;
+}
+
+TEST(JpegEncode, RoundTripsWithinTheQualityBound) {
+  DibImage colour = SmoothColour();
+  DibImage colourBack = RoundTrip(colour);
+  ASSERT_EQ(colourBack.BitCount(), 24);
+  ASSERT_EQ(colourBack.width(), 64);
+  EXPECT_GT(Psnr(colour, colourBack), 30.0) << "blue, green and red land in their places";
+
+  DibImage grey = SmoothGrey();
+  DibImage greyBack = RoundTrip(grey);
+  ASSERT_EQ(greyBack.BitCount(), 8) << "a grey picture is written as one grey component";
+  EXPECT_GT(Psnr(grey, greyBack), 30.0);
+}
+
+// A packed bitmap of `bits` (1 or 4) bits a pixel with the given colour table,
+// filled with 16 x 16 squares (whole colour blocks of the JPEG) of index
+// (x / 16 + y / 16) % colours.
+DibImage Paletted(int bits, const std::vector<Rgb>& colours, int width = 64, int height = 32) {
+  const size_t stride = DibStride(width, bits);
+  const size_t table = 4 * colours.size();
+  std::vector<uint8_t> block(40 + table + stride * height);
+  block[0] = 40;
+  block[4] = uint8_t(width);
+  block[8] = uint8_t(height);
+  block[12] = 1;
+  block[14] = uint8_t(bits);
+  block[32] = uint8_t(colours.size());
+  for (size_t i = 0; i < colours.size(); ++i) {
+    block[40 + 4 * i] = uint8_t(colours[i].blue);
+    block[40 + 4 * i + 1] = uint8_t(colours[i].green);
+    block[40 + 4 * i + 2] = uint8_t(colours[i].red);
+  }
+  for (int y = 0; y < height; ++y) {
+    uint8_t* row = block.data() + 40 + table + size_t(height - 1 - y) * stride;
+    for (int x = 0; x < width; ++x) {
+      unsigned index = unsigned(x / 16 + y / 16) % colours.size();
+      int shift = 8 - bits - (x * bits) % 8;
+      row[x * bits / 8] |= uint8_t(index << shift);
+    }
+  }
+  DibImage pic;
+  EXPECT_TRUE(pic.Adopt(std::move(block), true));
+  return pic;
+}
+
+TEST(JpegEncode, PicturesWithAColourTableGoThroughIt) {
+  // A black-and-white 1-bit picture: grey, so written as one grey component.
+  DibImage bw = Paletted(1, {{0, 0, 0}, {255, 255, 255}});
+  DibImage bwBack = RoundTrip(bw);
+  EXPECT_EQ(bwBack.BitCount(), 8);
+  EXPECT_GT(Psnr(bw, bwBack), 30.0);
+
+  // A 4-bit picture with colours: written as colour through its table. The
+  // colour edges blur (the colour planes are coded at half size), so the
+  // middle of each square is compared.
+  DibImage four = Paletted(4, {{200, 30, 40}, {20, 180, 60}, {30, 40, 220}, {240, 230, 20}});
+  DibImage fourBack = RoundTrip(four);
+  EXPECT_EQ(fourBack.BitCount(), 24);
+  for (int y = 8; y < four.height(); y += 16)
+    for (int x = 8; x < four.width(); x += 16) {
+      Rgb want = Shown(four, x, y), got = Shown(fourBack, x, y);
+      EXPECT_NEAR(got.red, want.red, 6) << x << "," << y;
+      EXPECT_NEAR(got.green, want.green, 6) << x << "," << y;
+      EXPECT_NEAR(got.blue, want.blue, 6) << x << "," << y;
+    }
+
+  // An 8-bit picture whose table is not the grey ramp: its colours, not its indices.
+  DibImage tinted = SmoothGrey();
+  for (int i = 0; i < 256; ++i) {
+    uint8_t* e = tinted.block().data() + 40 + 4 * i;
+    e[0] = uint8_t(255 - i);  // blue falls as red rises
+    e[1] = uint8_t(i / 2);
+    e[2] = uint8_t(i);
+  }
+  DibImage tintedBack = RoundTrip(tinted);
+  EXPECT_EQ(tintedBack.BitCount(), 24);
+  EXPECT_GT(Psnr(tinted, tintedBack), 30.0);
+
+  // A reversed grey ramp is still grey: written as levels, shown the same.
+  DibImage reversed = SmoothGrey();
+  for (int i = 0; i < 256; ++i) std::memset(reversed.block().data() + 40 + 4 * i, 255 - i, 3);
+  DibImage reversedBack = RoundTrip(reversed);
+  EXPECT_EQ(reversedBack.BitCount(), 8);
+  EXPECT_GT(Psnr(reversed, reversedBack), 30.0);
+
+  DibImage sixteen;
+  ASSERT_TRUE(sixteen.Create(4, 4, 16));
+  std::vector<uint8_t> file;
+  EXPECT_EQ(EncodeJpeg(sixteen, file).error, JpegError::UnsupportedDepth);
+  EXPECT_EQ(EncodeJpeg(DibImage(), file).error, JpegError::UnsupportedDepth);
+}
+
+TEST(JpegWrite, FailedSavesLeaveTheOldFile) {
+  test::TempDir dir;
+  const std::string path = (dir / "keep.jpg").string();
+  test::WriteText(path, "the old picture");
+
+  // Wider than JPEG allows: the library's error comes back as a failed save.
+  DibImage tooWide;
+  ASSERT_TRUE(tooWide.Create(65501, 1, 24));
+  std::vector<uint8_t> file;
+  JpegResult r = EncodeJpeg(tooWide, file);
+  EXPECT_EQ(r.error, JpegError::Library);
+  EXPECT_NE(r.detail.find("65500"), std::string::npos) << r.detail;
+  EXPECT_EQ(WriteJpegFile(tooWide, path), 0);
+  EXPECT_EQ(test::ReadText(path), "the old picture");
+
+  DibImage sixteen;
+  ASSERT_TRUE(sixteen.Create(4, 4, 16));
+  EXPECT_EQ(WriteJpegFile(sixteen, path), 0);
+  EXPECT_EQ(test::ReadText(path), "the old picture");
+
+  DibImage good = SmoothColour();
+  EXPECT_EQ(WriteJpegFile(good, (dir / "missing" / "x.jpg").string()), 0) << "a folder that does not exist";
+  fs::create_directory(dir / "folder.jpg");
+  EXPECT_EQ(WriteJpegFile(good, (dir / "folder.jpg").string()), 0) << "a folder in the way";
+  EXPECT_TRUE(fs::is_directory(dir / "folder.jpg"));
+
+  ASSERT_EQ(WriteJpegFile(good, path), 1);
+  DibImage back;
+  EXPECT_EQ(ReadJpegFile(back, path), 1);
+  EXPECT_EQ(back.width(), 64);
+  // Nothing but the saved file and the folder: no temporary files left behind.
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 2);
+}
+
+}  // namespace
+}  // namespace lumora
