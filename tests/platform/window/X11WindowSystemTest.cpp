@@ -1,0 +1,250 @@
+// The X11 backend against a real X server (run under xvfb-run, no window
+// manager): another program's window found by WM_CLASS and title, raised,
+// kept on top, moved and centred; messages to X11 windows; and our own Qt
+// widget announced on the xcb platform.
+#include "platform/window/X11WindowSystem.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <xcb/xcb.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTimer>
+#include <QWidget>
+
+#include <cstring>
+
+#include "platform/qt/QtWindowPresence.h"
+#include "platform/qt/QtWindowSystem.h"
+#include "platform/window/MessageSocket.h"
+#include "platform/window/WindowFolder.h"
+#include "tests/platform/window/ChildProcess.h"
+#include "tests/TempDir.h"
+
+namespace lumora {
+namespace {
+
+using testing::ChildProcess;
+
+constexpr int kEventWaitMs = 5000;
+
+// A connection of the test's own, to look at the server directly. One stays
+// open for the whole program: an X server resets when its last client leaves,
+// and connections made during the reset fail.
+class Observer {
+ public:
+  Observer() : connection_(xcb_connect(nullptr, nullptr)) {
+    if (!xcb_connection_has_error(connection_))
+      root_ = xcb_setup_roots_iterator(xcb_get_setup(connection_)).data->root;
+  }
+  ~Observer() { xcb_disconnect(connection_); }
+  int error() const { return xcb_connection_has_error(connection_); }
+
+  // Children of the root from bottom to top.
+  std::vector<xcb_window_t> Stacking() {
+    xcb_query_tree_reply_t* reply = xcb_query_tree_reply(connection_, xcb_query_tree(connection_, root_), nullptr);
+    std::vector<xcb_window_t> order;
+    if (!reply) return order;
+    const xcb_window_t* children = xcb_query_tree_children(reply);
+    order.assign(children, children + xcb_query_tree_children_length(reply));
+    std::free(reply);
+    return order;
+  }
+  bool Above(xcb_window_t upper, xcb_window_t lower) {
+    const std::vector<xcb_window_t> order = Stacking();
+    const auto upperAt = std::find(order.begin(), order.end(), upper);
+    const auto lowerAt = std::find(order.begin(), order.end(), lower);
+    return upperAt != order.end() && lowerAt != order.end() && upperAt > lowerAt;
+  }
+  std::vector<xcb_atom_t> State(xcb_window_t window) {
+    xcb_get_property_reply_t* reply = xcb_get_property_reply(
+        connection_, xcb_get_property(connection_, 0, window, Atom("_NET_WM_STATE"), XCB_ATOM_ATOM, 0, 64),
+        nullptr);
+    std::vector<xcb_atom_t> atoms;
+    if (!reply) return atoms;
+    const auto* data = static_cast<const xcb_atom_t*>(xcb_get_property_value(reply));
+    atoms.assign(data, data + xcb_get_property_value_length(reply) / 4);
+    std::free(reply);
+    return atoms;
+  }
+  xcb_atom_t Atom(const char* name) {
+    xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
+        connection_, xcb_intern_atom(connection_, 0, std::uint16_t(std::strlen(name)), name), nullptr);
+    const xcb_atom_t atom = reply ? reply->atom : XCB_NONE;
+    std::free(reply);
+    return atom;
+  }
+  std::pair<int, int> ScreenSize() {
+    xcb_get_geometry_reply_t* root = xcb_get_geometry_reply(connection_, xcb_get_geometry(connection_, root_), nullptr);
+    if (!root) return {0, 0};
+    const std::pair<int, int> size{root->width, root->height};
+    std::free(root);
+    return size;
+  }
+
+ private:
+  xcb_connection_t* connection_;
+  xcb_window_t root_ = XCB_NONE;
+};
+
+class X11WindowSystemTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "run under xvfb-run";
+    ASSERT_EQ(observer_.error(), 0) << "the test's own connection to " << std::getenv("DISPLAY") << " failed";
+    ::setenv("XDG_RUNTIME_DIR", temp_.path().string().c_str(), 1);
+    std::string error;
+    windows_ = X11WindowSystem::Connect(nullptr, DefaultWindowFolder(), &error);
+    ASSERT_TRUE(windows_) << error;
+  }
+
+  // Starts an X helper window and returns its id.
+  WindowHandle StartHelper(ChildProcess& helper) {
+    const std::optional<std::string> line = helper.ReadLine();
+    if (!line || line->rfind("window ", 0) != 0) return kNoWindow;
+    return WindowHandle(std::stoul(line->substr(7), nullptr, 16));
+  }
+
+  static Observer& SharedObserver() {
+    static Observer observer;
+    return observer;
+  }
+
+  test::TempDir temp_;
+  std::unique_ptr<X11WindowSystem> windows_;
+  Observer& observer_ = SharedObserver();
+};
+
+TEST(X11DisplayKey, NamesTheServerNotTheScreen) {
+  EXPECT_EQ(X11DisplayKey(":0"), "local_0");
+  EXPECT_EQ(X11DisplayKey(":0.1"), X11DisplayKey("unix:0"));
+  EXPECT_EQ(X11DisplayKey("localhost:10.0"), "localhost_10");
+  EXPECT_NE(X11DisplayKey("localhost:10"), X11DisplayKey(":10"));
+  EXPECT_EQ(X11DisplayKey("no display"), "");
+}
+
+TEST_F(X11WindowSystemTest, AnotherProgramsWindowIsFoundByClassAndTitle) {
+  ChildProcess tv({LUMORA_X11_WINDOW_HELPER, "quorvixTV 2.0", "Tunerec 2.0", "10", "20", "300", "200"});
+  ChildProcess dialog({LUMORA_X11_WINDOW_HELPER, "#32770", "Tunerec - Screen \xC3\xA9", "0", "0", "50", "50"});
+  const WindowHandle tvWindow = StartHelper(tv);
+  const WindowHandle dialogWindow = StartHelper(dialog);
+  ASSERT_NE(tvWindow, kNoWindow);
+  ASSERT_NE(dialogWindow, kNoWindow);
+
+  EXPECT_EQ(windows_->FindTopLevel("quorvixTV 2.0", "Tunerec 2.0"), tvWindow);
+  EXPECT_EQ(windows_->FindTopLevel("#32770", "Tunerec - Screen \xC3\xA9"), dialogWindow);
+  EXPECT_EQ(windows_->FindTopLevel("#32770", "Tunerec 2.0"), kNoWindow);
+  EXPECT_EQ(windows_->FindTopLevel("helper", "Tunerec 2.0"), kNoWindow) << "the instance part is not the class";
+  EXPECT_EQ(windows_->ClassOf(tvWindow), "quorvixTV 2.0");
+  EXPECT_EQ(windows_->Rect(tvWindow), (WindowRect{10, 20, 300, 200}));
+  EXPECT_TRUE(windows_->Exists(tvWindow));
+
+  tv.CloseInput();
+  EXPECT_EQ(tv.Wait(), 0);
+  EXPECT_FALSE(windows_->Exists(tvWindow));
+  EXPECT_EQ(windows_->FindTopLevel("quorvixTV 2.0", "Tunerec 2.0"), kNoWindow);
+  EXPECT_FALSE(windows_->Rect(tvWindow));
+  EXPECT_FALSE(windows_->BringToFront(tvWindow));
+}
+
+TEST_F(X11WindowSystemTest, RaisingAndTopmostChangeTheStackingOrder) {
+  ChildProcess first({LUMORA_X11_WINDOW_HELPER, "#32770", "Mpegsmith 5.0 SE", "0", "0", "100", "100"});
+  const WindowHandle lower = StartHelper(first);
+  ChildProcess second({LUMORA_X11_WINDOW_HELPER, "#32770", "Clipsmith 5.0 SE", "50", "50", "100", "100"});
+  const WindowHandle upper = StartHelper(second);
+  ASSERT_NE(lower, kNoWindow);
+  ASSERT_NE(upper, kNoWindow);
+  ASSERT_TRUE(observer_.Above(upper, lower));
+
+  ASSERT_TRUE(windows_->BringToFront(lower));
+  EXPECT_TRUE(observer_.Above(lower, upper));
+
+  const xcb_atom_t above = observer_.Atom("_NET_WM_STATE_ABOVE");
+  ASSERT_TRUE(windows_->SetTopmost(upper, true));
+  EXPECT_TRUE(observer_.Above(upper, lower));
+  EXPECT_EQ(observer_.State(upper), std::vector<xcb_atom_t>{above});
+  EXPECT_EQ(windows_->Rect(upper), (WindowRect{50, 50, 100, 100})) << "topmost must not move";
+
+  ASSERT_TRUE(windows_->SetTopmost(upper, false));
+  EXPECT_TRUE(observer_.State(upper).empty());
+  EXPECT_TRUE(observer_.Above(upper, lower)) << "not topmost does not lower the window";
+}
+
+TEST_F(X11WindowSystemTest, WindowsAreMovedAndCentredWithTheirSize) {
+  ChildProcess helper({LUMORA_X11_WINDOW_HELPER, "#32770", "Discsmith 1.0", "5", "6", "301", "151"});
+  const WindowHandle window = StartHelper(helper);
+  ASSERT_NE(window, kNoWindow);
+
+  ASSERT_TRUE(windows_->MoveTo(window, 40, 30));
+  EXPECT_EQ(windows_->Rect(window), (WindowRect{40, 30, 301, 151}));
+  ASSERT_TRUE(windows_->MoveTo(window, -20, -10));
+  EXPECT_EQ(windows_->Rect(window), (WindowRect{-20, -10, 301, 151}));
+
+  const auto [width, height] = observer_.ScreenSize();
+  ASSERT_TRUE(windows_->CentreOnScreen(window));
+  EXPECT_EQ(windows_->Rect(window), (WindowRect{(width - 301) / 2, (height - 151) / 2, 301, 151}));
+  EXPECT_FALSE(windows_->MoveTo(kNoWindow, 0, 0));
+}
+
+TEST_F(X11WindowSystemTest, MessagesReachTheListenerOfTheWindow) {
+  ChildProcess helper({LUMORA_X11_WINDOW_HELPER, "#32770", "Lumora", "0", "0", "10", "10"});
+  const WindowHandle window = StartHelper(helper);
+  ASSERT_NE(window, kNoWindow);
+  EXPECT_FALSE(windows_->Post(window, {2011, 1, {}})) << "nobody listens for this window yet";
+
+  ASSERT_TRUE(PrepareWindowFolder(DefaultWindowFolder(), nullptr));
+  std::string error;
+  auto listener = MessageListener::Bind(X11SocketPath(DefaultWindowFolder(), windows_->displayKey(), window),
+                                        true, &error);
+  ASSERT_TRUE(listener) << error;
+  ASSERT_TRUE(windows_->Post(window, {2011, 4, {9, 8, 7}}));
+  std::vector<IncomingFrame> frames;
+  listener->Drain([&](const IncomingFrame& frame) { frames.push_back(frame); });
+  ASSERT_EQ(frames.size(), 1u);
+  EXPECT_EQ(std::get<WindowMessage>(frames[0]), (WindowMessage{2011, 4, {9, 8, 7}}));
+
+  helper.CloseInput();
+  helper.Wait();
+  EXPECT_FALSE(windows_->Post(window, {2011, 4, {}})) << "the window is gone";
+}
+
+TEST_F(X11WindowSystemTest, QtWidgetAnnouncesItsClassOnTheXcbPlatform) {
+  static int argc = 1;
+  static char name[] = "lumora-x11-test";
+  static char* argv[] = {name, nullptr};
+  static QApplication app(argc, argv);
+  ASSERT_TRUE(QtWindowsUseX11());
+
+  QWidget widget;
+  widget.resize(120, 80);
+  std::vector<WindowMessage> received;
+  std::string error;
+  auto presence = QtWindowPresence::Announce(widget, "#32770", "Lumora",
+                                             [&](const WindowMessage& m) { received.push_back(m); }, &error);
+  ASSERT_TRUE(presence) << error;
+  widget.show();
+  QCoreApplication::processEvents();
+
+  const WindowHandle handle = windows_->FindTopLevel("#32770", "Lumora");
+  ASSERT_EQ(handle, presence->handle());
+  EXPECT_EQ(handle, WindowHandle(widget.winId()));
+
+  std::unique_ptr<WindowSystem> qtSide = OpenWindowSystemForQt(&error);
+  ASSERT_TRUE(qtSide) << error;
+  ASSERT_TRUE(qtSide->Post(handle, {2011, 1, {1, 2}}));
+  QTimer tick;
+  tick.start(10);
+  QElapsedTimer clock;
+  clock.start();
+  while (received.empty() && clock.elapsed() < kEventWaitMs)
+    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+  ASSERT_EQ(received.size(), 1u);
+  EXPECT_EQ(received[0], (WindowMessage{2011, 1, {1, 2}}));
+
+  presence.reset();
+  EXPECT_FALSE(windows_->Post(handle, {2011, 1, {}})) << "withdrawn: its socket is gone";
+}
+
+}  // namespace
+}  // namespace lumora
