@@ -1,0 +1,423 @@
+// .bmp files: the headers are read and checked field by field, then the rows
+// are copied (flipped when the file is top-down), converted from 16 or 32
+// bits to 24, or expanded from RLE8/RLE4 into a new block in the in-memory
+// form. Writing puts a file header before the picture's own block.
+#include "media/codecs/Bmp.h"
+
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <cstring>
+
+#include "media/io/ByteReader.h"
+#include "media/io/FileBytes.h"
+
+namespace lumora {
+
+namespace {
+
+constexpr size_t kFileHeaderBytes = 14;
+constexpr uint16_t kBmpMagic = 0x4D42;  // "BM"
+
+// Information header sizes in use: core, the 40-byte one, the two mask-carrying
+// extensions of it, OS/2 2.x, V4 and V5.
+constexpr uint32_t kCoreHeader = 12;
+constexpr uint32_t kInfoHeader = 40;
+constexpr uint32_t kV2Header = 52;
+constexpr uint32_t kV3Header = 56;
+constexpr uint32_t kOs2Header = 64;
+constexpr uint32_t kV4Header = 108;
+constexpr uint32_t kV5Header = 124;
+
+constexpr uint32_t kCompressRgb = 0;
+constexpr uint32_t kCompressRle8 = 1;
+constexpr uint32_t kCompressRle4 = 2;
+constexpr uint32_t kCompressBitFields = 3;
+
+// After a 40-byte header, bit-field files carry their red, green and blue
+// masks in the 12 bytes that follow it.
+constexpr size_t kMaskBytes = 12;
+
+// A 32-bit file of the largest picture is a third larger than its 24-bit block.
+constexpr size_t kMaxBmpFileBytes = 2 * kMaxPictureBlockBytes;
+
+constexpr std::array<std::string_view, 12> kErrorTexts = {
+    "no error",
+    "not a bitmap file",
+    "file ends inside its headers",
+    "unknown information header size",
+    "bad picture size",
+    "planes must be 1",
+    "unsupported bits per pixel",
+    "unsupported compression",
+    "bit-field masks are all zero",
+    "picture too large",
+    "file ends before the rows it promises",
+    "run-length data ends early",
+};
+static_assert(kErrorTexts.size() == size_t(BmpError::BadRle) + 1);
+
+BmpResult Fail(BmpError error, std::string detail) { return {error, std::move(detail)}; }
+
+std::string N(uint64_t v) { return std::to_string(v); }
+
+void Put16(uint8_t* p, uint32_t v) {
+  p[0] = uint8_t(v);
+  p[1] = uint8_t(v >> 8);
+}
+void Put32(uint8_t* p, uint32_t v) {
+  Put16(p, v);
+  Put16(p + 2, v >> 16);
+}
+
+// What the headers of a file say, checked.
+struct BmpInfo {
+  uint32_t headerBytes = 0;
+  int64_t width = 0;
+  int64_t rows = 0;  // always positive; topDown tells the order
+  bool topDown = false;
+  uint16_t bits = 0;
+  uint32_t compression = 0;
+  int32_t xResolution = 0, yResolution = 0;
+  uint32_t coloursUsed = 0, coloursImportant = 0;
+  std::array<uint32_t, 3> masks{};  // red, green, blue
+  size_t tableOffset = 0;
+  uint32_t entryBytes = 4;
+  uint32_t entries = 0;  // colour-table entries kept (paletted files only)
+  size_t pixelOffset = 0;
+};
+
+bool KnownHeaderSize(uint32_t size) {
+  for (uint32_t known : {kCoreHeader, kInfoHeader, kV2Header, kV3Header, kOs2Header, kV4Header, kV5Header})
+    if (size == known) return true;
+  return false;
+}
+
+BmpResult ParseHeaders(std::span<const uint8_t> file, BmpInfo& info) {
+  ByteReader in(file);
+  uint16_t magic = in.U16Le();
+  if (in.truncated() || magic != kBmpMagic)
+    return Fail(BmpError::NotBmp, "first two bytes are " + N(magic & 0xFF) + ", " + N(magic >> 8));
+  in.Skip(8);  // file size and reserved words: writers disagree on them, nothing depends on them
+  uint32_t offBits = in.U32Le();
+  info.headerBytes = in.U32Le();
+  if (in.truncated())
+    return Fail(BmpError::Truncated, "file of " + N(file.size()) + " bytes ends inside the file header");
+  if (!KnownHeaderSize(info.headerBytes))
+    return Fail(BmpError::UnknownHeader, "information header of " + N(info.headerBytes) + " bytes");
+  if (file.size() < kFileHeaderBytes + info.headerBytes)
+    return Fail(BmpError::Truncated, "information header of " + N(info.headerBytes) + " bytes, file of " +
+                                         N(file.size()) + " bytes");
+
+  uint16_t planes = 0;
+  if (info.headerBytes == kCoreHeader) {
+    info.width = in.U16Le();
+    info.rows = in.U16Le();
+    planes = in.U16Le();
+    info.bits = in.U16Le();
+    info.entryBytes = 3;
+  } else {
+    info.width = in.I32Le();
+    int32_t height = in.I32Le();
+    planes = in.U16Le();
+    info.bits = in.U16Le();
+    info.compression = in.U32Le();
+    in.Skip(4);  // image size: recomputed, many writers leave it 0
+    info.xResolution = in.I32Le();
+    info.yResolution = in.I32Le();
+    info.coloursUsed = in.U32Le();
+    info.coloursImportant = in.U32Le();
+    info.topDown = height < 0;
+    info.rows = height < 0 ? -int64_t(height) : height;
+    // V2 and later hold the masks in the header; OS/2 2.x uses those bytes
+    // for fields of its own.
+    if (info.headerBytes >= kV2Header && info.headerBytes != kOs2Header)
+      for (uint32_t& mask : info.masks) mask = in.U32Le();
+  }
+
+  if (info.width <= 0 || info.rows <= 0)
+    return Fail(BmpError::BadDimensions, "width " + std::to_string(info.width) + ", height " +
+                                             std::to_string(info.topDown ? -info.rows : info.rows));
+  if (planes != 1) return Fail(BmpError::BadPlanes, "planes " + N(planes));
+  switch (info.bits) {
+    case 1: case 4: case 8: case 16: case 24: case 32: break;
+    default: return Fail(BmpError::BadDepth, N(info.bits) + " bits per pixel");
+  }
+  bool compressionFits = false;
+  switch (info.compression) {
+    case kCompressRgb: compressionFits = true; break;
+    case kCompressRle8: compressionFits = info.bits == 8; break;
+    case kCompressRle4: compressionFits = info.bits == 4; break;
+    // OS/2 2.x uses 3 for its own Huffman coding.
+    case kCompressBitFields:
+      compressionFits = (info.bits == 16 || info.bits == 32) && info.headerBytes != kOs2Header;
+      break;
+  }
+  if (!compressionFits)
+    return Fail(BmpError::BadCompression, "compression " + N(info.compression) + " at " + N(info.bits) + " bits");
+  bool rle = info.compression == kCompressRle8 || info.compression == kCompressRle4;
+  if (rle && info.topDown) return Fail(BmpError::BadDimensions, "top-down rows cannot be run-length coded");
+
+  info.tableOffset = kFileHeaderBytes + info.headerBytes;
+  if (info.compression == kCompressBitFields) {
+    if (info.headerBytes == kInfoHeader) {
+      in.Seek(info.tableOffset);
+      for (uint32_t& mask : info.masks) mask = in.U32Le();
+      if (in.truncated()) return Fail(BmpError::Truncated, "file ends inside the bit-field masks");
+      info.tableOffset += kMaskBytes;
+    }
+    if ((info.masks[0] | info.masks[1] | info.masks[2]) == 0) return Fail(BmpError::BadMasks, "masks 0, 0, 0");
+  } else if (info.bits == 16) {
+    info.masks = {0x7C00, 0x03E0, 0x001F};
+  } else if (info.bits == 32) {
+    info.masks = {0xFF0000, 0xFF00, 0xFF};
+  }
+
+  size_t tableEnd = info.tableOffset;
+  if (info.bits <= 8) {
+    uint32_t full = 1u << info.bits;
+    bool counted = info.headerBytes != kCoreHeader && info.coloursUsed != 0;
+    info.entries = counted ? std::min(info.coloursUsed, full) : full;
+    // Pixels that start inside the table cut it short (older writers give
+    // core files only the colours they use).
+    if (offBits > info.tableOffset && offBits < info.tableOffset + size_t(info.entries) * info.entryBytes)
+      info.entries = uint32_t((offBits - info.tableOffset) / info.entryBytes);
+    if (info.entries == 0)
+      return Fail(BmpError::Truncated, "pixels start at " + N(offBits) + ", inside the first colour entry");
+    tableEnd += size_t(info.entries) * info.entryBytes;
+    if (tableEnd > file.size())
+      return Fail(BmpError::Truncated, "colour table of " + N(info.entries) + " entries ends at " + N(tableEnd) +
+                                           ", file of " + N(file.size()) + " bytes");
+  }
+  // The pixels are where the file header says; a pixel offset that points
+  // into the headers (some writers leave it 0) means right after the table.
+  info.pixelOffset = offBits >= tableEnd ? offBits : tableEnd;
+  if (info.pixelOffset > file.size())
+    return Fail(BmpError::PixelsTruncated, "pixels at " + N(info.pixelOffset) + ", file of " + N(file.size()) + " bytes");
+  return {};
+}
+
+// One channel of a bit-field pixel: where it sits and how it widens to 8
+// bits. Narrower channels repeat their bits (5 bits abcde become abcdeabc),
+// so 0 stays 0 and the largest value becomes 255; wider ones keep their top 8.
+struct Channel {
+  uint32_t mask = 0;
+  int shift = 0;
+  int bits = 0;
+  std::array<uint8_t, 256> widened{};
+
+  explicit Channel(uint32_t m) : mask(m) {
+    if (m == 0) return;
+    shift = std::countr_zero(m);
+    bits = std::bit_width(m >> shift);
+    if (bits >= 8) return;
+    for (uint32_t v = 0; v < (1u << bits); ++v) {
+      uint32_t repeated = 0;
+      int filled = 0;
+      for (; filled < 8; filled += bits) repeated = repeated << bits | v;
+      widened[v] = uint8_t(repeated >> (filled - 8));
+    }
+  }
+  uint8_t Of(uint32_t pixel) const {
+    uint32_t v = (pixel & mask) >> shift;
+    return bits >= 8 ? uint8_t(v >> (bits - 8)) : widened[v];
+  }
+};
+
+void ConvertRowTo24(const uint8_t* in, uint8_t* out, int64_t width, int bits, const Channel (&rgb)[3]) {
+  for (int64_t x = 0; x < width; ++x) {
+    uint32_t pixel;
+    if (bits == 16) {
+      pixel = uint32_t(in[0] | in[1] << 8);
+      in += 2;
+    } else {
+      pixel = uint32_t(in[0]) | uint32_t(in[1]) << 8 | uint32_t(in[2]) << 16 | uint32_t(in[3]) << 24;
+      in += 4;
+    }
+    out[0] = rgb[2].Of(pixel);
+    out[1] = rgb[1].Of(pixel);
+    out[2] = rgb[0].Of(pixel);
+    out += 3;
+  }
+}
+
+// Expands RLE8 or RLE4 data into zeroed bottom-up rows. Runs and deltas that
+// reach past the right edge or the top are cut off there; the data must end
+// with its end-of-bitmap mark unless every row has been reached.
+BmpResult ExpandRle(std::span<const uint8_t> data, bool rle8, int64_t width, int64_t rows, size_t stride,
+                    uint8_t* pixels) {
+  auto put = [&](int64_t x, int64_t y, uint8_t v) {
+    if (x >= width || y >= rows) return;
+    uint8_t* row = pixels + size_t(y) * stride;
+    if (rle8) {
+      row[x] = v;
+    } else {
+      uint8_t& b = row[x / 2];
+      b = x % 2 ? uint8_t((b & 0xF0) | v) : uint8_t((b & 0x0F) | v << 4);
+    }
+  };
+  ByteReader in(data);
+  int64_t x = 0, y = 0;
+  while (true) {
+    size_t at = in.position();
+    uint8_t count = in.U8();
+    uint8_t value = in.U8();
+    if (in.truncated()) {
+      if (y >= rows) return {};
+      return Fail(BmpError::BadRle, "data ends at byte " + N(at) + " in row " + N(uint64_t(y)) + " of " +
+                                        N(uint64_t(rows)) + " without an end-of-bitmap mark");
+    }
+    if (count > 0) {  // a run of one value (RLE4: two alternating nibbles)
+      if (rle8 && y < rows && x < width) {
+        std::memset(pixels + size_t(y) * stride + size_t(x), value, size_t(std::min<int64_t>(count, width - x)));
+      } else if (!rle8) {
+        for (int i = 0; i < count; ++i) put(x + i, y, i % 2 ? value & 0x0F : value >> 4);
+      }
+      x += count;
+      continue;
+    }
+    switch (value) {
+      case 0:  // end of line
+        x = 0;
+        ++y;
+        break;
+      case 1:  // end of bitmap
+        return {};
+      case 2: {  // delta: right and up
+        uint8_t dx = in.U8();
+        uint8_t dy = in.U8();
+        if (in.truncated()) return Fail(BmpError::BadRle, "delta at byte " + N(at) + " cut short");
+        x += dx;
+        y += dy;
+        break;
+      }
+      default: {  // absolute run of `value` pixels, padded to a 16-bit boundary
+        size_t bytes = rle8 ? value : (value + 1u) / 2;
+        std::span<const uint8_t> run = in.Bytes(bytes);
+        if (in.truncated())
+          return Fail(BmpError::BadRle, "absolute run of " + N(value) + " pixels at byte " + N(at) + " cut short");
+        for (int i = 0; i < value; ++i) {
+          uint8_t v = rle8 ? run[size_t(i)] : uint8_t(i % 2 ? run[size_t(i) / 2] & 0x0F : run[size_t(i) / 2] >> 4);
+          put(x + i, y, v);
+        }
+        x += value;
+        if (bytes % 2 && !in.AtEnd()) in.Skip(1);
+        break;
+      }
+    }
+  }
+}
+
+}  // namespace
+
+std::string_view BmpErrorText(BmpError error) { return kErrorTexts[size_t(error)]; }
+
+BmpResult DecodeBmp(std::span<const uint8_t> file, std::vector<uint8_t>& block, size_t maxBlockBytes) {
+  BmpInfo info;
+  if (BmpResult r = ParseHeaders(file, info); !r) return r;
+
+  const int outBits = info.bits <= 8 ? info.bits : 24;
+  const size_t outStride = DibStride(info.width, outBits);
+  const size_t tableBytes = size_t(info.entries) * 4;
+  const size_t rows = size_t(info.rows);
+  const size_t fixed = kInfoHeaderBytes + tableBytes;
+  if (outStride == 0 || fixed > maxBlockBytes || outStride > (maxBlockBytes - fixed) / rows)
+    return Fail(BmpError::TooLarge, std::to_string(info.width) + " x " + N(rows) + " at " + N(outBits) +
+                                        " bits exceeds " + N(maxBlockBytes) + " bytes");
+  const size_t imageBytes = outStride * rows;
+
+  const bool rle = info.compression == kCompressRle8 || info.compression == kCompressRle4;
+  const size_t fileStride = DibStride(info.width, info.bits);
+  std::span<const uint8_t> data = file.subspan(info.pixelOffset);
+  if (!rle && fileStride > data.size() / rows)
+    return Fail(BmpError::PixelsTruncated, N(rows) + " rows of " + N(fileStride) + " bytes at " +
+                                               N(info.pixelOffset) + ", file of " + N(file.size()) + " bytes");
+
+  std::vector<uint8_t> out;
+  try {
+    out.assign(fixed + imageBytes, 0);
+  } catch (const std::bad_alloc&) {
+    return Fail(BmpError::TooLarge, "no memory for " + N(fixed + imageBytes) + " bytes");
+  }
+  uint8_t* h = out.data();
+  Put32(h, kInfoHeaderBytes);
+  Put32(h + 4, uint32_t(info.width));
+  Put32(h + 8, uint32_t(rows));
+  Put16(h + 12, 1);
+  Put16(h + 14, uint32_t(outBits));
+  Put32(h + 20, uint32_t(imageBytes));
+  Put32(h + 24, uint32_t(info.xResolution));
+  Put32(h + 28, uint32_t(info.yResolution));
+  if (info.bits <= 8) {
+    // Colours used stays 0 when the table is the full one the depth implies.
+    bool full = info.entries == (1u << info.bits) && (info.headerBytes == kCoreHeader || info.coloursUsed == 0);
+    Put32(h + 32, full ? 0 : info.entries);
+    Put32(h + 36, info.coloursImportant <= info.entries ? info.coloursImportant : 0);
+    const uint8_t* entry = file.data() + info.tableOffset;
+    for (uint32_t i = 0; i < info.entries; ++i, entry += info.entryBytes)
+      std::memcpy(h + kInfoHeaderBytes + size_t(i) * 4, entry, info.entryBytes);
+  }
+  uint8_t* pixels = h + fixed;
+
+  if (rle) {
+    BmpResult r = ExpandRle(data, info.compression == kCompressRle8, info.width, info.rows, outStride, pixels);
+    if (!r) return r;
+  } else {
+    const Channel rgb[3] = {Channel(info.masks[0]), Channel(info.masks[1]), Channel(info.masks[2])};
+    for (size_t i = 0; i < rows; ++i) {
+      const uint8_t* in = data.data() + i * fileStride;
+      uint8_t* row = pixels + (info.topDown ? rows - 1 - i : i) * outStride;
+      if (info.bits == outBits) {
+        std::memcpy(row, in, fileStride);
+      } else {
+        ConvertRowTo24(in, row, info.width, info.bits, rgb);
+      }
+    }
+  }
+  block = std::move(out);
+  return {};
+}
+
+std::optional<BmpFileParts> EncodeBmp(const DibImage& picture) {
+  std::optional<DibLayout> l = picture.layout();
+  if (!l) return std::nullopt;
+  const size_t tableBytes = size_t(l->colours) * l->entryBytes;
+  const size_t offBits = kFileHeaderBytes + l->headerBytes + tableBytes;
+  // Blocks made here hold uncompressed rows, so the image size is always the
+  // computed one.
+  const uint64_t imageBytes = uint64_t(DibStride(l->width, l->bitCount)) * uint64_t(l->height);
+  if (offBits + imageBytes > 0xFFFFFFFFu) return std::nullopt;  // no room in the file header's size field
+
+  BmpFileParts parts;
+  parts.head.resize(offBits);
+  uint8_t* f = parts.head.data();
+  Put16(f, kBmpMagic);
+  Put32(f + 2, uint32_t(offBits + imageBytes));
+  Put32(f + 10, uint32_t(offBits));
+  std::memcpy(f + kFileHeaderBytes, picture.block().data(), l->headerBytes + tableBytes);
+  if (l->headerBytes == kInfoHeaderBytes) Put32(f + kFileHeaderBytes + 20, uint32_t(imageBytes));
+  parts.rows = std::span<const uint8_t>(picture.block()).subspan(l->pixelOffset, l->imageBytes);
+  return parts;
+}
+
+int ReadBmpMemory(DibImage& picture, std::span<const uint8_t> file) {
+  std::vector<uint8_t> block;
+  if (!DecodeBmp(file, block)) return 0;
+  std::optional<DibLayout> layout = DibLayout::Of(block);
+  if (!layout) return 0;
+  return picture.Adopt(std::move(block), layout->colours > 0) ? 1 : 0;
+}
+
+int ReadBmpFile(DibImage& picture, const std::string& path) {
+  std::optional<std::vector<uint8_t>> file = ReadFileBytes(path, kMaxBmpFileBytes);
+  if (!file) return 0;
+  return ReadBmpMemory(picture, *file);
+}
+
+int WriteBmpFile(const DibImage& picture, const std::string& path) {
+  std::optional<BmpFileParts> parts = EncodeBmp(picture);
+  if (!parts) return 0;
+  return ReplaceFileWith(path, {parts->head, parts->rows}) ? 1 : 0;
+}
+
+}  // namespace lumora
