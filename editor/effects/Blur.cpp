@@ -1,0 +1,63 @@
+// Blur: every pixel of the region at least `level` pixels from its edge
+// becomes the mean of the (2 * level + 1)^2 window around it in the backup,
+// each channel sum / n^2 + 0.5 truncated; means are always 0..255, so the
+// store's clamp never bites. 24-bit pictures, and grey levels on 8-bit ones.
+#include "editor/effects/Passes.h"
+
+#include "editor/effects/BoxSums.h"
+#include "editor/effects/PassArea.h"
+
+namespace lumora {
+
+namespace {
+
+// sum / (n * n) + 0.5, truncated, as an integer division: with n * n odd the
+// exact quotient (2 * sum + n * n) / (2 * n * n) is never a whole number, so
+// no rounding error of the floating-point form can move it across one.
+template <int N>
+inline uint8_t Mean(int32_t sum) {
+  return uint8_t(uint32_t(2 * sum + N * N) / uint32_t(2 * N * N));
+}
+
+template <int C, int N>
+void BlurRows(RowTable& dst, const RowTable& src, const effects_detail::PassArea& area,
+              const PassProgress& progress) {
+  constexpr int r = N / 2;
+  effects_detail::ForEachBoxRow<C>(src, area, r, [&](int32_t y, const int32_t* sums) {
+    uint8_t* out = dst[y] + size_t(area.left + r) * C;
+    const size_t count = size_t(area.width() - 2 * r) * C;
+    for (size_t i = 0; i < count; ++i) out[i] = Mean<N>(sums[i]);
+    progress.Report();
+  });
+}
+
+template <int C>
+void BlurLevel(int level, RowTable& dst, const RowTable& src, const effects_detail::PassArea& area,
+               const PassProgress& progress) {
+  switch (level) {
+    case 1: BlurRows<C, 3>(dst, src, area, progress); break;
+    case 2: BlurRows<C, 5>(dst, src, area, progress); break;
+    case 3: BlurRows<C, 7>(dst, src, area, progress); break;
+    default: BlurRows<C, 9>(dst, src, area, progress); break;
+  }
+}
+
+}  // namespace
+
+bool Blur(const EffectRegion& region, int level, const PassProgress& progress) {
+  if (level < kMinFilterLevel || level > kMaxFilterLevel) return true;
+  auto area = effects_detail::AreaOf(region);
+  const int n = 2 * level + 1;
+  if (!area || area->width() < n || area->height() < n) return true;
+  DibImage& picture = *region.picture;
+  if (!picture.Snapshot()) return false;
+  RowTable dst(picture);
+  RowTable src(picture.backup());
+  if (area->bytes == 3)
+    BlurLevel<3>(level, dst, src, *area, progress);
+  else
+    BlurLevel<1>(level, dst, src, *area, progress);
+  return true;
+}
+
+}  // namespace lumora

@@ -1,0 +1,60 @@
+// Private to the blur and sharpen passes: n x n window sums over a region of
+// a picture's rows in O(1) per pixel, whatever n. Column sums over the n rows
+// around the current row move down by adding the row that enters and taking
+// away the row that leaves; along the row a running sum of n column sums
+// moves right the same way. The sums are exact integers, the same as adding
+// the n x n cells one by one.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "editor/effects/PassArea.h"
+#include "editor/picture/DibImage.h"
+
+namespace lumora::effects_detail {
+
+// For every row y of the area with a full window (top + r .. bottom - r - 1),
+// calls onRow(y, sums), where sums[(x - left - r) * C + c] is the window sum
+// of channel c around column x, for x = left + r .. right - r - 1. C is the
+// number of bytes of a pixel (3, or 1 for grey levels). The area must be at
+// least 2r + 1 wide and high.
+template <int C, typename OnRow>
+void ForEachBoxRow(const RowTable& src, const PassArea& area, int r, OnRow&& onRow) {
+  const int n = 2 * r + 1;
+  const size_t cols = size_t(area.width()) * C;
+  const size_t outCols = size_t(area.width() - 2 * r) * C;
+  const size_t span = size_t(n) * C;  // window width in ints
+  std::vector<int32_t> columns(cols, 0);
+  std::vector<int32_t> sums(outCols);
+  const size_t first = size_t(area.left) * C;
+
+  for (int32_t y = area.top; y < area.top + 2 * r; ++y) {
+    const uint8_t* row = src[y] + first;
+    for (size_t i = 0; i < cols; ++i) columns[i] += row[i];
+  }
+  for (int32_t y = area.top + r; y < area.bottom - r; ++y) {
+    // Bring in the window's last row; the row above its first left after the
+    // previous output row.
+    const uint8_t* in = src[y + r] + first;
+    for (size_t i = 0; i < cols; ++i) columns[i] += in[i];
+
+    int32_t run[C];
+    for (int c = 0; c < C; ++c) {
+      run[c] = 0;
+      for (size_t k = size_t(c); k < span; k += C) run[c] += columns[k];
+    }
+    for (size_t i = 0; i + C <= outCols; i += C) {
+      for (int c = 0; c < C; ++c) {
+        sums[i + size_t(c)] = run[c];
+        if (i + C < outCols) run[c] += columns[i + span + size_t(c)] - columns[i + size_t(c)];
+      }
+    }
+    onRow(y, sums.data());
+
+    const uint8_t* out = src[y - r] + first;
+    for (size_t i = 0; i < cols; ++i) columns[i] -= out[i];
+  }
+}
+
+}  // namespace lumora::effects_detail

@@ -1,0 +1,47 @@
+// Sharpen: every pixel of the region at least `level` pixels from its edge
+// becomes n^2 times itself minus the other n^2 - 1 cells of its window in the
+// backup (n = 2 * level + 1; weights summing to 1), clamped at the store.
+// 24-bit pictures, and grey levels on 8-bit ones.
+#include "editor/effects/Passes.h"
+
+#include "editor/effects/BoxSums.h"
+#include "editor/effects/PassArea.h"
+
+namespace lumora {
+
+namespace {
+
+template <int C>
+void SharpenRows(int level, RowTable& dst, const RowTable& src, const effects_detail::PassArea& area,
+                 const PassProgress& progress) {
+  const int r = level;
+  const int32_t centreWeight = (2 * r + 1) * (2 * r + 1) + 1;  // n^2, plus the 1 the window sum takes away
+  effects_detail::ForEachBoxRow<C>(src, area, r, [&](int32_t y, const int32_t* sums) {
+    const size_t first = size_t(area.left + r) * C;
+    const uint8_t* centre = src[y] + first;
+    uint8_t* out = dst[y] + first;
+    const size_t count = size_t(area.width() - 2 * r) * C;
+    for (size_t i = 0; i < count; ++i) out[i] = StoreChannel(centreWeight * centre[i] - sums[i]);
+    progress.Report();
+  });
+}
+
+}  // namespace
+
+bool Sharpen(const EffectRegion& region, int level, const PassProgress& progress) {
+  if (level < kMinFilterLevel || level > kMaxFilterLevel) return true;
+  auto area = effects_detail::AreaOf(region);
+  const int n = 2 * level + 1;
+  if (!area || area->width() < n || area->height() < n) return true;
+  DibImage& picture = *region.picture;
+  if (!picture.Snapshot()) return false;
+  RowTable dst(picture);
+  RowTable src(picture.backup());
+  if (area->bytes == 3)
+    SharpenRows<3>(level, dst, src, *area, progress);
+  else
+    SharpenRows<1>(level, dst, src, *area, progress);
+  return true;
+}
+
+}  // namespace lumora
