@@ -10,76 +10,37 @@
 //   jpegtran -progressive -outfile jpeg_photo_progressive.jpg jpeg_photo_420.jpg
 //   cjpeg -grayscale -outfile jpeg_grey.jpg photo.ppm
 //   convert photo.ppm -colorspace CMYK jpeg_cmyk.jpg
-//   djpeg -ppm (or -pnm) -outfile X.ppm X.jpg                   (the expected pixels)
+//   djpeg -ppm -outfile X.ppm X.jpg           (the expected pixels; the grey one
+//                                             repacked as PPM by convert -depth 8)
 #include "media/codecs/Jpeg.h"
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <iterator>
 
 #include "tests/TempDir.h"
+#include "tests/media/CodecTestTools.h"
 
 namespace lumora {
 namespace {
 
 namespace fs = std::filesystem;
+using test::FileBytes;
+using test::PictureRgb;
+using test::RgbImage;
 
 fs::path Sample(const std::string& name) { return fs::path(__FILE__).parent_path() / "samples" / name; }
 
-std::vector<uint8_t> Bytes(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-// A binary PGM (P5) or PPM (P6) file with maximum value 255, as djpeg writes them.
-struct Pnm {
-  int width = 0, height = 0, channels = 0;
-  std::vector<uint8_t> pixels;  // top row first, red-green-blue or grey
-};
-
-Pnm ReadPnm(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::string magic;
-  int maxValue = 0;
-  Pnm p;
-  in >> magic >> p.width >> p.height >> maxValue;
-  in.get();
-  p.channels = magic == "P6" ? 3 : 1;
-  p.pixels.resize(size_t(p.width) * p.height * p.channels);
-  in.read(reinterpret_cast<char*>(p.pixels.data()), std::streamsize(p.pixels.size()));
-  EXPECT_TRUE((magic == "P5" || magic == "P6") && maxValue == 255 && in) << path;
-  return p;
-}
-
-struct Rgb {
-  int red, green, blue;
-  bool operator==(const Rgb&) const = default;
-};
-
-// The colour the picture shows at (x, y), row 0 at the top: 24-bit pixels
-// directly, others through the colour table.
-Rgb Shown(DibImage& pic, int x, int y) {
-  RowTable rows(pic);
-  const uint8_t* row = rows[y];
-  if (pic.BitCount() == 24) return {row[3 * x + 2], row[3 * x + 1], row[3 * x]};
-  const int bits = pic.BitCount();
-  const unsigned index = (row[x * bits / 8] >> (8 - bits - x * bits % 8)) & ((1u << bits) - 1);
-  const uint8_t* entry = pic.block().data() + kInfoHeaderBytes + 4 * index;
-  return {entry[2], entry[1], entry[0]};
-}
-
-double Psnr(DibImage& a, DibImage& b) {
+double Psnr(const DibImage& a, const DibImage& b) {
+  const RgbImage p = PictureRgb(a), q = PictureRgb(b);
+  EXPECT_EQ(p.rgb.size(), q.rgb.size());
   double squares = 0;
-  for (int y = 0; y < a.height(); ++y)
-    for (int x = 0; x < a.width(); ++x) {
-      Rgb p = Shown(a, x, y), q = Shown(b, x, y);
-      squares += std::pow(p.red - q.red, 2) + std::pow(p.green - q.green, 2) + std::pow(p.blue - q.blue, 2);
-    }
-  double mse = squares / (3.0 * a.width() * a.height());
+  for (size_t i = 0; i < p.rgb.size() && i < q.rgb.size(); ++i) squares += std::pow(p.rgb[i] - q.rgb[i], 2);
+  const double mse = squares / double(p.rgb.size());
   return mse == 0 ? 99.0 : 10 * std::log10(255.0 * 255.0 / mse);
 }
 
@@ -88,6 +49,7 @@ double Psnr(DibImage& a, DibImage& b) {
 struct DjpegCase {
   const char* jpeg;
   const char* expected;  // djpeg's output for the same file
+  bool grey = false;
 };
 
 class JpegMatchesDjpeg : public testing::TestWithParam<DjpegCase> {};
@@ -95,24 +57,21 @@ class JpegMatchesDjpeg : public testing::TestWithParam<DjpegCase> {};
 TEST_P(JpegMatchesDjpeg, PixelForPixel) {
   DibImage pic;
   ASSERT_EQ(ReadJpegFile(pic, Sample(GetParam().jpeg).string()), 1);
-  const Pnm want = ReadPnm(Sample(GetParam().expected));
-  ASSERT_EQ(pic.width(), want.width);
-  ASSERT_EQ(pic.height(), want.height);
-  ASSERT_EQ(pic.BitCount(), want.channels == 3 ? 24 : 8);
-  ASSERT_TRUE(pic.palette().has_value() == (want.channels == 1)) << "grey pictures get their palette built";
+  const auto want = test::ReadPpm(Sample(GetParam().expected));
+  ASSERT_TRUE(want);
+  EXPECT_TRUE(PictureRgb(pic) == *want) << "pixels differ from djpeg's";
+  if (!GetParam().grey) {
+    EXPECT_EQ(pic.BitCount(), 24);
+    return;
+  }
+  // Grey pictures keep the level as the index, over the grey ramp, with the palette built.
+  ASSERT_EQ(pic.BitCount(), 8);
+  EXPECT_TRUE(pic.palette().has_value());
   RowTable rows(pic);
   int wrong = 0;
-  for (int y = 0; y < want.height; ++y)
-    for (int x = 0; x < want.width; ++x) {
-      const uint8_t* w = &want.pixels[(size_t(y) * want.width + x) * want.channels];
-      if (want.channels == 1) {
-        // Grey pictures keep the level as the index, over the grey ramp.
-        wrong += rows[y][x] != w[0] || !(Shown(pic, x, y) == Rgb{w[0], w[0], w[0]});
-      } else {
-        wrong += !(Shown(pic, x, y) == Rgb{w[0], w[1], w[2]});
-      }
-    }
-  EXPECT_EQ(wrong, 0) << "pixels differing from djpeg's";
+  for (int y = 0; y < want->height; ++y)
+    for (int x = 0; x < want->width; ++x) wrong += rows[y][x] != want->rgb[(size_t(y) * want->width + x) * 3];
+  EXPECT_EQ(wrong, 0) << "indices that are not the grey level";
 }
 
 INSTANTIATE_TEST_SUITE_P(Samples, JpegMatchesDjpeg,
@@ -120,14 +79,14 @@ INSTANTIATE_TEST_SUITE_P(Samples, JpegMatchesDjpeg,
                                          DjpegCase{"jpeg_photo_444.jpg", "jpeg_photo_444.ppm"},
                                          // The same coefficients sent progressively.
                                          DjpegCase{"jpeg_photo_progressive.jpg", "jpeg_photo_420.ppm"},
-                                         DjpegCase{"jpeg_grey.jpg", "jpeg_grey.pgm"}),
+                                         DjpegCase{"jpeg_grey.jpg", "jpeg_grey.ppm", true}),
                          [](const testing::TestParamInfo<DjpegCase>& info) {
                            std::string name = info.param.jpeg;
                            return name.substr(5, name.size() - 9);  // without "jpeg_" and ".jpg"
                          });
 
 TEST(JpegDecode, MemoryAndResourceDecodeLikeTheFile) {
-  const auto bytes = Bytes(Sample("jpeg_photo_420.jpg"));
+  const auto bytes = FileBytes(Sample("jpeg_photo_420.jpg"));
   DibImage fromFile, fromMemory, fromResource;
   ASSERT_EQ(ReadJpegFile(fromFile, Sample("jpeg_photo_420.jpg").string()), 1);
   ASSERT_EQ(ReadJpegMemory(fromMemory, bytes), 1);
@@ -156,7 +115,7 @@ DibImage Previous() {
 }
 
 TEST(JpegDecode, CmykIsRefusedAndThePictureKept) {
-  const auto cmyk = Bytes(Sample("jpeg_cmyk.jpg"));
+  const auto cmyk = FileBytes(Sample("jpeg_cmyk.jpg"));
   std::vector<uint8_t> block;
   JpegResult r = DecodeJpeg(cmyk, block);
   EXPECT_EQ(r.error, JpegError::UnsupportedColours) << r.detail;
@@ -180,7 +139,7 @@ size_t SegmentBody(const std::vector<uint8_t>& jpeg, uint8_t marker) {
 }
 
 TEST(JpegDecode, DamagedFilesFailCleanly) {
-  const auto good = Bytes(Sample("jpeg_photo_420.jpg"));
+  const auto good = FileBytes(Sample("jpeg_photo_420.jpg"));
   const size_t scan = SegmentBody(good, 0xDA);
   ASSERT_GT(scan, 0u);
   auto cut = [&](size_t n) { return std::vector<uint8_t>(good.begin(), good.begin() + long(n)); };
@@ -221,7 +180,7 @@ TEST(JpegDecode, DamagedFilesFailCleanly) {
 }
 
 TEST(JpegDecode, OversizedPicturesAreRefusedBeforeDecoding) {
-  auto bytes = Bytes(Sample("jpeg_photo_420.jpg"));
+  auto bytes = FileBytes(Sample("jpeg_photo_420.jpg"));
   std::vector<uint8_t> block;
   // 37 x 29 at 24 bits needs 40 + 112 * 29 bytes.
   EXPECT_EQ(DecodeJpeg(bytes, block, 40 + 112 * 29).error, JpegError::None);
@@ -244,7 +203,7 @@ TEST(JpegDecode, EndlessProgressiveScansAreCutOff) {
   // The first scan of the progressive sample (with the Huffman table before
   // it) repeated 600 times: the decoder stops at the scan limit instead of
   // reading scans for ever.
-  const auto progressive = Bytes(Sample("jpeg_photo_progressive.jpg"));
+  const auto progressive = FileBytes(Sample("jpeg_photo_progressive.jpg"));
   size_t table = SegmentBody(progressive, 0xC4), scan = SegmentBody(progressive, 0xDA);
   ASSERT_GT(table, 0u);
   ASSERT_LT(table, scan);
@@ -313,7 +272,7 @@ TEST(JpegEncode, RoundTripsWithinTheQualityBound) {
 // A packed bitmap of `bits` (1 or 4) bits a pixel with the given colour table,
 // filled with 16 x 16 squares (whole colour blocks of the JPEG) of index
 // (x / 16 + y / 16) % colours.
-DibImage Paletted(int bits, const std::vector<Rgb>& colours, int width = 64, int height = 32) {
+DibImage Paletted(int bits, const std::vector<std::array<uint8_t, 3>>& colours, int width = 64, int height = 32) {
   const size_t stride = DibStride(width, bits);
   const size_t table = 4 * colours.size();
   std::vector<uint8_t> block(40 + table + stride * height);
@@ -324,9 +283,9 @@ DibImage Paletted(int bits, const std::vector<Rgb>& colours, int width = 64, int
   block[14] = uint8_t(bits);
   block[32] = uint8_t(colours.size());
   for (size_t i = 0; i < colours.size(); ++i) {
-    block[40 + 4 * i] = uint8_t(colours[i].blue);
-    block[40 + 4 * i + 1] = uint8_t(colours[i].green);
-    block[40 + 4 * i + 2] = uint8_t(colours[i].red);
+    block[40 + 4 * i] = colours[i][2];  // red, green, blue given; blue, green, red stored
+    block[40 + 4 * i + 1] = colours[i][1];
+    block[40 + 4 * i + 2] = colours[i][0];
   }
   for (int y = 0; y < height; ++y) {
     uint8_t* row = block.data() + 40 + table + size_t(height - 1 - y) * stride;
@@ -354,13 +313,13 @@ TEST(JpegEncode, PicturesWithAColourTableGoThroughIt) {
   DibImage four = Paletted(4, {{200, 30, 40}, {20, 180, 60}, {30, 40, 220}, {240, 230, 20}});
   DibImage fourBack = RoundTrip(four);
   EXPECT_EQ(fourBack.BitCount(), 24);
+  const RgbImage want = PictureRgb(four), got = PictureRgb(fourBack);
   for (int y = 8; y < four.height(); y += 16)
-    for (int x = 8; x < four.width(); x += 16) {
-      Rgb want = Shown(four, x, y), got = Shown(fourBack, x, y);
-      EXPECT_NEAR(got.red, want.red, 6) << x << "," << y;
-      EXPECT_NEAR(got.green, want.green, 6) << x << "," << y;
-      EXPECT_NEAR(got.blue, want.blue, 6) << x << "," << y;
-    }
+    for (int x = 8; x < four.width(); x += 16)
+      for (int c = 0; c < 3; ++c) {
+        const size_t at = (size_t(y) * 64 + x) * 3 + c;
+        EXPECT_NEAR(got.rgb[at], want.rgb[at], 6) << x << "," << y;
+      }
 
   // An 8-bit picture whose table is not the grey ramp: its colours, not its indices.
   DibImage tinted = SmoothGrey();

@@ -22,43 +22,23 @@
 #include <algorithm>
 #include <array>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <iterator>
 
 #include "tests/TempDir.h"
+#include "tests/media/CodecTestTools.h"
 
 namespace lumora {
 namespace {
 
 namespace fs = std::filesystem;
+using test::FileBytes;
+using test::PictureRgb;
+using test::RgbImage;
 
 fs::path Sample(const std::string& name) { return fs::path(__FILE__).parent_path() / "samples" / name; }
 
-std::vector<uint8_t> Bytes(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-struct Rgb {
-  int red, green, blue;
-  bool operator==(const Rgb&) const = default;
-};
-
-std::ostream& operator<<(std::ostream& out, const Rgb& c) {
-  return out << "(" << c.red << "," << c.green << "," << c.blue << ")";
-}
-
-// The colour the picture shows at (x, y), row 0 at the top.
-Rgb Shown(DibImage& pic, int x, int y) {
-  RowTable rows(pic);
-  const uint8_t* row = rows[y];
-  const int bits = pic.BitCount();
-  if (bits == 24) return {row[3 * x + 2], row[3 * x + 1], row[3 * x]};
-  const unsigned index = (row[x * bits / 8] >> (8 - bits - x * bits % 8)) & ((1u << bits) - 1);
-  const uint8_t* entry = pic.block().data() + kInfoHeaderBytes + 4 * index;
-  return {entry[2], entry[1], entry[0]};
-}
+using Rgb = std::array<uint8_t, 3>;
 
 // --- The patterns of the samples --------------------------------------------------
 
@@ -66,18 +46,30 @@ constexpr int kWidth = 19, kHeight = 11;
 
 Rgb Ink(int x, int y) { return (x * 3 + y * y) % 7 < 3 ? Rgb{0, 0, 0} : Rgb{255, 255, 255}; }
 Rgb Grey(int x, int y) {
-  int v = (x * 13 + y * 23) % 256;
+  auto v = uint8_t((x * 13 + y * 23) % 256);
   return {v, v, v};
 }
 Rgb Grey4(int x, int y) {
-  int v = (x + y * 3) % 16 * 17;
+  auto v = uint8_t((x + y * 3) % 16 * 17);
   return {v, v, v};
 }
-Rgb Colour(int x, int y) { return {(x * 13 + y * 7) % 256, (x * 5 + y * 31) % 256, (1275 - x * 11 - y * 3) % 256}; }
+Rgb Colour(int x, int y) {
+  return {uint8_t((x * 13 + y * 7) % 256), uint8_t((x * 5 + y * 31) % 256), uint8_t((1275 - x * 11 - y * 3) % 256)};
+}
 Rgb Six(int x, int y) {
   constexpr std::array<Rgb, 6> colours = {
       {{204, 34, 51}, {17, 221, 68}, {0, 0, 255}, {255, 255, 0}, {85, 85, 85}, {238, 238, 238}}};
   return colours[size_t(x + 2 * y) % 6];
+}
+
+RgbImage PatternImage(Rgb (*pattern)(int, int)) {
+  RgbImage image{kWidth, kHeight, {}};
+  for (int y = 0; y < kHeight; ++y)
+    for (int x = 0; x < kWidth; ++x) {
+      const Rgb c = pattern(x, y);
+      image.rgb.insert(image.rgb.end(), c.begin(), c.end());
+    }
+  return image;
 }
 
 struct SampleCase {
@@ -96,16 +88,10 @@ TEST_P(TiffSamples, ShowTheirPattern) {
   ASSERT_EQ(pic.height(), kHeight);
   ASSERT_EQ(pic.BitCount(), c.bits);
   EXPECT_EQ(pic.palette().has_value(), c.bits == 8) << "8-bit pictures get their palette built";
-  int wrong = 0;
-  for (int y = 0; y < kHeight; ++y)
-    for (int x = 0; x < kWidth; ++x) {
-      const bool same = Shown(pic, x, y) == c.pattern(x, y);
-      if (!same && wrong++ == 0) ADD_FAILURE() << "first wrong pixel (" << x << "," << y << "): " << Shown(pic, x, y);
-    }
-  EXPECT_EQ(wrong, 0);
+  EXPECT_TRUE(PictureRgb(pic) == PatternImage(c.pattern)) << "pixels differ from ImageMagick's";
 
   DibImage fromMemory;
-  ASSERT_EQ(ReadTiffMemory(fromMemory, Bytes(Sample(c.file))), 1);
+  ASSERT_EQ(ReadTiffMemory(fromMemory, FileBytes(Sample(c.file))), 1);
   EXPECT_EQ(fromMemory.block(), pic.block());
 }
 
@@ -220,8 +206,9 @@ TEST(TiffRead, GreyLevelsFollowThePhotometricInterpretation) {
     ASSERT_EQ(pic.BitCount(), 8);
     RowTable rows(pic);
     for (int x = 0; x < 4; ++x) {
-      EXPECT_EQ(rows[0][x], c.levels[size_t(x)]) << "pixel " << x;
-      EXPECT_EQ(Shown(pic, x, 0), (Rgb{c.levels[size_t(x)], c.levels[size_t(x)], c.levels[size_t(x)]}));
+      const uint8_t level = c.levels[size_t(x)];
+      EXPECT_EQ(rows[0][x], level) << "pixel " << x;
+      EXPECT_EQ(PictureRgb(pic).rgb[size_t(3 * x)], level) << "pixel " << x;
     }
   }
 }
@@ -240,19 +227,14 @@ TEST(TiffRead, ColourMapsOfSixteenAndEightBits) {
 
   // Any value above 255 makes the map 16-bit: v * 255 / 65535, truncated.
   DibImage wide = withMap({65535, 32768, 0, 257}, {0, 65535, 32768, 256}, {32768, 0, 65535, 65534});
-  EXPECT_EQ(Shown(wide, 0, 0), (Rgb{255, 0, 127}));
-  EXPECT_EQ(Shown(wide, 1, 0), (Rgb{127, 255, 0}));
-  EXPECT_EQ(Shown(wide, 2, 0), (Rgb{0, 127, 255}));
-  EXPECT_EQ(Shown(wide, 3, 0), (Rgb{1, 0, 254}));
+  EXPECT_EQ(PictureRgb(wide).rgb, (std::vector<uint8_t>{255, 0, 127, 127, 255, 0, 0, 127, 255, 1, 0, 254}));
   // Entries past the map's four are black.
   ASSERT_TRUE(wide.palette().has_value());
   EXPECT_EQ((*wide.palette())[4], (PaletteEntry{0, 0, 0, 0}));
 
   // A map whose values all fit a byte is taken as it is.
   DibImage narrow = withMap({255, 128, 3, 0}, {0, 1, 2, 3}, {10, 20, 30, 40});
-  EXPECT_EQ(Shown(narrow, 0, 0), (Rgb{255, 0, 10}));
-  EXPECT_EQ(Shown(narrow, 1, 0), (Rgb{128, 1, 20}));
-  EXPECT_EQ(Shown(narrow, 3, 0), (Rgb{0, 3, 40}));
+  EXPECT_EQ(PictureRgb(narrow).rgb, (std::vector<uint8_t>{255, 0, 10, 128, 1, 20, 3, 2, 30, 0, 3, 40}));
 }
 
 TEST(TiffRead, StripsOfEveryHeight) {
@@ -431,9 +413,9 @@ DibImage Paletted(int bits, const std::vector<Rgb>& colours, int width, int heig
   block[14] = uint8_t(bits);
   block[32] = uint8_t(colours.size());
   for (size_t i = 0; i < colours.size(); ++i) {
-    block[40 + 4 * i] = uint8_t(colours[i].blue);
-    block[40 + 4 * i + 1] = uint8_t(colours[i].green);
-    block[40 + 4 * i + 2] = uint8_t(colours[i].red);
+    block[40 + 4 * i] = colours[i][2];  // red, green, blue given; blue, green, red stored
+    block[40 + 4 * i + 1] = colours[i][1];
+    block[40 + 4 * i + 2] = colours[i][0];
   }
   for (int y = 0; y < height; ++y) {
     uint8_t* row = block.data() + 40 + table + size_t(height - 1 - y) * stride;
@@ -462,10 +444,7 @@ void ExpectRoundTrip(DibImage& pic, WrittenAs as, bool sameBlock) {
   ASSERT_EQ(back.width(), pic.width());
   ASSERT_EQ(back.height(), pic.height());
   if (sameBlock) EXPECT_EQ(back.block(), pic.block());
-  int wrong = 0;
-  for (int y = 0; y < pic.height(); ++y)
-    for (int x = 0; x < pic.width(); ++x) wrong += !(Shown(back, x, y) == Shown(pic, x, y));
-  EXPECT_EQ(wrong, 0);
+  EXPECT_TRUE(PictureRgb(back) == PictureRgb(pic));
 }
 
 TEST(TiffWrite, RoundTripsExactly) {
