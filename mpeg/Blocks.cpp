@@ -1,0 +1,151 @@
+// Coefficient layer: DC differentials, run/level decoding with both DCT
+// tables and both escape forms, inverse quantisation with MPEG-1
+// oddification or MPEG-2 saturation and mismatch control, and the quantiser
+// factors the block decoder multiplies by.
+#include <cstdlib>
+
+#include "mpeg/PictureDecoder.h"
+#include "mpeg/SliceState.h"
+#include "mpeg/VlcTables.h"
+
+namespace lumora::mpeg {
+
+namespace {
+
+constexpr int kMinCoefficient = -2048;
+constexpr int kMaxCoefficient = 2047;
+
+inline int Saturate(int v) { return v < kMinCoefficient ? kMinCoefficient : v > kMaxCoefficient ? kMaxCoefficient : v; }
+
+// MPEG-1 makes every reconstructed coefficient odd, towards zero.
+inline int Oddify(int v) { return (v & 1) == 0 && v != 0 ? v - (v > 0 ? 1 : -1) : v; }
+
+// Reads an escaped run and level; false for a level MPEG does not allow.
+inline bool ReadEscape(MsbBitReader& br, bool mpeg2, int& run, int& level) {
+  run = int(br.Read(6));
+  if (mpeg2) {
+    level = int(br.Read(12));
+    if (level >= 2048) level -= 4096;
+    return level != 0 && level != -2048;
+  }
+  level = int(br.Read(8));
+  if (level == 0) {
+    level = int(br.Read(8));
+    return level >= 128;
+  }
+  if (level == 128) {
+    level = int(br.Read(8)) - 256;
+    return level <= -128;
+  }
+  if (level > 128) level -= 256;
+  return true;
+}
+
+}  // namespace
+
+void PictureDecoder::SetQuantiser(Slice& s, int code) {
+  if (seq_.mpeg2) {
+    s.quantiserScale = pic_.qScaleType ? kNonLinearQuantiserScale[code] : code * 2;
+  } else {
+    s.quantiserScale = code;
+  }
+  const uint8_t* matrices[4] = {matrices_.intra, matrices_.nonIntra, matrices_.chromaIntra, matrices_.chromaNonIntra};
+  for (int m = 0; m < 4; ++m)
+    for (int i = 0; i < 64; ++i) s.factor[m][i] = matrices[m][i] * s.quantiserScale;
+}
+
+bool PictureDecoder::DecodeIntraBlock(Slice& s, int cc, int& last) {
+  MsbBitReader& br = s.br;
+  int size;
+  if (!DcSizeTable(cc != 0).Decode(br, size)) return false;
+  int diff = 0;
+  if (size > 0) {
+    diff = int(br.Read(size));
+    if (diff < (1 << (size - 1))) diff -= (1 << size) - 1;
+  }
+  s.dcPredictor[cc] += diff;
+  const bool mpeg2 = seq_.mpeg2;
+  int dc = s.dcPredictor[cc] << (3 - pic_.intraDcPrecision);
+  coef_[0] = int16_t(Saturate(dc));
+  int sum = coef_[0];
+  last = 0;
+  if (pic_.codingType == kPictureD) return true;
+
+  const VlcTable& table = DctTable(pic_.intraVlcFormat);
+  const uint8_t* scan = kScan.position[pic_.alternateScan];
+  const int* factor = s.factor[cc ? 2 : 0];
+  const int divisor = mpeg2 ? 16 : 8;
+  int i = 0;
+  for (;;) {
+    int v, run, level;
+    if (!table.Decode(br, v)) return false;
+    if (v == kDctEndOfBlock) break;
+    if (v == kDctEscape) {
+      if (!ReadEscape(br, mpeg2, run, level)) return false;
+    } else {
+      run = v & 63;
+      level = v >> 6;
+      if (br.Read(1)) level = -level;
+    }
+    i += run + 1;
+    if (i > 63) return false;
+    int pos = scan[i];
+    int value = level * factor[pos] / divisor;
+    value = mpeg2 ? Saturate(value) : Saturate(Oddify(value));
+    coef_[pos] = int16_t(value);
+    sum += value;
+    last = i;
+  }
+  if (mpeg2 && (sum & 1) == 0) {
+    coef_[63] = int16_t(coef_[63] ^ 1);
+    last = 63;
+  }
+  return !br.truncated();
+}
+
+bool PictureDecoder::DecodeNonIntraBlock(Slice& s, int cc, int& last) {
+  MsbBitReader& br = s.br;
+  const VlcTable& table = DctTable(false);
+  const uint8_t* scan = kScan.position[pic_.alternateScan];
+  const bool mpeg2 = seq_.mpeg2;
+  const int* factor = s.factor[cc ? 3 : 1];
+  const int divisor = mpeg2 ? 32 : 16;
+  int sum = 0;
+  int i = -1;
+  last = 0;
+  bool first = true;
+  for (;;) {
+    int v, run, level;
+    if (first && br.Peek(1) == 1) {  // "1s": run 0, level 1 as the first coefficient
+      br.Read(1);
+      run = 0;
+      level = br.Read(1) ? -1 : 1;
+    } else {
+      if (!table.Decode(br, v)) return false;
+      if (v == kDctEndOfBlock) break;
+      if (v == kDctEscape) {
+        if (!ReadEscape(br, mpeg2, run, level)) return false;
+      } else {
+        run = v & 63;
+        level = v >> 6;
+        if (br.Read(1)) level = -level;
+      }
+    }
+    first = false;
+    i += run + 1;
+    if (i > 63) return false;
+    int pos = scan[i];
+    int value = (2 * level + (level > 0 ? 1 : -1)) * factor[pos] / divisor;
+    value = mpeg2 ? Saturate(value) : Saturate(Oddify(value));
+    coef_[pos] = int16_t(value);
+    sum += value;
+    last = i;
+  }
+  if (mpeg2 && (sum & 1) == 0) {
+    coef_[63] = int16_t(coef_[63] ^ 1);
+    last = 63;
+  }
+  return !br.truncated();
+}
+
+}  // namespace lumora::mpeg

@@ -1,0 +1,98 @@
+// Decoded pictures against ffmpeg's decode of the same streams: every kind of
+// stream the encoder makes (MPEG-1, MPEG-2, program streams, interlaced
+// coding, 4:2:2, the non-linear quantiser, the second intra VLC table, the
+// alternate scan, B pictures), plane by plane, at least 45 dB PSNR.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "mpeg/MpegStillDecoder.h"
+#include "tests/TempDir.h"
+#include "tests/mpeg/FfmpegStreams.h"
+
+namespace lumora::mpeg {
+namespace {
+
+using test::MakeStream;
+using test::Psnr;
+using test::ReferenceDecode;
+
+constexpr double kMinPsnr = 45.0;
+
+struct StreamCase {
+  std::string name;
+  std::string file;  // output file name (its extension picks ffmpeg's container)
+  std::string size;
+  std::string options;
+  std::string pixFmt;
+  int pictures;  // pictures compared, in decoding order
+};
+
+void PrintTo(const StreamCase& c, std::ostream* os) { *os << c.name; }
+
+class DecodeAgainstFfmpeg : public ::testing::TestWithParam<StreamCase> {};
+
+TEST_P(DecodeAgainstFfmpeg, PlanesMatchReference) {
+  const StreamCase& c = GetParam();
+  lumora::test::TempDir dir;
+  auto stream = dir / c.file;
+  MakeStream(stream, c.size, 12, c.options);
+  std::vector<uint8_t> reference = ReferenceDecode(stream, c.pixFmt);
+  ASSERT_FALSE(reference.empty());
+
+  MpegStillDecoder d;
+  ASSERT_EQ(d.Open(stream.string()), kOk);
+  const int w = d.sequence().horizontalSize, h = d.sequence().verticalSize;
+  size_t planeBytes[3];
+  size_t frameBytes = 0;
+  for (int p = 0; p < 3; ++p) {
+    planeBytes[p] = d.PictureBytes(p);
+    frameBytes += planeBytes[p];
+  }
+  ASSERT_EQ(planeBytes[0], size_t(w) * size_t(h));
+  ASSERT_EQ(reference.size() % frameBytes, 0u) << "ffmpeg's planes do not have our sizes";
+  const int64_t referenceFrames = int64_t(reference.size() / frameBytes);
+
+  for (int n = 0; n < c.pictures; ++n) {
+    ASSERT_EQ(d.DecodePicture(), kOk) << "picture " << n;
+    // One group of pictures: the temporal reference is the display index.
+    int64_t display = d.LastPictureHeader().temporalReference;
+    ASSERT_LT(display, referenceFrames);
+    size_t offset = size_t(display) * frameBytes;
+    for (int p = 0; p < 3; ++p) {
+      std::vector<uint8_t> plane(planeBytes[p]);
+      int pw = 0, ph = 0;
+      ASSERT_EQ(d.FetchPicture(plane, pw, ph, p), planeBytes[p]);
+      double psnr = Psnr(plane.data(), reference.data() + offset, plane.size());
+      EXPECT_GE(psnr, kMinPsnr) << c.name << ": picture " << n << " (display " << display << ", type "
+                                << d.LastPictureHeader().codingType << ") plane " << p;
+      offset += planeBytes[p];
+    }
+  }
+}
+
+const StreamCase kCases[] = {
+    {"Mpeg1Elementary", "a.m1v", "352x240", "-c:v mpeg1video -q:v 4 -g 100 -bf 2", "yuv420p", 9},
+    {"Mpeg1SystemStream", "a.mpg", "352x240", "-c:v mpeg1video -q:v 4 -g 100 -bf 2 -f mpeg", "yuv420p", 6},
+    {"Mpeg2Elementary", "a.m2v", "720x480", "-c:v mpeg2video -q:v 3 -g 100 -bf 2", "yuv420p", 9},
+    {"Mpeg2ProgramStreamVob", "a.vob", "720x480", "-c:v mpeg2video -q:v 3 -g 100 -bf 2 -f vob", "yuv420p", 6},
+    {"Mpeg2Interlaced", "a.m2v", "720x576", "-c:v mpeg2video -q:v 3 -g 100 -bf 2 -flags +ilme+ildct", "yuv420p", 9},
+    {"Mpeg2InterlacedTopFirst", "a.m2v", "720x480",
+     "-c:v mpeg2video -q:v 3 -g 100 -bf 2 -flags +ilme+ildct -top 1", "yuv420p", 9},
+    {"Mpeg2Chroma422", "a.m2v", "720x480", "-c:v mpeg2video -q:v 3 -g 100 -bf 2 -pix_fmt yuv422p", "yuv422p", 9},
+    {"Mpeg2NonLinearQuant", "a.m2v", "352x288", "-c:v mpeg2video -q:v 3 -g 100 -bf 2 -non_linear_quant 1 -qmax 28",
+     "yuv420p", 9},
+    {"Mpeg2IntraVlc", "a.m2v", "352x288", "-c:v mpeg2video -q:v 2 -g 100 -bf 2 -intra_vlc 1", "yuv420p", 9},
+    {"Mpeg2AlternateScan", "a.m2v", "352x288", "-c:v mpeg2video -q:v 2 -g 100 -bf 2 -alternate_scan 1", "yuv420p",
+     9},
+    {"Mpeg2DcPrecision10", "a.m2v", "352x288", "-c:v mpeg2video -q:v 2 -g 100 -dc 10", "yuv420p", 6},
+    {"Mpeg2HighDefinition", "a.m2v", "1920x1080", "-c:v mpeg2video -q:v 4 -g 100 -bf 2", "yuv420p", 4},
+    {"Mpeg2OddSize", "a.m2v", "200x120", "-c:v mpeg2video -q:v 3 -g 100 -bf 2", "yuv420p", 6},
+};
+
+INSTANTIATE_TEST_SUITE_P(Streams, DecodeAgainstFfmpeg, ::testing::ValuesIn(kCases),
+                         [](const auto& info) { return info.param.name; });
+
+}  // namespace
+}  // namespace lumora::mpeg
