@@ -219,6 +219,9 @@ std::optional<WindowRecord> ParseRecord(std::string_view text, WindowHandle hand
   if (!ParseNumber(values[1], record.startTime))
     return fail("start \"" + std::string(values[1]) + "\" is not a number");
   if (values[2].empty()) return fail("class is empty");
+  // Values the writer would refuse (a carriage return) are refused here too.
+  if (HasLineBreakOrNul(values[2]) || HasLineBreakOrNul(values[3]))
+    return fail("class or title holds a line break");
   record.windowClass = values[2];
   record.title = values[3];
   std::string_view rect[4];
