@@ -308,73 +308,124 @@ BmpResult ExpandRle(std::span<const uint8_t> data, bool rle8, int64_t width, int
   }
 }
 
+// Where the picture goes in memory, worked out from the checked headers.
+struct BmpPlan {
+  BmpInfo info;
+  int bits = 0;  // in memory
+  size_t stride = 0;
+  size_t fileStride = 0;
+  size_t fixed = 0;  // header and colour table
+  size_t imageBytes = 0;
+  bool rle = false;
+  // The file's rows are already the in-memory rows: uncompressed at the same depth.
+  bool copyRows() const { return !rle && int(info.bits) == bits; }
+};
+
+BmpResult Plan(std::span<const uint8_t> file, size_t maxBlockBytes, BmpPlan& plan) {
+  BmpInfo& info = plan.info;
+  if (BmpResult r = ParseHeaders(file, info); !r) return r;
+  plan.bits = info.bits <= 8 ? info.bits : 24;
+  plan.stride = DibStride(info.width, plan.bits);
+  plan.fixed = kInfoHeaderBytes + size_t(info.entries) * 4;
+  const size_t rows = size_t(info.rows);
+  if (plan.stride == 0 || plan.fixed > maxBlockBytes || plan.stride > (maxBlockBytes - plan.fixed) / rows)
+    return Fail(BmpError::TooLarge, std::to_string(info.width) + " x " + N(rows) + " at " + N(plan.bits) +
+                                        " bits exceeds " + N(maxBlockBytes) + " bytes");
+  plan.imageBytes = plan.stride * rows;
+  plan.rle = info.compression == kCompressRle8 || info.compression == kCompressRle4;
+  plan.fileStride = DibStride(info.width, info.bits);
+  if (!plan.rle && plan.fileStride > (file.size() - info.pixelOffset) / rows)
+    return Fail(BmpError::PixelsTruncated, N(rows) + " rows of " + N(plan.fileStride) + " bytes at " +
+                                               N(info.pixelOffset) + ", file of " + N(file.size()) + " bytes");
+  return {};
+}
+
+// The 40-byte header and the colour table of the in-memory form.
+void WriteHead(const BmpPlan& plan, std::span<const uint8_t> file, uint8_t* h) {
+  const BmpInfo& info = plan.info;
+  std::memset(h, 0, plan.fixed);
+  Put32(h, kInfoHeaderBytes);
+  Put32(h + 4, uint32_t(info.width));
+  Put32(h + 8, uint32_t(info.rows));
+  Put16(h + 12, 1);
+  Put16(h + 14, uint32_t(plan.bits));
+  Put32(h + 20, uint32_t(plan.imageBytes));
+  Put32(h + 24, uint32_t(info.xResolution));
+  Put32(h + 28, uint32_t(info.yResolution));
+  if (info.bits > 8) return;
+  // Colours used stays 0 when the table is the full one the depth implies.
+  bool full = info.entries == (1u << info.bits) && (info.headerBytes == kCoreHeader || info.coloursUsed == 0);
+  Put32(h + 32, full ? 0 : info.entries);
+  Put32(h + 36, info.coloursImportant <= info.entries ? info.coloursImportant : 0);
+  const uint8_t* entry = file.data() + info.tableOffset;
+  for (uint32_t i = 0; i < info.entries; ++i, entry += info.entryBytes)
+    std::memcpy(h + kInfoHeaderBytes + size_t(i) * 4, entry, info.entryBytes);
+}
+
 }  // namespace
 
 std::string_view BmpErrorText(BmpError error) { return kErrorTexts[size_t(error)]; }
 
 BmpResult DecodeBmp(std::span<const uint8_t> file, std::vector<uint8_t>& block, size_t maxBlockBytes) {
-  BmpInfo info;
-  if (BmpResult r = ParseHeaders(file, info); !r) return r;
-
-  const int outBits = info.bits <= 8 ? info.bits : 24;
-  const size_t outStride = DibStride(info.width, outBits);
-  const size_t tableBytes = size_t(info.entries) * 4;
+  BmpPlan plan;
+  if (BmpResult r = Plan(file, maxBlockBytes, plan); !r) return r;
+  const BmpInfo& info = plan.info;
   const size_t rows = size_t(info.rows);
-  const size_t fixed = kInfoHeaderBytes + tableBytes;
-  if (outStride == 0 || fixed > maxBlockBytes || outStride > (maxBlockBytes - fixed) / rows)
-    return Fail(BmpError::TooLarge, std::to_string(info.width) + " x " + N(rows) + " at " + N(outBits) +
-                                        " bits exceeds " + N(maxBlockBytes) + " bytes");
-  const size_t imageBytes = outStride * rows;
-
-  const bool rle = info.compression == kCompressRle8 || info.compression == kCompressRle4;
-  const size_t fileStride = DibStride(info.width, info.bits);
   std::span<const uint8_t> data = file.subspan(info.pixelOffset);
-  if (!rle && fileStride > data.size() / rows)
-    return Fail(BmpError::PixelsTruncated, N(rows) + " rows of " + N(fileStride) + " bytes at " +
-                                               N(info.pixelOffset) + ", file of " + N(file.size()) + " bytes");
 
   std::vector<uint8_t> out;
   try {
-    out.assign(fixed + imageBytes, 0);
+    out.reserve(plan.fixed + plan.imageBytes);
   } catch (const std::bad_alloc&) {
-    return Fail(BmpError::TooLarge, "no memory for " + N(fixed + imageBytes) + " bytes");
+    return Fail(BmpError::TooLarge, "no memory for " + N(plan.fixed + plan.imageBytes) + " bytes");
   }
-  uint8_t* h = out.data();
-  Put32(h, kInfoHeaderBytes);
-  Put32(h + 4, uint32_t(info.width));
-  Put32(h + 8, uint32_t(rows));
-  Put16(h + 12, 1);
-  Put16(h + 14, uint32_t(outBits));
-  Put32(h + 20, uint32_t(imageBytes));
-  Put32(h + 24, uint32_t(info.xResolution));
-  Put32(h + 28, uint32_t(info.yResolution));
-  if (info.bits <= 8) {
-    // Colours used stays 0 when the table is the full one the depth implies.
-    bool full = info.entries == (1u << info.bits) && (info.headerBytes == kCoreHeader || info.coloursUsed == 0);
-    Put32(h + 32, full ? 0 : info.entries);
-    Put32(h + 36, info.coloursImportant <= info.entries ? info.coloursImportant : 0);
-    const uint8_t* entry = file.data() + info.tableOffset;
-    for (uint32_t i = 0; i < info.entries; ++i, entry += info.entryBytes)
-      std::memcpy(h + kInfoHeaderBytes + size_t(i) * 4, entry, info.entryBytes);
-  }
-  uint8_t* pixels = h + fixed;
+  out.resize(plan.fixed);
+  WriteHead(plan, file, out.data());
 
-  if (rle) {
-    BmpResult r = ExpandRle(data, info.compression == kCompressRle8, info.width, info.rows, outStride, pixels);
+  // Rows stored as they are in memory are appended, without zero-filling
+  // first; the others are converted or expanded into zeroed rows.
+  if (plan.copyRows()) {
+    for (size_t i = 0; i < rows; ++i) {
+      auto row = data.begin() + std::ptrdiff_t((info.topDown ? rows - 1 - i : i) * plan.fileStride);
+      out.insert(out.end(), row, row + std::ptrdiff_t(plan.stride));
+    }
+    block = std::move(out);
+    return {};
+  }
+  out.resize(plan.fixed + plan.imageBytes);
+  uint8_t* pixels = out.data() + plan.fixed;
+  if (plan.rle) {
+    BmpResult r = ExpandRle(data, info.compression == kCompressRle8, info.width, info.rows, plan.stride, pixels);
     if (!r) return r;
   } else {
     const Channel rgb[3] = {Channel(info.masks[0]), Channel(info.masks[1]), Channel(info.masks[2])};
-    for (size_t i = 0; i < rows; ++i) {
-      const uint8_t* in = data.data() + i * fileStride;
-      uint8_t* row = pixels + (info.topDown ? rows - 1 - i : i) * outStride;
-      if (info.bits == outBits) {
-        std::memcpy(row, in, fileStride);
-      } else {
-        ConvertRowTo24(in, row, info.width, info.bits, rgb);
-      }
-    }
+    for (size_t i = 0; i < rows; ++i)
+      ConvertRowTo24(data.data() + i * plan.fileStride, pixels + (info.topDown ? rows - 1 - i : i) * plan.stride,
+                     info.width, info.bits, rgb);
   }
   block = std::move(out);
+  return {};
+}
+
+BmpResult DecodeBmp(std::vector<uint8_t>&& file, std::vector<uint8_t>& block, size_t maxBlockBytes) {
+  BmpPlan plan;
+  if (BmpResult r = Plan(file, maxBlockBytes, plan); !r) return r;
+  if (!plan.copyRows() || plan.info.topDown) return DecodeBmp(std::span<const uint8_t>(file), block, maxBlockBytes);
+  // Bottom-up rows as in memory: the new header and table go in front of
+  // them in the file's own buffer.
+  std::array<uint8_t, kPalettedPixelOffset> head;
+  WriteHead(plan, file, head.data());
+  const size_t size = plan.fixed + plan.imageBytes;
+  const size_t from = plan.info.pixelOffset;
+  try {
+    if (file.size() < size) file.resize(size);  // headers that grew: a core table widened to 4-byte entries
+  } catch (const std::bad_alloc&) {
+    return Fail(BmpError::TooLarge, "no memory for " + N(size) + " bytes");
+  }
+  std::memmove(file.data() + plan.fixed, file.data() + from, plan.imageBytes);
+  std::memcpy(file.data(), head.data(), plan.fixed);
+  file.resize(size);
+  block = std::move(file);
   return {};
 }
 
@@ -400,18 +451,26 @@ std::optional<BmpFileParts> EncodeBmp(const DibImage& picture) {
   return parts;
 }
 
-int ReadBmpMemory(DibImage& picture, std::span<const uint8_t> file) {
-  std::vector<uint8_t> block;
-  if (!DecodeBmp(file, block)) return 0;
+namespace {
+int AdoptBlock(DibImage& picture, std::vector<uint8_t> block) {
   std::optional<DibLayout> layout = DibLayout::Of(block);
   if (!layout) return 0;
   return picture.Adopt(std::move(block), layout->colours > 0) ? 1 : 0;
+}
+}  // namespace
+
+int ReadBmpMemory(DibImage& picture, std::span<const uint8_t> file) {
+  std::vector<uint8_t> block;
+  if (!DecodeBmp(file, block)) return 0;
+  return AdoptBlock(picture, std::move(block));
 }
 
 int ReadBmpFile(DibImage& picture, const std::string& path) {
   std::optional<std::vector<uint8_t>> file = ReadFileBytes(path, kMaxBmpFileBytes);
   if (!file) return 0;
-  return ReadBmpMemory(picture, *file);
+  std::vector<uint8_t> block;
+  if (!DecodeBmp(std::move(*file), block)) return 0;
+  return AdoptBlock(picture, std::move(block));
 }
 
 int WriteBmpFile(const DibImage& picture, const std::string& path) {

@@ -49,6 +49,11 @@ struct BmpResult {
 // `maxBlockBytes` are refused before anything is allocated.
 BmpResult DecodeBmp(std::span<const uint8_t> file, std::vector<uint8_t>& block,
                     size_t maxBlockBytes = kMaxPictureBlockBytes);
+// The same, reusing the file's buffer as the block when its rows are already
+// bottom-up in the in-memory layout (the common case: no second copy of the
+// rows). `file` is consumed only on success.
+BmpResult DecodeBmp(std::vector<uint8_t>&& file, std::vector<uint8_t>& block,
+                    size_t maxBlockBytes = kMaxPictureBlockBytes);
 
 // The bytes of a .bmp file holding `picture`: the file header, information
 // header (with the image size filled in) and colour table in `head`, then the
