@@ -144,7 +144,8 @@ bool DibImage::Adopt(std::vector<uint8_t> block, bool buildPalette) {
   if (!DibLayout::Of(block)) return false;
   Free();
   block_ = std::move(block);
-  return RefreshInfo(buildPalette);
+  RefreshInfo(buildPalette);  // a picture without a colour table simply has no palette
+  return true;
 }
 
 void DibImage::Free() {

@@ -79,8 +79,9 @@ class DibImage {
   // Takes a copy of `other`'s pixel block, size and palette; never its backup.
   void Assign(const DibImage& other);
   // Makes `block` the pixel block (freeing the old content) and refreshes the
-  // size (and palette). False, leaving the picture unchanged, when the block
-  // is not a valid packed bitmap.
+  // size and, with `buildPalette`, the palette (none without a colour table).
+  // False, leaving the picture unchanged, when the block is not a valid
+  // packed bitmap.
   bool Adopt(std::vector<uint8_t> block, bool buildPalette);
   void Free();
 

@@ -99,13 +99,6 @@ bool RunRecoverable(ErrorManager& err, void (*steps)(void*), void* job) {
   return true;
 }
 
-// Hands a decoded block to the picture, building the palette when the block
-// has a colour table (Adopt reports a missing table as a failure).
-int AdoptDecoded(DibImage& picture, std::vector<uint8_t> block) {
-  auto layout = DibLayout::Of(block);
-  return layout && picture.Adopt(std::move(block), layout->colours > 0) ? 1 : 0;
-}
-
 JpegResult Failure(JpegError error, std::string detail) { return {error, std::move(detail)}; }
 
 JpegResult LibraryFailure(const ErrorManager& err) { return {err.error, err.message}; }
@@ -341,7 +334,7 @@ JpegResult EncodeJpeg(const DibImage& picture, std::vector<uint8_t>& file) {
 int ReadJpegMemory(DibImage& picture, std::span<const uint8_t> jpegBytes) {
   std::vector<uint8_t> block;
   if (!DecodeJpeg(jpegBytes, block)) return 0;
-  return AdoptDecoded(picture, std::move(block));
+  return picture.Adopt(std::move(block), true) ? 1 : 0;
 }
 
 int ReadJpegFile(DibImage& picture, const std::string& path) {
@@ -354,7 +347,7 @@ int ReadJpegFile(DibImage& picture, const std::string& path) {
   DecodeJob job;
   job.file = file.get();
   if (!Decode(job, block, kMaxPictureBlockBytes)) return 0;
-  return AdoptDecoded(picture, std::move(block));
+  return picture.Adopt(std::move(block), true) ? 1 : 0;
 }
 
 int ReadJpegResource(DibImage& picture, std::span<const uint8_t> jpegBytes) {

@@ -38,13 +38,6 @@ constexpr std::array<std::string_view, 10> kErrorTexts = {
     "libtiff reported an error while writing",
 };
 
-// Hands a decoded block to the picture, building the palette when the block
-// has a colour table (Adopt reports a missing table as a failure).
-int AdoptDecoded(DibImage& picture, std::vector<uint8_t> block) {
-  auto layout = DibLayout::Of(block);
-  return layout && picture.Adopt(std::move(block), layout->colours > 0) ? 1 : 0;
-}
-
 TiffResult Failure(TiffError error, std::string detail) { return {error, std::move(detail)}; }
 
 // --- libtiff's messages -------------------------------------------------------
@@ -475,7 +468,7 @@ TiffResult EncodeTiff(const DibImage& picture, std::vector<uint8_t>& file) {
 int ReadTiffMemory(DibImage& picture, std::span<const uint8_t> file) {
   std::vector<uint8_t> block;
   if (!DecodeTiff(file, block)) return 0;
-  return AdoptDecoded(picture, std::move(block));
+  return picture.Adopt(std::move(block), true) ? 1 : 0;
 }
 
 int ReadTiffFile(DibImage& picture, const std::string& path) {
@@ -486,7 +479,7 @@ int ReadTiffFile(DibImage& picture, const std::string& path) {
   if (!tif) return 0;
   std::vector<uint8_t> block;
   if (!ReadImage(tif.get(), messages, block, kMaxPictureBlockBytes)) return 0;
-  return AdoptDecoded(picture, std::move(block));
+  return picture.Adopt(std::move(block), true) ? 1 : 0;
 }
 
 int WriteTiffFile(const DibImage& picture, const std::string& path) {

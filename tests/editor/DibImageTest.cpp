@@ -141,6 +141,11 @@ TEST(DibLayout, RefusesHeadersThatLie) {
   EXPECT_FALSE(DibLayout::Of(cut));
   EXPECT_FALSE(DibLayout::Of(std::vector<uint8_t>(3, 0)));
 
+  DibImage colour;
+  ASSERT_TRUE(colour.Adopt(good.block(), true)) << "a picture without a colour table adopts fine";
+  EXPECT_FALSE(colour.palette().has_value());
+  EXPECT_EQ(colour.width(), 4);
+
   DibImage pic;
   ASSERT_TRUE(pic.Create(1, 1, 8));
   auto before = pic.block();
