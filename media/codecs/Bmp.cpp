@@ -193,7 +193,8 @@ BmpResult ParseHeaders(std::span<const uint8_t> file, BmpInfo& info) {
   // into the headers (some writers leave it 0) means right after the table.
   info.pixelOffset = offBits >= tableEnd ? offBits : tableEnd;
   if (info.pixelOffset > file.size())
-    return Fail(BmpError::PixelsTruncated, "pixels at " + N(info.pixelOffset) + ", file of " + N(file.size()) + " bytes");
+    return Fail(BmpError::PixelsTruncated,
+                "pixels at " + N(info.pixelOffset) + ", file of " + N(file.size()) + " bytes");
   return {};
 }
 

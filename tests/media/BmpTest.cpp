@@ -282,8 +282,8 @@ TEST(Bmp, TopDownFilesAreTurnedBottomUp) {
     RgbImage source = RandomRgb(9, 5, bits == 8 ? 30 : 0, 7);
     test::WritePpm(dir / "source.ppm", source);
     fs::path made = dir / "bottom-up.bmp";
-    ASSERT_TRUE(test::Convert(test::Quoted(dir / "source.ppm") + (bits == 8 ? " -type palette" : "") + " -compress None BMP3:" +
-                              test::Quoted(made)));
+    const char* type = bits == 8 ? " -type palette" : "";
+    ASSERT_TRUE(test::Convert(test::Quoted(dir / "source.ppm") + type + " -compress None BMP3:" + test::Quoted(made)));
     std::vector<uint8_t> file = FileBytes(made);
     ASSERT_EQ(U16(file, 28), bits);
     // Reverse the rows and make the height negative.

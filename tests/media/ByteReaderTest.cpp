@@ -60,7 +60,8 @@ void CompareWithBitByBit(uint32_t seed) {
     int n = int(random() % 33);
     uint32_t expected = 0;
     for (int k = 0; k < n; ++k)
-      expected = Order == BitOrder::LsbFirst ? expected | bit(at + uint64_t(k)) << k : expected << 1 | bit(at + uint64_t(k));
+      expected = Order == BitOrder::LsbFirst ? expected | bit(at + uint64_t(k)) << k
+                                             : expected << 1 | bit(at + uint64_t(k));
     ASSERT_EQ(bits.Peek(n), expected) << "peek of " << n << " bits at bit " << at;
     ASSERT_EQ(bits.truncated(), at > data.size() * 8) << "peeking is not reading";
     ASSERT_EQ(bits.Read(n), expected) << n << " bits at bit " << at;
