@@ -73,35 +73,31 @@ void EmbossRows(int r, RowTable& dst, const RowTable& src, const effects_detail:
   // at column L + k (row y - r), the negative one ends at L + 2r + k (row y + r).
   const int32_t count = R - L - 2 * r;
   const size_t n = size_t(count) * C;
-  std::vector<int32_t> down(n), up(n);                    // triangle sums of the current row
-  std::vector<int32_t> colDown(n), diagDown(n), colUp(n), diagUp(n);
+  // Runs of at most 4 cells and triangles of at most 10 fit 16 bits, which
+  // halves the memory the row loops move.
+  std::vector<int16_t> colDown(n), diagDown(n), colUp(n), diagUp(n);
 
   int32_t yd = T, yu = T + 2 * r;  // rows of the two triangles' corners
   for (int32_t k = 0; k < count; ++k)
     for (int c = 0; c < C; ++c) {
       const size_t i = size_t(k) * C + size_t(c);
-      colDown[i] = cells.ColumnDown(yd, L + k, c);
-      diagDown[i] = cells.DiagonalDown(yd, L + k, c);
-      colUp[i] = cells.ColumnUp(yu, L + 2 * r + k, c);
-      diagUp[i] = cells.DiagonalUp(yu, L + 2 * r + k, c);
+      colDown[i] = int16_t(cells.ColumnDown(yd, L + k, c));
+      diagDown[i] = int16_t(cells.DiagonalDown(yd, L + k, c));
+      colUp[i] = int16_t(cells.ColumnUp(yu, L + 2 * r + k, c));
+      diagUp[i] = int16_t(cells.DiagonalUp(yu, L + 2 * r + k, c));
     }
 
+  const size_t downFirst = size_t(L) * C, upFirst = size_t(L + 2 * r) * C;
+  std::vector<int16_t> sum(n);  // positive minus negative triangle, per output value
   for (int32_t y = T + r; y < B - r; ++y, ++yd, ++yu) {
-    // Slide both triangles along the row.
-    for (int c = 0; c < C; ++c) {
-      int32_t d = cells.TriangleDown(yd, L, c);
-      int32_t u = cells.TriangleUp(yu, L + 2 * r, c);
-      for (int32_t k = 0;; ++k) {
-        const size_t i = size_t(k) * C + size_t(c);
-        down[i] = d;
-        up[i] = u;
-        if (k + 1 == count) break;
-        d += diagDown[i] - colDown[i];
-        u += colUp[i + C] - diagUp[i];
-      }
-    }
+    // Slide both triangles along the row: one running difference per channel,
+    // whose steps are the runs that enter and leave.
+    for (int c = 0; c < C; ++c)
+      sum[size_t(c)] = int16_t(cells.TriangleDown(yd, L, c) - cells.TriangleUp(yu, L + 2 * r, c));
+    for (size_t i = C; i < n; ++i)
+      sum[i] = int16_t(sum[i - C] + (diagDown[i - C] - colDown[i - C]) - (colUp[i] - diagUp[i - C]));
     uint8_t* out = dst[y] + size_t(L + r) * C;
-    for (size_t i = 0; i < n; ++i) out[i] = StoreChannel(down[i] - up[i] + kEmbossOffset);
+    for (size_t i = 0; i < n; ++i) out[i] = StoreChannel(sum[i] + kEmbossOffset);
     progress.Report();
     if (y + 1 == B - r) break;
 
@@ -110,22 +106,21 @@ void EmbossRows(int r, RowTable& dst, const RowTable& src, const effects_detail:
     const uint8_t* enterDown = src[yd + r];
     const uint8_t* enterUp = src[yu + 1];
     const uint8_t* leaveUp = src[yu + 1 - r];
-    for (int32_t k = 0; k < count; ++k)
-      for (int c = 0; c < C; ++c) {
-        const size_t i = size_t(k) * C + size_t(c);
-        const int32_t xd = L + k, xu = L + 2 * r + k;
-        colDown[i] += enterDown[size_t(xd) * C + size_t(c)] - leaveDown[size_t(xd) * C + size_t(c)];
-        colUp[i] += enterUp[size_t(xu) * C + size_t(c)] - leaveUp[size_t(xu) * C + size_t(c)];
-        if (k + 1 < count) {
-          diagDown[i] = diagDown[i + C] - leaveDown[size_t(xd + r + 1) * C + size_t(c)] +
-                        enterDown[size_t(xd + 1) * C + size_t(c)];
-          diagUp[i] = diagUp[i + C] + enterUp[size_t(xu - r + 1) * C + size_t(c)] -
-                      leaveUp[size_t(xu + 1) * C + size_t(c)];
-        } else {
-          diagDown[i] = cells.DiagonalDown(yd + 1, xd, c);
-          diagUp[i] = cells.DiagonalUp(yu + 1, xu, c);
-        }
-      }
+    for (size_t i = 0; i < n; ++i) colDown[i] = int16_t(colDown[i] + enterDown[downFirst + i] - leaveDown[downFirst + i]);
+    for (size_t i = 0; i < n; ++i) colUp[i] = int16_t(colUp[i] + enterUp[upFirst + i] - leaveUp[upFirst + i]);
+    // A diagonal one row lower is the next column's diagonal with its top
+    // cell dropped and a new bottom cell.
+    const uint8_t* diagonalLeaves = leaveDown + size_t(L + r + 1) * C;
+    const uint8_t* diagonalEnters = enterDown + size_t(L + 1) * C;
+    for (size_t i = 0; i + C < n; ++i)
+      diagDown[i] = int16_t(diagDown[i + C] - diagonalLeaves[i] + diagonalEnters[i]);
+    const uint8_t* upEnters = enterUp + size_t(L + r + 1) * C;
+    const uint8_t* upLeaves = leaveUp + size_t(L + 2 * r + 1) * C;
+    for (size_t i = 0; i + C < n; ++i) diagUp[i] = int16_t(diagUp[i + C] + upEnters[i] - upLeaves[i]);
+    for (int c = 0; c < C; ++c) {
+      diagDown[n - C + size_t(c)] = int16_t(cells.DiagonalDown(yd + 1, L + count - 1, c));
+      diagUp[n - C + size_t(c)] = int16_t(cells.DiagonalUp(yu + 1, L + 2 * r + count - 1, c));
+    }
   }
 }
 

@@ -49,26 +49,27 @@ TEST(Mosaic, BlocksAreCutOffByTheRegionAndAveragedAlone) {
 
 TEST(RandomPattern, OneValuePerPixelRowByRowFromTheGenerator) {
   DibImage pic = test::Noise24(7, 5, 21);
-  DibImage before = test::Copy(pic);
-  const PictureRect region{1, 2, 6, 5};
   ClassicRandom random, replay;
   random.Seed(99);
   replay.Seed(99);
-  for (int level = 1; level <= 4; ++level) {
-    DibImage step = test::Copy(pic);
-    RandomPattern(EffectRegion(pic, region), level, random);
-    for (int y = 0; y < 5; ++y)
-      for (int x = 0; x < 7; ++x) {
-        Bgr now = At(pic, x, y), was = At(step, x, y);
-        if (x < 1 || x >= 6 || y < 2) {
-          EXPECT_EQ(now, was);
-          continue;
+  // Region widths below, at and beyond the pass's groups of four values.
+  const PictureRect regions[] = {{1, 2, 6, 5}, {0, 0, 3, 5}, {3, 1, 7, 4}, {0, 0, 7, 5}};
+  for (const PictureRect& region : regions)
+    for (int level = 1; level <= 4; ++level) {
+      DibImage step = test::Copy(pic);
+      RandomPattern(EffectRegion(pic, region), level, random);
+      for (int y = 0; y < 5; ++y)
+        for (int x = 0; x < 7; ++x) {
+          Bgr now = At(pic, x, y), was = At(step, x, y);
+          if (x < region.left || x >= region.right || y < region.top || y >= region.bottom) {
+            EXPECT_EQ(now, was);
+            continue;
+          }
+          const int e = int(level * (replay.Next() * 3.0518509e-5f - 0.5) * 64);
+          EXPECT_EQ(now, (Bgr{StoreChannel(was.b + e), StoreChannel(was.g + e), StoreChannel(was.r + e)}));
         }
-        const int e = int(level * (replay.Next() * 3.0518509e-5f - 0.5) * 64);
-        EXPECT_EQ(now, (Bgr{StoreChannel(was.b + e), StoreChannel(was.g + e), StoreChannel(was.r + e)}));
-      }
-    EXPECT_EQ(random.state(), replay.state());
-  }
+      EXPECT_EQ(random.state(), replay.state());
+    }
   // The extremes at level 4: generator values 0 and 32767 give -128 and +128.
   EXPECT_EQ(int(4 * (0 * 3.0518509e-5f - 0.5) * 64), -128);
   EXPECT_EQ(int(4 * (32767 * 3.0518509e-5f - 0.5) * 64), 128);
