@@ -25,9 +25,10 @@ constexpr double kContrastFactor = 1.3;
 
 int ProgressTotal(const EffectLevels& l, int32_t width, int32_t height, const std::optional<PictureRect>& selection) {
   // Counted in half units, for flip vertical's half unit per row.
-  const bool full[] = {l.flipHorizontal, l.red != 0, l.green != 0, l.blue != 0, l.swapRedGreen, l.swapGreenBlue,
-                       l.swapRedBlue, l.brightness != 0, l.contrast != 0, l.blur != 0, l.emboss != 0,
-                       l.sharpen != 0, l.invert, l.greyScale, l.randomPattern != 0, l.overlayLoaded};
+  const bool full[] = {l.flipHorizontal, l.red != 0,      l.green != 0,         l.blue != 0,
+                       l.swapRedGreen,   l.swapGreenBlue, l.swapRedBlue,        l.brightness != 0,
+                       l.contrast != 0,  l.blur != 0,     l.emboss != 0,        l.sharpen != 0,
+                       l.invert,         l.greyScale,     l.randomPattern != 0, l.overlayLoaded};
   int64_t halves = 2 * std::count(std::begin(full), std::end(full), true);
   if (l.flipVertical) halves += 1;
   if (l.tileSize != 0) halves += 4;

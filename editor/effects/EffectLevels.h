@@ -37,7 +37,20 @@ struct EffectLevels {
   bool modified = false;
 };
 
-enum class Level { Brightness, Contrast, Red, Green, Blue, Blur, Sharpen, Emboss, Mosaic, RandomPattern, TileSize, Scatter };
+enum class Level {
+  Brightness,
+  Contrast,
+  Red,
+  Green,
+  Blue,
+  Blur,
+  Sharpen,
+  Emboss,
+  Mosaic,
+  RandomPattern,
+  TileSize,
+  Scatter
+};
 
 struct LevelRange {
   int lowest, highest, step;

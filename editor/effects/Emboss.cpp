@@ -106,14 +106,14 @@ void EmbossRows(int r, RowTable& dst, const RowTable& src, const effects_detail:
     const uint8_t* enterDown = src[yd + r];
     const uint8_t* enterUp = src[yu + 1];
     const uint8_t* leaveUp = src[yu + 1 - r];
-    for (size_t i = 0; i < n; ++i) colDown[i] = int16_t(colDown[i] + enterDown[downFirst + i] - leaveDown[downFirst + i]);
+    for (size_t i = 0; i < n; ++i)
+      colDown[i] = int16_t(colDown[i] + enterDown[downFirst + i] - leaveDown[downFirst + i]);
     for (size_t i = 0; i < n; ++i) colUp[i] = int16_t(colUp[i] + enterUp[upFirst + i] - leaveUp[upFirst + i]);
     // A diagonal one row lower is the next column's diagonal with its top
     // cell dropped and a new bottom cell.
     const uint8_t* diagonalLeaves = leaveDown + size_t(L + r + 1) * C;
     const uint8_t* diagonalEnters = enterDown + size_t(L + 1) * C;
-    for (size_t i = 0; i + C < n; ++i)
-      diagDown[i] = int16_t(diagDown[i + C] - diagonalLeaves[i] + diagonalEnters[i]);
+    for (size_t i = 0; i + C < n; ++i) diagDown[i] = int16_t(diagDown[i + C] - diagonalLeaves[i] + diagonalEnters[i]);
     const uint8_t* upEnters = enterUp + size_t(L + r + 1) * C;
     const uint8_t* upLeaves = leaveUp + size_t(L + 2 * r + 1) * C;
     for (size_t i = 0; i + C < n; ++i) diagUp[i] = int16_t(diagUp[i + C] + upEnters[i] - upLeaves[i]);

@@ -110,8 +110,10 @@ void OverlayBlend(const OverlayRegion& region, BlendMethod method, const PassPro
   const float across = float(layout->width) / float(area->width());
   const float down = float(layout->height) / float(area->height());
   std::vector<int32_t> columns(size_t(area->width())), rowOf(size_t(area->height()));
-  for (int32_t x = 0; x < area->width(); ++x) columns[size_t(x)] = std::min(int32_t(float(x) * across), layout->width - 1);
-  for (int32_t y = 0; y < area->height(); ++y) rowOf[size_t(y)] = std::min(int32_t(float(y) * down), layout->height - 1);
+  for (int32_t x = 0; x < area->width(); ++x)
+    columns[size_t(x)] = std::min(int32_t(float(x) * across), layout->width - 1);
+  for (int32_t y = 0; y < area->height(); ++y)
+    rowOf[size_t(y)] = std::min(int32_t(float(y) * down), layout->height - 1);
 
   OverlayRows overlay(*region.overlay, *layout);
   RowTable dst(*region.picture);

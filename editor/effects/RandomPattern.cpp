@@ -15,10 +15,10 @@ namespace {
 // Four steps of the generator at once: state(n + 4) = a4 * state(n) + c4.
 constexpr uint32_t kMultiplier4 =
     ClassicRandom::kMultiplier * ClassicRandom::kMultiplier * ClassicRandom::kMultiplier * ClassicRandom::kMultiplier;
-constexpr uint32_t kIncrement4 = ClassicRandom::kIncrement * (1 + ClassicRandom::kMultiplier +
-                                                              ClassicRandom::kMultiplier * ClassicRandom::kMultiplier +
-                                                              ClassicRandom::kMultiplier * ClassicRandom::kMultiplier *
-                                                                  ClassicRandom::kMultiplier);
+constexpr uint32_t kIncrement4 =
+    ClassicRandom::kIncrement *
+    (1 + ClassicRandom::kMultiplier + ClassicRandom::kMultiplier * ClassicRandom::kMultiplier +
+     ClassicRandom::kMultiplier * ClassicRandom::kMultiplier * ClassicRandom::kMultiplier);
 
 // The next `count` values of `random`, exactly as `count` calls of Next()
 // give them, drawn as four interleaved sequences so that the multiplications

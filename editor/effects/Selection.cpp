@@ -33,8 +33,8 @@ PictureRect SelectionToPicture(const ViewRect& s, const ViewGeometry& view, int3
   return r;
 }
 
-std::optional<PictureRect> EffectSelection(const EffectLevels& levels, const ViewGeometry& view,
-                                           int32_t pictureWidth, int32_t pictureHeight) {
+std::optional<PictureRect> EffectSelection(const EffectLevels& levels, const ViewGeometry& view, int32_t pictureWidth,
+                                           int32_t pictureHeight) {
   if (!levels.regionSelect || levels.selection.empty()) return std::nullopt;
   return SelectionToPicture(levels.selection, view, pictureWidth, pictureHeight);
 }

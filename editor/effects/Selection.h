@@ -30,7 +30,7 @@ PictureRect SelectionToPicture(const ViewRect& selection, const ViewGeometry& vi
 // The rectangle the effect passes are confined to: in region-select mode with
 // a selection that is not empty, the selection in picture coordinates (which
 // may hold no pixel); otherwise nothing, meaning the whole picture.
-std::optional<PictureRect> EffectSelection(const EffectLevels& levels, const ViewGeometry& view,
-                                           int32_t pictureWidth, int32_t pictureHeight);
+std::optional<PictureRect> EffectSelection(const EffectLevels& levels, const ViewGeometry& view, int32_t pictureWidth,
+                                           int32_t pictureHeight);
 
 }  // namespace lumora

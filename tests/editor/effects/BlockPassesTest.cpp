@@ -118,7 +118,8 @@ TEST(Tile, TwelvePixelTilesWithOnePixelFrames) {
   const PictureRect region{3, 2, 33, 28};
   ClassicRandom random;
   int units = 0;
-  ASSERT_TRUE(Tile(EffectRegion(pic, region), 1, 0, 0x0000FF /* red */, random, PassProgress([&](int n) { units += n; })));
+  ASSERT_TRUE(
+      Tile(EffectRegion(pic, region), 1, 0, 0x0000FF /* red */, random, PassProgress([&](int n) { units += n; })));
   for (int y = 0; y < 30; ++y)
     for (int x = 0; x < 40; ++x) {
       const bool inside = x >= 3 && x < 33 && y >= 2 && y < 28;

@@ -73,9 +73,9 @@ TEST(ColourPasses, SwapsInvertAndGreyScale) {
 TEST(ColourPasses, EightBitPicturesKeepTheirIndicesUnderChannelPasses) {
   const DibImage original = test::Noise8(5, 4, 7);
   using Pass = void (*)(const EffectRegion&, const PassProgress&);
-  for (Pass pass : {+[](const EffectRegion& r, const PassProgress& p) { AdjustChannels(r, 100, -100, 50, p); },
-                    +[](const EffectRegion& r, const PassProgress& p) { SwapChannels(r, kSwapRedBlue, p); },
-                    +[](const EffectRegion& r, const PassProgress& p) { GrayScale(r, p); }}) {
+  for (Pass pass : {+[](const EffectRegion&r, const PassProgress&p) { AdjustChannels(r, 100, -100, 50, p); },
+                    +[](const EffectRegion&r, const PassProgress&p) { SwapChannels(r, kSwapRedBlue, p); },
+                    +[](const EffectRegion&r, const PassProgress&p) { GrayScale(r, p); }}) {
     DibImage pic = test::Copy(original);
     int units = 0;
     pass(EffectRegion(pic), PassProgress([&](int n) { units += n; }));

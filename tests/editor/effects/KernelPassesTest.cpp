@@ -35,8 +35,7 @@ void Reference(Kernel k, int level, const DibImage& in, DibImage& out, const Pic
       for (int c = 0; c < bytes; ++c) {
         int s = 0;
         for (int i = 0; i < n; ++i)
-          for (int j = 0; j < n; ++j)
-            s += Weight(k, level, i, j) * test::PixelAt(source, x - r + j, y - r + i)[c];
+          for (int j = 0; j < n; ++j) s += Weight(k, level, i, j) * test::PixelAt(source, x - r + j, y - r + i)[c];
         const int v = k == Kernel::Blur ? DivideChannel(s, n * n) : k == Kernel::Sharpen ? s : s + 125;
         test::PixelAt(out, x, y)[c] = StoreChannel(v);
       }
@@ -104,7 +103,8 @@ TEST(KernelPasses, SmallRegionsAndFlatAreas) {
   DibImage other = test::Noise24(12, 12, 5);
   const DibImage otherBefore = test::Copy(other);
   for (int level : {0, 5, -1})
-    for (Kernel k : {Kernel::Blur, Kernel::Sharpen, Kernel::Emboss}) EXPECT_TRUE(RunKernel(k, EffectRegion(other), level));
+    for (Kernel k : {Kernel::Blur, Kernel::Sharpen, Kernel::Emboss})
+      EXPECT_TRUE(RunKernel(k, EffectRegion(other), level));
   EXPECT_EQ(other.block(), otherBefore.block());
 }
 

@@ -161,7 +161,9 @@ TEST(ApplyEffects, ProgressTotals) {
 }
 
 TEST(ApplyEffects, WorkedValuesAndTheEffectBase) {
-  const DibImage original = test::Picture24(2, 1, [](int x, int) { return x ? Bgr{230, 228, 28} : Bgr{100, 100, 100}; });
+  const DibImage original = test::Picture24(2, 1, [](int x, int) {
+    return x ? Bgr{230, 228, 28} : Bgr{100, 100, 100};
+  });
   Editor e(test::Copy(original));
   RaiseLevel(e.levels, Level::Brightness);
   e.Apply();
@@ -183,8 +185,8 @@ TEST(ApplyEffects, WorkedValuesAndTheEffectBase) {
 TEST(ApplyEffects, TogglesTwiceAndLevelsBackToZeroRestoreTheBase) {
   const DibImage original = test::Noise24(31, 23, 5);
   Editor e(test::Copy(original));
-  const Toggle toggles[] = {Toggle::SwapRedGreen, Toggle::SwapGreenBlue, Toggle::SwapRedBlue, Toggle::Invert,
-                            Toggle::FlipHorizontal, Toggle::FlipVertical};
+  const Toggle toggles[] = {Toggle::SwapRedGreen, Toggle::SwapGreenBlue,  Toggle::SwapRedBlue,
+                            Toggle::Invert,       Toggle::FlipHorizontal, Toggle::FlipVertical};
   for (Toggle t : toggles) {
     SwitchToggle(e.levels, t);
     e.Apply();

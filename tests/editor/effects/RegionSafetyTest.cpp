@@ -45,7 +45,7 @@ std::vector<uint8_t> Outside(DibImage& pic, const EffectRegion& region) {
 
 TEST(RegionSafety, NoPassTouchesAnythingOutsideItsRegion) {
   const std::pair<int, int> sizes[] = {{1, 1}, {1, 9}, {9, 1}, {2, 3}, {13, 11}, {30, 26}};
-  const PictureRect regions[] = {{0, 0, 0, 0},   {-5, -5, 100, 100}, {1, 1, 2, 2},    {0, 0, 1, 30},
+  const PictureRect regions[] = {{0, 0, 0, 0},  {-5, -5, 100, 100}, {1, 1, 2, 2},    {0, 0, 1, 30},
                                  {3, -2, 9, 4}, {7, 5, 60, 40},     {-9, 8, 12, 11}, {40, 20, 41, 26}};
   ClassicRandom random;
   DibImage overlay = test::Noise24(7, 5, 77);
