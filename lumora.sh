@@ -17,6 +17,7 @@ PACKAGES=(
   libavformat-dev libavcodec-dev libswscale-dev libavutil-dev
   libxcb1-dev xvfb xauth
   libgtest-dev libgmock-dev libbenchmark-dev
+  imagemagick libjpeg-turbo-progs libtiff-tools hyperfine
 )
 
 sudo_if_needed() {

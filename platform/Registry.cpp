@@ -1,6 +1,8 @@
 // File-backed registry hives shared safely between processes.
 #include "platform/Registry.h"
 
+#include "platform/AtomicFile.h"
+
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -10,7 +12,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <utility>
 
 namespace lumora {
 
@@ -39,23 +40,10 @@ class UniqueFd {
   UniqueFd(const UniqueFd&) = delete;
   UniqueFd& operator=(const UniqueFd&) = delete;
   int get() const { return fd_; }
-  int release() { return std::exchange(fd_, -1); }
 
  private:
   int fd_;
 };
-
-bool WriteAll(int fd, std::string_view text) {
-  while (!text.empty()) {
-    ssize_t n = ::write(fd, text.data(), text.size());
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    text.remove_prefix(size_t(n));
-  }
-  return true;
-}
 
 bool ReadAll(int fd, std::string& out) {
   out.clear();
@@ -70,27 +58,6 @@ bool ReadAll(int fd, std::string& out) {
     out.append(buf, size_t(n));
     if (out.size() > kMaxRegFileBytes) return true;  // the parser refuses it
   }
-}
-
-// Writes `text` to `path` so that readers see either the old or the new file:
-// temporary file in the same folder, fsync, rename, fsync of the folder.
-bool ReplaceFile(const fs::path& path, std::string_view text) {
-  fs::path tmp = path;
-  tmp += ".tmp." + std::to_string(::getpid());
-  UniqueFd fd(::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
-  if (fd.get() < 0) return false;
-  if (!WriteAll(fd.get(), text) || ::fsync(fd.get()) != 0) {
-    ::unlink(tmp.c_str());
-    return false;
-  }
-  ::close(fd.release());
-  if (::rename(tmp.c_str(), path.c_str()) != 0) {
-    ::unlink(tmp.c_str());
-    return false;
-  }
-  UniqueFd dir(::open(path.parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (dir.get() >= 0) ::fsync(dir.get());
-  return true;
 }
 
 RegKeyNode* FindKey(RegKeyNode& root, std::string_view path) {
@@ -224,7 +191,8 @@ RegStatus Registry::WithHive(Hive hive, bool change, Fn&& fn) {
   bool changed = false;
   RegStatus status = fn(state.root, changed);
   if (!changed) return status;
-  if (!ReplaceFile(file, FormatRegFile(state.root))) {
+  const std::string text = FormatRegFile(state.root);
+  if (!ReplaceFileWith(file, {std::span(reinterpret_cast<const uint8_t*>(text.data()), text.size())})) {
     state.loaded = false;  // memory is ahead of the file: re-read next time
     return RegStatus::IoError;
   }

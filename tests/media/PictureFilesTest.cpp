@@ -1,0 +1,61 @@
+// Load and save by name: the codec comes from the first of ".BMP", ".TIF",
+// ".GIF", ".JPG" found in the upper-cased name, and nothing else.
+#include "media/codecs/PictureFiles.h"
+
+#include <gtest/gtest.h>
+
+#include "editor/picture/DibImage.h"
+#include "tests/TempDir.h"
+
+namespace lumora {
+namespace {
+
+struct NameCase {
+  const char* name;
+  PictureFormat format;
+};
+
+class FormatForNameTest : public testing::TestWithParam<NameCase> {};
+
+TEST_P(FormatForNameTest, PicksTheCodec) { EXPECT_EQ(FormatForName(GetParam().name), GetParam().format); }
+
+INSTANTIATE_TEST_SUITE_P(
+    Names, FormatForNameTest,
+    testing::Values(NameCase{"photo.bmp", PictureFormat::Bmp}, NameCase{"PHOTO.JPG", PictureFormat::Jpeg},
+                    NameCase{"photo.bmp.jpg", PictureFormat::Bmp},  // ".BMP" is searched first
+                    NameCase{"scan.tiff", PictureFormat::Tiff}, NameCase{"anim.Gif", PictureFormat::Gif},
+                    NameCase{"x.jpeg", PictureFormat::None}, NameCase{"clip.mpg", PictureFormat::None},
+                    NameCase{"/albums/old.gif.d/p.jpg", PictureFormat::Gif},  // anywhere in the path
+                    NameCase{"", PictureFormat::None}));
+
+TEST(PictureFiles, AnUnknownNameTouchesNeitherPictureNorFile) {
+  test::TempDir dir;
+  DibImage pic;
+  ASSERT_TRUE(pic.Create(4, 4, 24));
+  const auto before = pic.block();
+  const auto path = (dir / "x.jpeg").string();
+  test::WriteText(path, "not touched");
+  EXPECT_FALSE(pic.LoadFile(path));
+  EXPECT_EQ(pic.block(), before);
+  EXPECT_FALSE(pic.SaveFile(path));
+  EXPECT_EQ(test::ReadText(path), "not touched");
+}
+
+TEST(PictureFiles, EachFormatRoundTripsThroughItsName) {
+  test::TempDir dir;
+  DibImage grey;
+  ASSERT_TRUE(grey.Create(16, 8, 8));
+  for (int i = 0; i < 16 * 8; ++i) grey.PixelBits()[i] = uint8_t(i * 2);
+  ASSERT_TRUE(grey.BuildPalette());
+  for (const char* name : {"a.bmp", "a.tif", "a.gif", "a.jpg"}) {
+    const auto path = (dir / name).string();
+    ASSERT_TRUE(grey.SaveFile(path)) << name;
+    DibImage back;
+    ASSERT_TRUE(back.LoadFile(path)) << name;
+    EXPECT_EQ(back.width(), 16) << name;
+    EXPECT_EQ(back.height(), 8) << name;
+  }
+}
+
+}  // namespace
+}  // namespace lumora

@@ -1,0 +1,19 @@
+// Whole-file replacement that never leaves a half-written file: the new
+// contents go to a temporary file in the same folder, which is synced and
+// then renamed over the old file (and the folder synced), so a crash or a
+// full disk leaves either the old file or the new one.
+#pragma once
+
+#include <cstdint>
+#include <initializer_list>
+#include <span>
+#include <string>
+
+namespace lumora {
+
+// Replaces the file at `path` with the concatenation of `parts`. An existing
+// file keeps its permission bits. False, with the old file untouched and no
+// temporary left behind, on any failure.
+bool ReplaceFileWith(const std::string& path, std::initializer_list<std::span<const uint8_t>> parts);
+
+}  // namespace lumora
