@@ -4,6 +4,7 @@
 #include <exception>
 #include <new>
 
+#include "cli/ConvertCommand.h"
 #include "cli/SettingsCommand.h"
 
 namespace lumora::cli {
@@ -11,6 +12,9 @@ namespace lumora::cli {
 namespace {
 
 constexpr Command kCommands[] = {
+    {"convert", "IN OUT",
+     "load a picture and save it in the format its new name asks for (.bmp, .tif, .gif, .jpg)",
+     RunConvertCommand},
     {"settings", "[--registry DIR]",
      "show every stored setting of Lumora and its companions, with the default of a missing one",
      RunSettingsCommand},
