@@ -3,7 +3,7 @@
 // columns, scaled by 1/4 and rounded once at the end.
 #include "mpeg/Idct.h"
 
-#include <cmath>
+#include <bit>
 #include <cstring>
 
 namespace lumora::mpeg {
@@ -58,7 +58,12 @@ void Transform2d(const int16_t coef[64], float out[64]) {
   for (int col = 0; col < 8; ++col) Transform8(rows + col, 8, out + col, 8);
 }
 
-inline int RoundQuarter(float v) { return int(std::lrintf(v * 0.25f)); }
+// v / 4 rounded to nearest (halves to even): adding 1.5 x 2^23 leaves the
+// rounded integer in the low mantissa bits, for |v / 4| below 2^22.
+inline int RoundQuarter(float v) {
+  constexpr float kMagic = 12582912.0f;
+  return std::bit_cast<int32_t>(v * 0.25f + kMagic) - std::bit_cast<int32_t>(kMagic);
+}
 
 inline uint8_t Clamp255(int v) { return uint8_t(v < 0 ? 0 : v > 255 ? 255 : v); }
 

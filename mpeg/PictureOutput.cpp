@@ -26,31 +26,80 @@ constexpr int kDefaultMatrix = 5;
 
 inline uint8_t Clip(int v) { return uint8_t(v < 0 ? 0 : v > 255 ? 255 : v); }
 
-// Sample i of a row of n, with indices outside replaced by the first or last.
-inline int At(const uint8_t* x, ptrdiff_t step, int i, int n) {
-  return x[(i < 0 ? 0 : i >= n ? n - 1 : i) * step];
+// Six-tap pairs of each mode over samples i-3 .. i+3 (the even output uses
+// the first six, the odd one the last six); 256 is the identity.
+struct Taps {
+  int even[7];
+  int odd[7];
+};
+constexpr Taps kTaps[4] = {
+    {{5, -21, 70, 228, -37, 11, 0}, {0, 11, -37, 228, 70, -21, 5}},   // Mpeg1
+    {{0, 0, 0, 256, 0, 0, 0}, {0, 21, -52, 159, 159, -52, 21}},       // Mpeg2
+    {{3, -16, 67, 227, -32, 7, 0}, {0, 7, -32, 227, 67, -16, 3}},     // Interlaced
+    {{0, 0, 0, 256, 0, 0, 0}, {0, 0, 0, 256, 0, 0, 0}},               // Replicate
+};
+
+// Samples beyond the ends of a line are replaced by the first or last one:
+// lines are filtered from rows (or a padded copy) with those replaced.
+constexpr int kPad = 3;
+
+// Both outputs for each column from seven rows (i-3 .. i+3).
+template <int M>
+void FilterRows(const uint8_t* const rows[7], int width, uint8_t* even, uint8_t* odd) {
+  constexpr Taps t = kTaps[M];
+  for (int x = 0; x < width; ++x) {
+    int e = 128, o = 128;
+    for (int k = 0; k < 7; ++k) {
+      e += t.even[k] * rows[k][x];
+      o += t.odd[k] * rows[k][x];
+    }
+    even[x] = Clip(e >> 8);
+    odd[x] = Clip(o >> 8);
+  }
 }
 
-// The two outputs of sample i along a line of n samples `step` apart.
-inline void FilterPair(const uint8_t* x, ptrdiff_t step, int i, int n, UpsampleMode mode, uint8_t& even,
-                       uint8_t& odd) {
-  auto s = [&](int k) { return At(x, step, i + k, n); };
-  switch (mode) {
-    case UpsampleMode::Mpeg1:
-      even = Clip((5 * s(-3) - 21 * s(-2) + 70 * s(-1) + 228 * s(0) - 37 * s(1) + 11 * s(2) + 128) >> 8);
-      odd = Clip((11 * s(-2) - 37 * s(-1) + 228 * s(0) + 70 * s(1) - 21 * s(2) + 5 * s(3) + 128) >> 8);
-      return;
-    case UpsampleMode::Mpeg2:
-      even = uint8_t(s(0));
-      odd = Clip((21 * (s(-2) + s(3)) - 52 * (s(-1) + s(2)) + 159 * (s(0) + s(1)) + 128) >> 8);
-      return;
-    case UpsampleMode::Interlaced:
-      even = Clip((3 * s(-3) - 16 * s(-2) + 67 * s(-1) + 227 * s(0) - 32 * s(1) + 7 * s(2) + 128) >> 8);
-      odd = Clip((7 * s(-2) - 32 * s(-1) + 227 * s(0) + 67 * s(1) - 16 * s(2) + 3 * s(3) + 128) >> 8);
-      return;
-    case UpsampleMode::Replicate:
-      even = odd = uint8_t(s(0));
-      return;
+// Both outputs for each sample of a padded line (kPad samples either side).
+template <int M>
+void FilterLine(const uint8_t* padded, int n, uint8_t* out) {
+  constexpr Taps t = kTaps[M];
+  for (int i = 0; i < n; ++i) {
+    const uint8_t* x = padded + i;  // x[k] is sample i - 3 + k
+    int e = 128, o = 128;
+    for (int k = 0; k < 7; ++k) {
+      e += t.even[k] * x[k];
+      o += t.odd[k] * x[k];
+    }
+    out[2 * i] = Clip(e >> 8);
+    out[2 * i + 1] = Clip(o >> 8);
+  }
+}
+
+using RowsFn = void (*)(const uint8_t* const[7], int, uint8_t*, uint8_t*);
+using LineFn = void (*)(const uint8_t*, int, uint8_t*);
+constexpr RowsFn kRowFilters[4] = {FilterRows<0>, FilterRows<1>, FilterRows<2>, FilterRows<3>};
+constexpr LineFn kLineFilters[4] = {FilterLine<0>, FilterLine<1>, FilterLine<2>, FilterLine<3>};
+
+// One line of n samples into 2n through `padded` (n + 2 x kPad bytes).
+void UpsampleLine(const uint8_t* line, int n, UpsampleMode mode, uint8_t* padded, uint8_t* out) {
+  std::memset(padded, line[0], kPad);
+  std::memcpy(padded + kPad, line, size_t(n));
+  std::memset(padded + kPad + n, line[n - 1], kPad);
+  kLineFilters[int(mode)](padded, n, out);
+}
+
+// Rows `first`, `first` + `step`, ... (n of them): each gives two rows of `dst`
+// at `dst` and `dst` + `outStep` rows, the next pair 2 x `outStep` further.
+void FilterColumns(const uint8_t* src, int width, int n, ptrdiff_t stride, UpsampleMode mode, uint8_t* dst,
+                   ptrdiff_t outStep) {
+  RowsFn filter = kRowFilters[int(mode)];
+  for (int i = 0; i < n; ++i) {
+    const uint8_t* rows[7];
+    for (int k = 0; k < 7; ++k) {
+      int r = i - kPad + k;
+      rows[k] = src + (r < 0 ? 0 : r >= n ? n - 1 : r) * stride;
+    }
+    uint8_t* even = dst + 2 * i * outStep * width;
+    filter(rows, width, even, even + outStep * width);
   }
 }
 
@@ -71,38 +120,30 @@ int PpmHeader(const PictureView& pic, char (&text)[32]) {
   return std::snprintf(text, sizeof text, "P6\n%d %d\n255\n", pic.width, pic.height);
 }
 
-// Fills the scratch planes with full-resolution Cb and Cr; returns their
-// rows (width samples each) or nullptr when memory runs out.
-bool FullChroma(const PictureView& pic, OutputScratch& scratch, const uint8_t* out[2]) {
+// The chroma rows at full height: 4:2:0 planes are up-sampled vertically
+// into the scratch planes, others used as they are. False when memory runs out.
+bool FullHeightChroma(const PictureView& pic, OutputScratch& scratch, const uint8_t* out[2], ptrdiff_t& stride) {
   int cw, ch;
   PlaneSize(pic, 1, cw, ch);
-  const size_t fullBytes = size_t(pic.width + 1) * size_t(pic.height + 1);
-  UpsampleMode horizontal = pic.mpeg2 ? UpsampleMode::Mpeg2 : UpsampleMode::Mpeg1;
-  UpsampleMode vertical = horizontal;
-  if (pic.mpeg2 && !pic.progressiveFrame) vertical = (ch & 1) ? UpsampleMode::Replicate : UpsampleMode::Interlaced;
+  stride = pic.stride[1];
+  out[0] = pic.plane[1];
+  out[1] = pic.plane[2];
+  if (pic.chromaFormat != 1) return true;
+  UpsampleMode mode = !pic.mpeg2 ? UpsampleMode::Mpeg1
+                      : pic.progressiveFrame ? UpsampleMode::Mpeg2
+                      : (ch & 1) ? UpsampleMode::Replicate
+                                 : UpsampleMode::Interlaced;
   try {
     for (int c = 0; c < 2; ++c) {
-      const uint8_t* src = pic.plane[c + 1];
-      ptrdiff_t stride = pic.stride[c + 1];
-      if (pic.chromaFormat == 3) {
-        out[c] = src;
-        continue;
-      }
-      if (pic.chromaFormat == 1) {
-        auto& v = scratch.vertical[c];
-        if (v.size() < size_t(cw) * size_t(2 * ch)) v.resize(size_t(cw) * size_t(2 * ch));
-        UpsampleVertical(src, cw, ch, stride, vertical, v.data());
-        src = v.data();
-        stride = cw;
-      }
-      auto& f = scratch.full[c];
-      if (f.size() < fullBytes * 2) f.resize(fullBytes * 2);
-      UpsampleHorizontal(src, cw, pic.height, stride, horizontal, f.data());
-      out[c] = f.data();
+      auto& v = scratch.vertical[c];
+      if (v.size() < size_t(cw) * size_t(2 * ch)) v.resize(size_t(cw) * size_t(2 * ch));
+      UpsampleVertical(pic.plane[c + 1], cw, ch, pic.stride[c + 1], mode, v.data());
+      out[c] = v.data();
     }
   } catch (const std::bad_alloc&) {
     return false;
   }
+  stride = cw;
   return true;
 }
 
@@ -128,32 +169,18 @@ Rgb YCbCrToRgb(int y, int cb, int cr, const ConversionRow& row) {
 }
 
 void UpsampleVertical(const uint8_t* src, int width, int height, ptrdiff_t stride, UpsampleMode mode, uint8_t* dst) {
-  if (mode == UpsampleMode::Interlaced) {
-    // Each field on its own: field f's row j gives frame rows 4j + f and 4j + 2 + f.
-    for (int f = 0; f < 2; ++f) {
-      int rows = (height - f + 1) / 2;
-      for (int x = 0; x < width; ++x) {
-        const uint8_t* column = src + f * stride + x;
-        for (int j = 0; j < rows; ++j)
-          FilterPair(column, 2 * stride, j, rows, mode, dst[size_t(4 * j + f) * width + x],
-                     dst[size_t(4 * j + 2 + f) * width + x]);
-      }
-    }
+  if (mode != UpsampleMode::Interlaced) {
+    FilterColumns(src, width, height, stride, mode, dst, 1);
     return;
   }
-  for (int i = 0; i < height; ++i) {
-    uint8_t* even = dst + size_t(2 * i) * width;
-    uint8_t* odd = even + width;
-    for (int x = 0; x < width; ++x) FilterPair(src + x, stride, i, height, mode, even[x], odd[x]);
-  }
+  // Each field on its own: field f's row j gives frame rows 4j + f and 4j + 2 + f.
+  for (int f = 0; f < 2; ++f)
+    FilterColumns(src + f * stride, width, (height - f + 1) / 2, 2 * stride, mode, dst + size_t(f) * width, 2);
 }
 
 void UpsampleHorizontal(const uint8_t* src, int width, int rows, ptrdiff_t stride, UpsampleMode mode, uint8_t* dst) {
-  for (int r = 0; r < rows; ++r) {
-    const uint8_t* row = src + r * stride;
-    uint8_t* out = dst + size_t(r) * 2 * width;
-    for (int i = 0; i < width; ++i) FilterPair(row, 1, i, width, mode, out[2 * i], out[2 * i + 1]);
-  }
+  std::vector<uint8_t> padded(size_t(width) + 2 * kPad);
+  for (int r = 0; r < rows; ++r) UpsampleLine(src + r * stride, width, mode, padded.data(), dst + size_t(r) * 2 * width);
 }
 
 size_t OutputBytes(const PictureView& pic, int format) {
@@ -197,31 +224,15 @@ size_t WritePicture(const PictureView& pic, int format, std::span<uint8_t> dest,
 
   if (format == kFormatPacked422) {
     // Chroma at half width: 4:2:0 rows up-sampled vertically, 4:4:4 rows take every other sample.
-    const uint8_t* cb = pic.plane[1];
-    const uint8_t* cr = pic.plane[2];
-    ptrdiff_t cstride = pic.stride[1];
-    int step = pic.chromaFormat == 3 ? 2 : 1;
-    if (pic.chromaFormat == 1) {
-      int cw, ch;
-      PlaneSize(pic, 1, cw, ch);
-      UpsampleMode mode = !pic.mpeg2 ? UpsampleMode::Mpeg1
-                          : pic.progressiveFrame ? UpsampleMode::Mpeg2
-                          : (ch & 1) ? UpsampleMode::Replicate
-                                     : UpsampleMode::Interlaced;
-      try {
-        for (int c = 0; c < 2; ++c) {
-          auto& v = scratch.vertical[c];
-          if (v.size() < size_t(cw) * size_t(2 * ch)) v.resize(size_t(cw) * size_t(2 * ch));
-          UpsampleVertical(pic.plane[c + 1], cw, ch, pic.stride[c + 1], mode, v.data());
-        }
-      } catch (const std::bad_alloc&) {
-        error = kErrMemory;
-        return 0;
-      }
-      cb = scratch.vertical[0].data();
-      cr = scratch.vertical[1].data();
-      cstride = cw;
+    const uint8_t* chroma[2];
+    ptrdiff_t cstride;
+    if (!FullHeightChroma(pic, scratch, chroma, cstride)) {
+      error = kErrMemory;
+      return 0;
     }
+    const uint8_t* cb = chroma[0];
+    const uint8_t* cr = chroma[1];
+    int step = pic.chromaFormat == 3 ? 2 : 1;
     for (int r = 0; r < h; ++r) {
       const uint8_t* y = pic.plane[0] + r * pic.stride[0];
       const uint8_t* u = cb + r * cstride;
@@ -237,21 +248,43 @@ size_t WritePicture(const PictureView& pic, int format, std::span<uint8_t> dest,
   }
 
   const uint8_t* chroma[2];
-  if (!FullChroma(pic, scratch, chroma)) {
+  ptrdiff_t cstride;
+  if (!FullHeightChroma(pic, scratch, chroma, cstride)) {
     error = kErrMemory;
     return 0;
   }
-  const ptrdiff_t cstride = pic.chromaFormat == 3 ? pic.stride[1] : ptrdiff_t(2) * ((w + 1) / 2);
+  int cw, ch;
+  PlaneSize(pic, 1, cw, ch);
+  try {
+    for (auto& f : scratch.full)
+      if (f.size() < size_t(2 * cw)) f.resize(size_t(2 * cw));
+    if (scratch.line.size() < size_t(cw + 2 * kPad)) scratch.line.resize(size_t(cw + 2 * kPad));
+  } catch (const std::bad_alloc&) {
+    error = kErrMemory;
+    return 0;
+  }
+  const UpsampleMode horizontal = pic.mpeg2 ? UpsampleMode::Mpeg2 : UpsampleMode::Mpeg1;
   const ConversionRow row = ConversionFor(pic.matrixCoefficients);
+  // Row by row: the chroma rows at full width (4:4:4 rows as they are), then the pixels.
+  uint8_t* padded = scratch.line.data();
   auto convertRow = [&](int r, uint8_t* dst, bool bgr) {
     const uint8_t* y = pic.plane[0] + r * pic.stride[0];
-    const uint8_t* u = chroma[0] + r * cstride;
-    const uint8_t* v = chroma[1] + r * cstride;
+    const uint8_t* uv[2];
+    for (int c = 0; c < 2; ++c) {
+      const uint8_t* line = chroma[c] + r * cstride;
+      if (pic.chromaFormat == 3) {
+        uv[c] = line;
+      } else {
+        UpsampleLine(line, cw, horizontal, padded, scratch.full[c].data());
+        uv[c] = scratch.full[c].data();
+      }
+    }
+    const int blue = bgr ? 0 : 2, red = bgr ? 2 : 0;
     for (int x = 0; x < w; ++x, dst += 3) {
-      Rgb c = YCbCrToRgb(y[x], u[x], v[x], row);
-      dst[0] = bgr ? c.b : c.r;
-      dst[1] = c.g;
-      dst[2] = bgr ? c.r : c.b;
+      int l = kLumaFactor * (y[x] - 16), u = uv[0][x] - 128, v = uv[1][x] - 128;
+      dst[red] = Clip((l + row.crv * v + 32768) >> 16);
+      dst[1] = Clip((l - row.cgu * u - row.cgv * v + 32768) >> 16);
+      dst[blue] = Clip((l + row.cbu * u + 32768) >> 16);
     }
   };
 

@@ -65,10 +65,13 @@ void UpsampleVertical(const uint8_t* src, int width, int height, ptrdiff_t strid
 // samples (`stride` apart) into rows of 2 x width samples.
 void UpsampleHorizontal(const uint8_t* src, int width, int rows, ptrdiff_t stride, UpsampleMode mode, uint8_t* dst);
 
-// Scratch planes of the conversion, grown only for a larger picture.
+// Scratch of the conversion, grown only for a larger picture: Cb and Cr at
+// full height (4:2:0 only), one row of each at full width, and a padded copy
+// of the row being filtered.
 struct OutputScratch {
   std::vector<uint8_t> vertical[2];
   std::vector<uint8_t> full[2];
+  std::vector<uint8_t> line;
 };
 
 // Bytes `format` needs for `pic`; 0 for a format outside the list.
