@@ -3,6 +3,7 @@
 #   ./lumora.sh run     install packages, build Release, start Lumora (for now: lumora-cli --help)
 #   ./lumora.sh test    install packages, build with clang, ASan+UBSan and libFuzzer,
 #                       run every test (each fuzz target runs for FUZZ_SECONDS)
+#   ./lumora.sh bench   install packages, build Release with benchmarks, run them
 #   ./lumora.sh deps    only install the Debian packages
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -63,5 +64,10 @@ case "${1:-}" in
     exec build/release/cli/lumora-cli --help ;;
   test)
     deps; run_tests ;;
-  *) sed -n '2,6p' "$0" | sed 's/^# \{0,1\}//'; exit 2 ;;
+  bench)
+    deps
+    configure build/bench -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DLUMORA_BENCH=ON
+    cmake --build build/bench -j "$JOBS"
+    for script in bench/*.sh; do "$script" build/bench; done ;;
+  *) sed -n '2,7p' "$0" | sed 's/^# \{0,1\}//'; exit 2 ;;
 esac
