@@ -30,8 +30,9 @@ void Reference(Kernel k, int r, DibImage& in, DibImage& out, const PictureRect& 
         int s = 0;
         for (int i = 0; i < n; ++i)
           for (int j = 0; j < n; ++j) s += Weight(k, r, i, j) * test::PixelAt(in, x - r + j, y - r + i)[c];
-        test::PixelAt(out, x, y)[c] =
-            StoreChannel(k == Kernel::Blur ? DivideChannel(s, n * n) : k == Kernel::Sharpen ? s : s + 125);
+        test::PixelAt(out, x, y)[c] = StoreChannel(k == Kernel::Blur      ? DivideChannel(s, n * n)
+                                                   : k == Kernel::Sharpen ? s
+                                                                          : s + 125);
       }
 }
 
@@ -80,7 +81,8 @@ TEST(KernelPasses, SmallRegionsFlatAreasAndOtherLevels) {
   }
 
   for (int level : {0, 5, -1})
-    for (Kernel k : {Kernel::Blur, Kernel::Sharpen, Kernel::Emboss}) EXPECT_TRUE(RunKernel(k, EffectRegion(pic), level));
+    for (Kernel k : {Kernel::Blur, Kernel::Sharpen, Kernel::Emboss})
+      EXPECT_TRUE(RunKernel(k, EffectRegion(pic), level));
   EXPECT_EQ(pic.block(), before.block()) << "levels outside 1..4 do nothing";
 }
 

@@ -44,9 +44,9 @@ TEST(ColourPasses, EightBitPicturesChangeOnlyUnderBrightnessContrastAndInvert) {
   const DibImage original = test::Noise8(5, 4, 7);
   int units = 0;
   const PassProgress count([&](int n) { units += n; });
-  for (auto pass : {+[](const EffectRegion& r, const PassProgress& p) { AdjustChannels(r, 100, -100, 50, p); },
-                    +[](const EffectRegion& r, const PassProgress& p) { SwapChannels(r, kSwapRedBlue, p); },
-                    +[](const EffectRegion& r, const PassProgress& p) { GrayScale(r, p); }}) {
+  for (auto pass : {+[](const EffectRegion&r, const PassProgress&p) { AdjustChannels(r, 100, -100, 50, p); },
+                    +[](const EffectRegion&r, const PassProgress&p) { SwapChannels(r, kSwapRedBlue, p); },
+                    +[](const EffectRegion&r, const PassProgress&p) { GrayScale(r, p); }}) {
     DibImage pic = test::Copy(original);
     pass(EffectRegion(pic), count);
     EXPECT_EQ(pic.block(), original.block());

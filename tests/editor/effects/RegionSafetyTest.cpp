@@ -52,8 +52,14 @@ TEST(RegionSafety, NoPassTouchesAnythingOutsideItsRegion) {
   uint32_t seed = 0;
   for (int bits : {24, 8, 16})
     for (auto [w, h] : {std::pair{1, 1}, {1, 9}, {9, 1}, {2, 3}, {13, 11}, {30, 26}})
-      for (const PictureRect& s : {PictureRect{0, 0, 0, 0}, {-5, -5, 100, 100}, {1, 1, 2, 2}, {0, 0, 1, 30},
-                                   {3, -2, 9, 4}, {7, 5, 60, 40}, {-9, 8, 12, 11}, {40, 20, 41, 26}})
+      for (const PictureRect& s : {PictureRect{0, 0, 0, 0},
+                                   {-5, -5, 100, 100},
+                                   {1, 1, 2, 2},
+                                   {0, 0, 1, 30},
+                                   {3, -2, 9, 4},
+                                   {7, 5, 60, 40},
+                                   {-9, 8, 12, 11},
+                                   {40, 20, 41, 26}})
         for (size_t k = 0; k < std::size(passes); ++k)
           for (int level = 1; level <= 4; ++level) {
             DibImage pic;
