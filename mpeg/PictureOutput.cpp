@@ -112,6 +112,25 @@ void PutLe32(uint8_t* p, uint32_t v) {
   PutLe16(p + 2, v >> 16);
 }
 
+// The conversion as written: luma scaled by 76309 from 16, chroma from 128,
+// rounded with 32768 before the shift by 16, clipped to 0..255.
+inline Rgb ConvertPixel(int y, int cb, int cr, const ConversionRow& row) {
+  int l = kLumaFactor * (y - 16), u = cb - 128, v = cr - 128;
+  return {Clip((l + row.crv * v + 32768) >> 16), Clip((l - row.cgu * u - row.cgv * v + 32768) >> 16),
+          Clip((l + row.cbu * u + 32768) >> 16)};
+}
+
+// One row of pixels, blue-green-red or red-green-blue.
+template <bool Bgr>
+void ConvertRow(const uint8_t* y, const uint8_t* cb, const uint8_t* cr, int w, const ConversionRow& row, uint8_t* dst) {
+  for (int x = 0; x < w; ++x, dst += 3) {
+    Rgb c = ConvertPixel(y[x], cb[x], cr[x], row);
+    dst[0] = Bgr ? c.b : c.r;
+    dst[1] = c.g;
+    dst[2] = Bgr ? c.r : c.b;
+  }
+}
+
 // BMP rows: exactly width x 3 bytes when that is a multiple of 4 (every
 // common MPEG width), else padded to 4 so the file stays a valid bitmap.
 size_t BmpRowBytes(int width) { return (size_t(width) * 3 + 3) & ~size_t(3); }
@@ -162,11 +181,7 @@ ConversionRow ConversionFor(int matrixCoefficients) {
   return kConversionRows[matrixCoefficients];
 }
 
-Rgb YCbCrToRgb(int y, int cb, int cr, const ConversionRow& row) {
-  int l = kLumaFactor * (y - 16), u = cb - 128, v = cr - 128;
-  return {Clip((l + row.crv * v + 32768) >> 16), Clip((l - row.cgu * u - row.cgv * v + 32768) >> 16),
-          Clip((l + row.cbu * u + 32768) >> 16)};
-}
+Rgb YCbCrToRgb(int y, int cb, int cr, const ConversionRow& row) { return ConvertPixel(y, cb, cr, row); }
 
 void UpsampleVertical(const uint8_t* src, int width, int height, ptrdiff_t stride, UpsampleMode mode, uint8_t* dst) {
   if (mode != UpsampleMode::Interlaced) {
@@ -279,12 +294,10 @@ size_t WritePicture(const PictureView& pic, int format, std::span<uint8_t> dest,
         uv[c] = scratch.full[c].data();
       }
     }
-    const int blue = bgr ? 0 : 2, red = bgr ? 2 : 0;
-    for (int x = 0; x < w; ++x, dst += 3) {
-      int l = kLumaFactor * (y[x] - 16), u = uv[0][x] - 128, v = uv[1][x] - 128;
-      dst[red] = Clip((l + row.crv * v + 32768) >> 16);
-      dst[1] = Clip((l - row.cgu * u - row.cgv * v + 32768) >> 16);
-      dst[blue] = Clip((l + row.cbu * u + 32768) >> 16);
+    if (bgr) {
+      ConvertRow<true>(y, uv[0], uv[1], w, row, dst);
+    } else {
+      ConvertRow<false>(y, uv[0], uv[1], w, row, dst);
     }
   };
 
