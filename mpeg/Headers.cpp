@@ -75,9 +75,7 @@ int ParseSequenceHeader(std::span<const uint8_t> data, SequenceInfo& seq, QuantM
     std::memset(m.nonIntra, 16, 64);
   }
   if (br.truncated() || !marker || !matricesOk) return kErrHeader;
-  if (s.horizontalSize == 0 || s.verticalSize == 0 || s.horizontalSize > kMaxPictureSide ||
-      s.verticalSize > kMaxPictureSide)
-    return kErrHeader;
+  if (s.horizontalSize > kMaxPictureSide || s.verticalSize > kMaxPictureSide) return kErrHeader;
   if (s.frameRateCode < 1 || s.frameRateCode > 8 || s.aspectRatioCode == 0) return kErrHeader;
   // MPEG-1 meanings until a sequence extension says otherwise.
   s.matrixCoefficients = 5;
@@ -86,6 +84,10 @@ int ParseSequenceHeader(std::span<const uint8_t> data, SequenceInfo& seq, QuantM
   seq = s;
   matrices = m;
   return kOk;
+}
+
+int CheckSequence(const SequenceInfo& seq) {
+  return seq.horizontalSize == 0 || seq.verticalSize == 0 ? kErrHeader : kOk;
 }
 
 int ParseSequenceExtension(std::span<const uint8_t> data, SequenceInfo& seq) {

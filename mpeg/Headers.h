@@ -94,6 +94,10 @@ int64_t PictureNumber(const GroupOfPictures& gop, double frameRate);
 // loads the matrices (defaults where the header loads none).
 int ParseSequenceHeader(std::span<const uint8_t> data, SequenceInfo& seq, QuantMatrices& matrices);
 
+// The sequence once its extensions are read: a side of 0 (a 12-bit value of
+// 0 that no extension raised to 4096) is refused with -2.
+int CheckSequence(const SequenceInfo& seq);
+
 // Extension unit (start code 0xB5) after a sequence header: sequence,
 // display and scalable extensions; others are skipped.
 int ParseSequenceExtension(std::span<const uint8_t> data, SequenceInfo& seq);

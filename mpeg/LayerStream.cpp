@@ -52,6 +52,7 @@ int LayerStream::ReadSequence(StartCodeUnit& unit) {
       break;
     }
   }
+  if ((r = CheckSequence(seq)) != kOk) return r;
   // Spatial, SNR and temporal enhancement layers predict from a base layer's
   // pictures: alone they decode as nothing.
   if (seq.hasScalableExtension && seq.scalableMode != kDataPartitioning) return kErrUnsupported;

@@ -374,5 +374,43 @@ TEST(CraftedStreams, DamagedSlicesAndWildVectorsStayInsideThePicture) {
   ExpectPlanes(d, e, "vectors outside");
 }
 
+TEST(CraftedStreams, PicturesWithoutTheirReferencesAreRefusedOrUseTheOneThereIs) {
+  lumora::test::TempDir dir;
+  TestSequence s{32, 32, true, true, 1};
+  BitWriter w;
+  test::WriteSequence(w, s);
+  // Macroblocks predicted with no motion, nothing coded.
+  auto writeNotCoded = [&](const TestPicture& p, const char* type) {
+    test::WritePicture(w, s, p, 0);
+    for (int mby = 0; mby < 2; ++mby) {
+      test::WriteSliceHeader(w, mby, true);
+      for (int mbx = 0; mbx < 2; ++mbx) {
+        w.Code("1");
+        w.Code(type);
+        w.Code("1 1");  // motion codes 0
+      }
+    }
+  };
+  TestPicture p;
+  p.type = 2;
+  writeNotCoded(p, "001");  // a P picture before any reference
+  TestPicture intra;
+  test::WritePicture(w, s, intra, 1);
+  WriteIntraPicture(w, s, intra, 2, IntraValue);
+  TestPicture b;
+  b.type = 3;
+  writeNotCoded(b, "0010");  // forward only: the forward reference is missing
+  MpegStillDecoder d;
+  ASSERT_EQ(d.Open(Save(dir, "refs.m2v", w.Finish())), kOk);
+  EXPECT_EQ(d.DecodePicture(), kErrState) << "P without a reference";
+  EXPECT_FALSE(d.HasPicture());
+  ASSERT_EQ(d.DecodePicture(), kOk);
+  Planes i = IntraPlanes(32, 32, false);
+  ExpectPlanes(d, i, "I");
+  ASSERT_EQ(d.DecodePicture(), kOk);
+  EXPECT_EQ(d.LastPictureHeader().codingType, kPictureB);
+  ExpectPlanes(d, i, "B from the one reference");
+}
+
 }  // namespace
 }  // namespace lumora::mpeg
