@@ -1,7 +1,9 @@
 // Decoded pictures against ffmpeg's decode of the same streams: every kind of
 // stream the encoder makes (MPEG-1, MPEG-2, program streams, interlaced
 // coding, 4:2:2, the non-linear quantiser, the second intra VLC table, the
-// alternate scan, B pictures), plane by plane, at least 45 dB PSNR.
+// alternate scan, B pictures, loaded matrices, pictures taller than 2800
+// lines whose slices carry the row extension), plane by plane, at least
+// 45 dB PSNR.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -100,6 +102,7 @@ const StreamCase kCases[] = {
     {"Mpeg2LoadedMatrices422", "a.m2v", "352x240", "-c:v mpeg2video -q:v 3 -g 100 -bf 2 -pix_fmt yuv422p" + kLoadedMatrices,
      "yuv422p", 9},
     {"Mpeg2HighDefinition", "a.m2v", "1920x1080", "-c:v mpeg2video -q:v 4 -g 100 -bf 2", "yuv420p", 4},
+    {"Mpeg2TallSliceExtension", "a.m2v", "96x2880", "-c:v mpeg2video -q:v 4 -g 100 -bf 2", "yuv420p", 4},
     {"Mpeg2OddSize", "a.m2v", "200x120", "-c:v mpeg2video -q:v 3 -g 100 -bf 2", "yuv420p", 6},
 };
 
