@@ -66,6 +66,17 @@ void BM_Memcpy(benchmark::State& state) {
 }
 BENCHMARK(BM_Memcpy)->Unit(benchmark::kMillisecond);
 
+// The backup every neighbourhood pass takes first: a copy into a new block.
+void BM_Snapshot(benchmark::State& state) {
+  DibImage pic;
+  pic.Assign(Photo());
+  for (auto _ : state) {
+    pic.Snapshot();
+    benchmark::DoNotOptimize(pic.backup().data());
+  }
+}
+BENCHMARK(BM_Snapshot)->Unit(benchmark::kMillisecond);
+
 void BM_AdjustChannels(benchmark::State& s) {
   TimePass(s, [](DibImage& p) { AdjustChannels(EffectRegion(p), 100, 0, 0); });
 }

@@ -2,6 +2,8 @@
 // store, what 8-bit pictures do, nearest-sample stretching of the overlay.
 #include "editor/effects/Passes.h"
 
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 #include "tests/editor/effects/EffectTestPictures.h"
@@ -32,12 +34,19 @@ TEST(ColourPasses, WorkedValuesAndClamps) {
   EXPECT_EQ(One({7, 8, 240}, [](auto r) { AdjustChannels(r, -250, 0, 0); }), (Bgr{7, 8, 0}));
   EXPECT_EQ(One({100, 100, 100}, [](auto r) { AdjustChannels(r, 50, -150, 200); }), (Bgr{255, 0, 150}));
   EXPECT_EQ(One({10, 20, 40}, [](auto r) { GrayScale(r); }), (Bgr{23, 23, 23}));
-  EXPECT_EQ(One({255, 255, 254}, [](auto r) { GrayScale(r); }), (Bgr{254, 254, 254})) << "remainder dropped";
   EXPECT_EQ(One({10, 20, 40}, [](auto r) { Invert(r); }), (Bgr{245, 235, 215}));
   EXPECT_EQ(One({1, 2, 3}, [](auto r) { SwapChannels(r, kSwapRedGreen); }), (Bgr{1, 3, 2}));
   EXPECT_EQ(One({1, 2, 3}, [](auto r) { SwapChannels(r, kSwapGreenBlue); }), (Bgr{2, 1, 3}));
   EXPECT_EQ(One({1, 2, 3}, [](auto r) { SwapChannels(r, kSwapRedBlue); }), (Bgr{3, 2, 1}));
   EXPECT_EQ(One({1, 2, 3}, [](auto r) { SwapChannels(r, 3); }), (Bgr{1, 2, 3})) << "no such kind";
+}
+
+TEST(ColourPasses, GreyScaleOfEveryChannelSum) {
+  // Sums 0..765 along a row, so that whole groups of pixels and the row's end both occur.
+  auto split = [](int s) { return Bgr{std::min(s, 255), std::clamp(s - 255, 0, 255), std::max(s - 510, 0)}; };
+  DibImage pic = test::Picture24(766, 1, [&](int x, int) { return split(x); });
+  GrayScale(EffectRegion(pic));
+  for (int s = 0; s <= 765; ++s) EXPECT_EQ(At(pic, s, 0), (Bgr{s / 3, s / 3, s / 3})) << "sum " << s;
 }
 
 TEST(ColourPasses, EightBitPicturesChangeOnlyUnderBrightnessContrastAndInvert) {
