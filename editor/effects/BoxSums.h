@@ -24,36 +24,34 @@ void ForEachBoxRow(const RowTable& src, const PassArea& area, int r, OnRow&& onR
   const int n = 2 * r + 1;
   const size_t cols = size_t(area.width()) * C;
   const size_t outCols = size_t(area.width() - 2 * r) * C;
-  const size_t span = size_t(n) * C;  // window width in ints
-  std::vector<int32_t> columns(cols, 0);
-  std::vector<int32_t> sums(outCols);
+  const size_t span = size_t(n) * C;  // window width in values
   const size_t first = size_t(area.left) * C;
+  // Column sums of at most 9 bytes fit 16 bits, which halves the memory the
+  // row loops move; the window sums (up to 81 bytes) are kept in 32.
+  std::vector<int16_t> columnSums(cols, 0);
+  std::vector<int32_t> windowSums(outCols);
+  int16_t* columns = columnSums.data();  // held here: the byte stores of onRow may alias anything
+  int32_t* sums = windowSums.data();
 
   for (int32_t y = area.top; y < area.top + 2 * r; ++y) {
     const uint8_t* row = src[y] + first;
-    for (size_t i = 0; i < cols; ++i) columns[i] += row[i];
+    for (size_t i = 0; i < cols; ++i) columns[i] = int16_t(columns[i] + row[i]);
   }
   for (int32_t y = area.top + r; y < area.bottom - r; ++y) {
     // Bring in the window's last row; the row above its first left after the
     // previous output row.
     const uint8_t* in = src[y + r] + first;
-    for (size_t i = 0; i < cols; ++i) columns[i] += in[i];
+    for (size_t i = 0; i < cols; ++i) columns[i] = int16_t(columns[i] + in[i]);
 
-    int32_t run[C];
     for (int c = 0; c < C; ++c) {
-      run[c] = 0;
-      for (size_t k = size_t(c); k < span; k += C) run[c] += columns[k];
+      sums[c] = 0;
+      for (size_t k = size_t(c); k < span; k += C) sums[c] += columns[k];
     }
-    for (size_t i = 0; i + C <= outCols; i += C) {
-      for (int c = 0; c < C; ++c) {
-        sums[i + size_t(c)] = run[c];
-        if (i + C < outCols) run[c] += columns[i + span + size_t(c)] - columns[i + size_t(c)];
-      }
-    }
-    onRow(y, sums.data());
+    for (size_t i = C; i < outCols; ++i) sums[i] = sums[i - C] + columns[i - C + span] - columns[i - C];
+    onRow(y, static_cast<const int32_t*>(sums));
 
     const uint8_t* out = src[y - r] + first;
-    for (size_t i = 0; i < cols; ++i) columns[i] -= out[i];
+    for (size_t i = 0; i < cols; ++i) columns[i] = int16_t(columns[i] - out[i]);
   }
 }
 
