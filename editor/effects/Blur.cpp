@@ -1,7 +1,6 @@
-// Blur: every pixel of the region at least `level` pixels from its edge
-// becomes the mean of the (2 * level + 1)^2 window around it in the backup,
-// each channel sum / n^2 + 0.5 truncated; means are always 0..255, so the
-// store's clamp never bites. 24-bit pictures, and grey levels on 8-bit ones.
+// Blur: region pixels at least `level` from its edge become the mean of their
+// n x n window in the backup (n = 2 * level + 1), sum / n^2 + 0.5 truncated;
+// means are 0..255, so the clamp never bites. 24-bit and 8-bit pictures.
 #include "editor/effects/Passes.h"
 
 #include "editor/effects/BoxSums.h"

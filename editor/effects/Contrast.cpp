@@ -1,6 +1,5 @@
 // Contrast: every channel (or grey level) c of the region becomes
-// c + trunc(amount * (c - 128) / 128 + 0.5), clamped at the store. The result
-// depends on c alone, so it is computed once per value into a table. Reads and
+// c + trunc(amount * (c - 128) / 128 + 0.5), clamped at the store; reads and
 // writes the picture's own block.
 #include "editor/effects/Passes.h"
 

@@ -1,13 +1,6 @@
-// Emboss: every pixel of the region at least `level` pixels from its edge
-// becomes the sum of the upper-left corner triangle of its window in the
-// backup (cells i + j <= r - 1) minus the lower-right one (i + j >= 2(n - 1) -
-// (r - 1)), plus 125, clamped at the store. 24-bit pictures, and grey levels
-// on 8-bit ones.
-//
-// Both triangles have r(r + 1)/2 cells. Their sums move one column right by
-// adding an anti-diagonal of r cells and taking away a column of r cells, and
-// those runs move one row down with two cells each, so every pixel costs the
-// same few operations at any level.
+// Emboss: region pixels at least `level` from its edge become the backup's
+// upper-left window triangle (i + j <= r - 1) minus the lower-right one, plus
+// 125, clamped at the store. 24-bit pictures, and grey levels on 8-bit ones.
 #include "editor/effects/Passes.h"
 
 #include <vector>
@@ -15,6 +8,11 @@
 #include "editor/effects/PassArea.h"
 
 namespace lumora {
+
+// Both triangles have r(r + 1)/2 cells. Their sums move one column right by
+// adding an anti-diagonal of r cells and taking away a column of r cells, and
+// those runs move one row down with two cells each, so every pixel costs the
+// same few operations at any level.
 
 namespace {
 

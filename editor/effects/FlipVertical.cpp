@@ -1,7 +1,6 @@
-// Flip vertical: row top + k of the region changes place with row bottom - 1 - k,
-// over the region's columns only (an odd middle row stays). Values are only
-// moved; the picture's own block is read and written. One unit of progress per
-// exchanged pair of rows.
+// Flip vertical: row top + k of the region changes place with row bottom - 1 - k
+// over the region's columns (an odd middle row stays); values are only moved.
+// One unit of progress per exchanged pair of rows.
 #include "editor/effects/Passes.h"
 
 #include <algorithm>

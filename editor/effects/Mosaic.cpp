@@ -1,9 +1,6 @@
-// Mosaic: the region is cut into blocks of 2 * level + 1 pixels from its
-// top-left corner (the last blocks of a row or column cut off by the region);
-// every pixel of a block becomes the block's mean, each channel sum / count +
-// 0.5 truncated (always 0..255). 24-bit pictures, and grey levels on 8-bit
-// ones. Blocks do not overlap and each is summed before it is written, so the
-// pass reads the picture's own block and needs no backup.
+// Mosaic: the region cut into blocks of 2 * level + 1 from its top-left corner
+// (cut off at its edges), each set to its mean, sum / count + 0.5 truncated
+// (always 0..255). 24-bit pictures, and grey levels on 8-bit ones.
 #include "editor/effects/Passes.h"
 
 #include <algorithm>
@@ -12,6 +9,9 @@
 #include "editor/effects/PassArea.h"
 
 namespace lumora {
+
+// Blocks do not overlap and each is summed before it is written, so the pass
+// reads the picture's own block and needs no backup.
 
 namespace {
 

@@ -1,9 +1,6 @@
-// Overlay blend: the overlay picture is stretched over the region by nearest
-// sample (ratios overlay size / region size in single precision) and each
-// channel b of the region is combined with the same channel o of its sample
-// by one of seven methods; the results are always 0..255 and stored with the
-// clamp. 24-bit pictures, and on 8-bit ones the grey level with the sample's
-// luminance. An empty overlay changes nothing.
+// Overlay blend: the overlay stretched over the region by nearest sample, each
+// channel combined by one of seven methods (results always 0..255, stored with
+// the clamp). 24-bit pictures; 8-bit ones blend with the overlay's luminance.
 #include "editor/effects/Passes.h"
 
 #include <algorithm>

@@ -1,7 +1,6 @@
-// Random pattern: for every pixel of the region, row by row, one value
-// e = trunc(level * (rand * k - 0.5) * 64) from the program's generator is
-// added to blue, green and red alike, each clamped at the store. 24-bit
-// pictures only; the picture's own block is read and written.
+// Random pattern: one value e = trunc(level * (rand * k - 0.5) * 64) per region
+// pixel, row by row, added to its three channels, each clamped at the store.
+// 24-bit pictures only; reads and writes the picture's own block.
 #include "editor/effects/Passes.h"
 
 #include <vector>

@@ -1,7 +1,6 @@
-// Rotation by quarter turns: the whole picture (never a selection) turned by
-// a multiple of 90 degrees, clockwise for positive counts. Every source pixel
-// lands exactly once in a new block of the turned size (h x w for odd counts)
-// that keeps the old header fields and colour table; values are only moved.
+// Rotation: the whole picture (never a selection) turned by quarter turns,
+// clockwise for positive counts, every pixel landing exactly once in a block
+// of the turned size with the old header fields and colour table.
 #include "editor/effects/Passes.h"
 
 #include <algorithm>

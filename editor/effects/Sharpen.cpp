@@ -1,7 +1,6 @@
-// Sharpen: every pixel of the region at least `level` pixels from its edge
-// becomes n^2 times itself minus the other n^2 - 1 cells of its window in the
-// backup (n = 2 * level + 1; weights summing to 1), clamped at the store.
-// 24-bit pictures, and grey levels on 8-bit ones.
+// Sharpen: region pixels at least `level` from its edge become n^2 times
+// themselves minus the other cells of their n x n window in the backup,
+// clamped at the store. 24-bit pictures, and grey levels on 8-bit ones.
 #include "editor/effects/Passes.h"
 
 #include "editor/effects/BoxSums.h"

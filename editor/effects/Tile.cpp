@@ -1,11 +1,6 @@
-// Tile: the region is filled with the background colour, then cut into square
-// tiles of T = 12 * size pixels from its top-left corner (one more tile row
-// and column than fit whole, so the edges are covered); each tile's inner
-// (T - 2)^2 pixels are copied from the backup shifted by a random (dy, dx) and
-// framed by a one-pixel line of background colour. Only the region is
-// written; source pixels outside the picture are skipped. Values are only
-// moved, so nothing is clamped. 24-bit pictures, and grey levels on 8-bit ones
-// (the background's mean (red + green + blue) / 3).
+// Tile: the region filled with the background, then tiles of 12 * size pixels
+// copied from the backup with random shifts and framed in the background, all
+// clipped to the region; values are only moved. 24-bit and 8-bit pictures.
 #include "editor/effects/Passes.h"
 
 #include <algorithm>
@@ -14,6 +9,10 @@
 #include "editor/effects/PassArea.h"
 
 namespace lumora {
+
+// One more tile row and column than fit whole, so the edges are covered;
+// source pixels shifted in from outside the picture are skipped. On 8-bit
+// pictures the background is the grey level (red + green + blue) / 3.
 
 namespace {
 
