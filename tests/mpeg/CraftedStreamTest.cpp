@@ -412,5 +412,57 @@ TEST(CraftedStreams, PicturesWithoutTheirReferencesAreRefusedOrUseTheOneThereIs)
   ExpectPlanes(d, i, "B from the one reference");
 }
 
+TEST(CraftedStreams, Mpeg1WholeSampleVectorsAndStuffing) {
+  lumora::test::TempDir dir;
+  TestSequence s{32, 32, false, true, 1};
+  BitWriter w;
+  test::WriteSequence(w, s);
+  TestPicture intra;
+  test::WritePicture(w, s, intra, 0);
+  // The intra picture, with macroblock stuffing before every address increment.
+  for (int mby = 0; mby < 2; ++mby) {
+    test::WriteSliceHeader(w, mby, false);
+    int pred[3] = {128, 128, 128};
+    for (int mbx = 0; mbx < 2; ++mbx) {
+      w.Code("0000 0001 111 0000 0001 111");
+      w.Code("1 1");
+      for (int b = 0; b < 4; ++b) WriteDcBlock(w, false, pred[0], IntraValue(0, 0, mbx, mby), true);
+      WriteDcBlock(w, true, pred[1], IntraValue(1, 0, mbx, mby), true);
+      WriteDcBlock(w, true, pred[2], IntraValue(2, 0, mbx, mby), true);
+    }
+  }
+  // A P picture with whole-sample vectors: each macroblock takes its
+  // neighbour's content (16 samples right, or left for the right column).
+  TestPicture p;
+  p.type = 2;
+  p.fullPel = true;
+  p.fCode = 2;
+  test::WritePicture(w, s, p, 1);
+  for (int mby = 0; mby < 2; ++mby) {
+    test::WriteSliceHeader(w, mby, false);
+    int pmv = 0;
+    for (int mbx = 0; mbx < 2; ++mbx) {
+      int dx = mbx == 0 ? 16 : -16;
+      w.Code("1 001");
+      WriteMotionDelta(w, dx - pmv, p.fCode);
+      WriteMotionDelta(w, 0, p.fCode);
+      pmv = dx;
+    }
+  }
+  MpegStillDecoder d;
+  ASSERT_EQ(d.Open(Save(dir, "fullpel.m1v", w.Finish())), kOk);
+  ASSERT_EQ(d.DecodePicture(), kOk);
+  Planes i = IntraPlanes(32, 32, false);
+  ExpectPlanes(d, i, "I with stuffing");
+  ASSERT_EQ(d.DecodePicture(), kOk);
+  Planes e = i;
+  for (int c = 0; c < 3; ++c) {
+    int half = c ? 8 : 16;
+    for (int y = 0; y < 2 * half; ++y)
+      for (int x = 0; x < 2 * half; ++x) e.at(c, x, y) = i.at(c, (x + half) % (2 * half), y);
+  }
+  ExpectPlanes(d, e, "whole-sample vectors");
+}
+
 }  // namespace
 }  // namespace lumora::mpeg

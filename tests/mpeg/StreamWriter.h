@@ -97,6 +97,7 @@ struct TestPicture {
   bool framePredFrameDct = true;
   bool concealment = false;
   bool topFieldFirst = true;
+  bool fullPel = false;  // MPEG-1 vectors in whole samples
 };
 
 inline void WritePicture(BitWriter& w, const TestSequence& s, const TestPicture& p, int temporalReference) {
@@ -105,11 +106,11 @@ inline void WritePicture(BitWriter& w, const TestSequence& s, const TestPicture&
   w.Put(uint32_t(p.type), 3);
   w.Put(0xFFFF, 16);
   if (p.type == 2 || p.type == 3) {
-    w.Put(0, 1);
+    w.Put(p.fullPel, 1);
     w.Put(s.mpeg2 ? 7 : uint32_t(p.fCode), 3);
   }
   if (p.type == 3) {
-    w.Put(0, 1);
+    w.Put(p.fullPel, 1);
     w.Put(s.mpeg2 ? 7 : uint32_t(p.fCode), 3);
   }
   w.Put(0, 1);  // extra_bit_picture
