@@ -1,8 +1,8 @@
 // Effect pass timings on a 12-megapixel 24-bit picture (4000 x 3000): every
 // pass (levels 1 and 4 for the kernel passes), the whole pipeline with every
 // effect on, and a plain memcpy of the picture as the floor. Run with
-// --benchmark_repetitions=N --benchmark_report_aggregates_only=true for medians;
-// bench_effects_reference.sh times the reference tools on the same picture.
+// --benchmark_repetitions=N --benchmark_report_aggregates_only=true for medians
+// (bench_effects.sh does); bench_effects_reference.py times the reference tools.
 #include <benchmark/benchmark.h>
 
 #include <cstring>

@@ -10,7 +10,6 @@ Needs `vips` (libvips-tools) and `convert` (imagemagick); DIR should be a
 memory file system (default /dev/shm)."""
 
 import argparse
-import os
 import shutil
 import statistics
 import subprocess
@@ -63,9 +62,9 @@ def main():
     parser.add_argument("--runs", type=int, default=5)
     parser.add_argument("--dir", default="/dev/shm")
     args = parser.parse_args()
-    vips, convert = shutil.which("vips"), "/usr/bin/convert"
-    if not vips or not os.path.exists(convert):
-        sys.exit("needs vips (libvips-tools) and /usr/bin/convert (imagemagick)")
+    vips, convert = shutil.which("vips"), shutil.which("convert")
+    if not vips or not convert:
+        sys.exit("needs vips (libvips-tools) and convert (imagemagick)")
 
     with tempfile.TemporaryDirectory(dir=args.dir) as d:
         # The picture: three bands of noise around mid grey, and a 640 x 480 overlay.
