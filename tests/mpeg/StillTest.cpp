@@ -14,6 +14,7 @@
 #include "mpeg/MpegStillDecoder.h"
 #include "tests/TempDir.h"
 #include "tests/mpeg/FfmpegStreams.h"
+#include "tests/mpeg/StreamWriter.h"
 
 namespace lumora::mpeg {
 namespace {
@@ -160,6 +161,18 @@ TEST_F(StillStreams, OnePictureStreamPassesOnlyTheInformationVariant) {
   EXPECT_EQ(MpegStillBitmap(P("two-groups.m2v"), StillVariant::ItemList, thumb), kOk);
   EXPECT_EQ(MpegStillBitmap(P("no-such.m2v"), StillVariant::Information, thumb), kErrOpen)
       << "a missing file: the decoder's code comes back";
+}
+
+TEST_F(StillStreams, NoDecodablePictureMeansNoBitmap) {
+  // A sequence header and a group of pictures, then nothing: the decoder
+  // opens, but there is no first picture to convert.
+  test::BitWriter w;
+  test::WriteSequence(w, test::TestSequence{});
+  WriteBytes(Path("empty.m2v"), w.Finish());
+  DibImage picture;
+  ASSERT_TRUE(picture.Create(4, 4, 24));
+  EXPECT_EQ(MpegStillBitmap(P("empty.m2v"), StillVariant::Information, picture), kErrState);
+  EXPECT_EQ(picture.width(), 4) << "the picture is left as it was";
 }
 
 TEST_F(StillStreams, BmpOfSifPictureHasTheExactLayout) {
