@@ -1,0 +1,193 @@
+// The progress window: the percentage rule and its self-close, the bar's
+// bounds, the owner kept disabled while it is up, and the event pump that
+// runs before every change of the bar.
+#include "media/ui/ProgressDialog.h"
+
+#include <QDialog>
+#include <QImage>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QTimer>
+#include <QWidget>
+
+#include <cstdlib>
+
+#include <gtest/gtest.h>
+
+#include "../../TempDir.h"
+#include "UiTestApp.h"
+#include "resources/Resources.h"
+
+namespace lumora {
+namespace {
+
+class ProgressDialogTest : public testing::Test {
+ protected:
+  static void SetUpTestSuite() { test::UiApp(); }
+
+  test::TempDir programFolder_;
+  Resources resources_{programFolder_.path()};
+  QWidget owner_;
+};
+
+TEST_F(ProgressDialogTest, PercentageOfTheRangeAndTheCloseAtOneHundred) {
+  ProgressDialog progress(resources_);
+  ASSERT_TRUE(progress.Create(&owner_));
+  EXPECT_EQ(progress.percentText(), "0%");
+
+  progress.SetRange(0, 200);
+  progress.SetPos(150);
+  EXPECT_EQ(progress.percentText(), "75%");
+  EXPECT_TRUE(progress.IsOpen());
+
+  // Past the upper bound the share is taken modulo 100: 150 of 100 is 50%,
+  // and the window stays; the bar itself stops at the bound.
+  progress.SetRange(0, 100);
+  progress.SetPos(150);
+  EXPECT_EQ(progress.percentText(), "50%");
+  EXPECT_EQ(progress.position(), 100);
+  EXPECT_TRUE(progress.IsOpen());
+
+  progress.SetRange(50, 150);  // the share counts from the lower bound
+  progress.SetPos(75);
+  EXPECT_EQ(progress.percentText(), "25%");
+
+  progress.SetRange(0, 100);
+  progress.Show();
+  progress.SetPos(100);
+  EXPECT_EQ(progress.percentText(), "100%");
+  EXPECT_FALSE(progress.IsOpen());
+  EXPECT_FALSE(progress.window()->isVisible());
+  EXPECT_TRUE(owner_.isEnabled()) << "closing gives the owner its input back";
+}
+
+TEST_F(ProgressDialogTest, OffsetAndStepShowTheOldPositionPlusTheMove) {
+  ProgressDialog progress(resources_);
+  ASSERT_TRUE(progress.Create(&owner_));
+  progress.SetPos(30);
+  progress.OffsetPos(25);
+  EXPECT_EQ(progress.percentText(), "55%");
+  EXPECT_EQ(progress.step(), 10);
+  progress.StepIt();
+  EXPECT_EQ(progress.percentText(), "65%");
+  EXPECT_EQ(progress.position(), 65);
+
+  // A step past the upper bound starts the bar again at the lower one, while
+  // the label shows the position asked for: 105 -> 5%.
+  progress.SetStep(40);
+  progress.StepIt();
+  EXPECT_EQ(progress.position(), 0);
+  EXPECT_EQ(progress.percentText(), "5%");
+  EXPECT_TRUE(progress.IsOpen());
+
+  // Ten steps of 10 reach 100 per cent on the tenth, which closes the window.
+  progress.SetStep(10);
+  for (int i = 0; i < 9; ++i) progress.StepIt();
+  EXPECT_EQ(progress.percentText(), "90%");
+  EXPECT_TRUE(progress.IsOpen());
+  progress.StepIt();
+  EXPECT_EQ(progress.percentText(), "100%");
+  EXPECT_FALSE(progress.IsOpen());
+
+  // An offset that lands exactly on 100 closes it as well.
+  ProgressDialog second(resources_);
+  ASSERT_TRUE(second.Create(&owner_));
+  second.SetRange(0, 40);
+  second.SetPos(30);
+  second.OffsetPos(10);
+  EXPECT_EQ(second.percentText(), "100%");
+  EXPECT_FALSE(second.IsOpen());
+}
+
+TEST_F(ProgressDialogTest, EmptyRangeShowsZeroInsteadOfDividingByZero) {
+  ProgressDialog progress(resources_);
+  ASSERT_TRUE(progress.Create(&owner_));
+  progress.SetRange(7, 7);
+  progress.SetPos(7);
+  EXPECT_EQ(progress.percentText(), "0%");
+  EXPECT_TRUE(progress.IsOpen());
+}
+
+TEST_F(ProgressDialogTest, OwnerIsDisabledWhileUpAndOnlyReEnabledWhenThisDialogDisabledIt) {
+  {
+    ProgressDialog progress(resources_);
+    ASSERT_TRUE(progress.Create(&owner_));
+    EXPECT_FALSE(owner_.isEnabled());
+    EXPECT_TRUE(progress.window()->isEnabled()) << "the dialog must not be disabled with its owner";
+    EXPECT_FALSE(progress.window()->isVisible()) << "hidden until the caller shows it";
+    EXPECT_EQ(progress.window()->windowTitle(), "Wait, please...");
+
+    QWidget otherOwner;
+    EXPECT_FALSE(progress.Create(&otherOwner)) << "a second Create of the same dialog";
+    EXPECT_TRUE(otherOwner.isEnabled());
+
+    progress.SetText("Copying IMG_0001.jpg");
+    EXPECT_EQ(progress.text(), "Copying IMG_0001.jpg");
+    progress.Destroy();
+    EXPECT_TRUE(owner_.isEnabled());
+    EXPECT_EQ(progress.window(), nullptr);
+  }
+  owner_.setEnabled(false);
+  {
+    ProgressDialog progress(resources_, 14);
+    ASSERT_TRUE(progress.Create(&owner_));
+    EXPECT_EQ(progress.window()->windowTitle(), "Lumora");
+  }  // destroyed here
+  EXPECT_FALSE(owner_.isEnabled()) << "the owner was disabled by someone else";
+}
+
+TEST_F(ProgressDialogTest, EscapeClosesItAndReleasesTheOwner) {
+  ProgressDialog progress(resources_);
+  ASSERT_TRUE(progress.Create(&owner_));
+  progress.Show();
+  QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+  QCoreApplication::sendEvent(progress.window(), &escape);
+  EXPECT_FALSE(progress.IsOpen());
+  EXPECT_TRUE(owner_.isEnabled());
+  progress.SetPos(50);  // later updates are harmless
+  EXPECT_EQ(progress.percentText(), "50%");
+}
+
+TEST_F(ProgressDialogTest, WaitingEventsAreProcessedBeforeEachBarChange) {
+  ProgressDialog progress(resources_);
+  ASSERT_TRUE(progress.Create(&owner_));
+  progress.SetPos(20);
+  // A queued call records where the bar stood when it ran: before the change.
+  auto expectPumpedBefore = [&](const char* what, auto change) {
+    int seen = -1;
+    QTimer::singleShot(0, &owner_, [&] { seen = progress.position(); });
+    const int before = progress.position();
+    change();
+    EXPECT_EQ(seen, before) << what;
+    EXPECT_NE(progress.position(), before) << what;
+  };
+  expectPumpedBefore("SetPos", [&] { progress.SetPos(40); });
+  expectPumpedBefore("OffsetPos", [&] { progress.OffsetPos(5); });
+  expectPumpedBefore("StepIt", [&] { progress.StepIt(); });
+}
+
+// The whole window as the user sees it: the text line and the percentage are
+// not cut off. With LUMORA_SCREENSHOT_DIR set the picture is saved there as
+// progress.png.
+TEST_F(ProgressDialogTest, LooksComplete) {
+  ProgressDialog progress(resources_);
+  ASSERT_TRUE(progress.Create(&owner_));
+  progress.SetText("Copying \"Harbour at dusk.jpg\"");
+  progress.SetRange(0, 48);
+  progress.SetPos(20);  // 41%
+  progress.Show();
+  QDialog* window = progress.window();
+  ASSERT_TRUE(test::ProcessEventsUntil([&] { return window->isVisible(); }, 5000));
+  for (QLabel* label : window->findChildren<QLabel*>()) {
+    EXPECT_GE(label->width(), label->sizeHint().width()) << label->text().toStdString();
+    EXPECT_TRUE(window->rect().contains(label->geometry())) << label->text().toStdString();
+  }
+  const QImage shot = window->grab().toImage();
+  EXPECT_EQ(shot.size(), window->size() * window->devicePixelRatio());
+  if (const char* dir = std::getenv("LUMORA_SCREENSHOT_DIR")) {
+    EXPECT_TRUE(shot.save(QString::fromLocal8Bit(dir) + "/progress.png"));
+  }
+}
+
+}  // namespace
+}  // namespace lumora
