@@ -2,8 +2,17 @@
 #include "platform/qt/QtPrompts.h"
 
 #include <QColorDialog>
+#include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QFileSystemModel>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTreeView>
+#include <QVBoxLayout>
 
 namespace lumora {
 
@@ -84,19 +93,70 @@ std::optional<Colour> QtPrompts::ChooseColour(Colour initial) {
   return MakeColour(uint8_t(c.red()), uint8_t(c.green()), uint8_t(c.blue()));
 }
 
+// The prompt, a field holding the chosen folder's path that the user may also
+// type into, and the folder tree. OK hands the field's
+// text, exactly as typed, to the request's check (a typed folder need not
+// exist yet: the check may offer to create it); a refusal keeps the browser
+// open with the focus back in the field.
 std::optional<std::string> QtPrompts::BrowseFolder(const FolderRequest& request) {
-  QFileDialog dialog(parent_, Q(request.title), Q(request.initialFolder));
-  dialog.setFileMode(QFileDialog::Directory);
-  dialog.setOption(QFileDialog::ShowDirsOnly, true);
-  if (!request.prompt.empty()) dialog.setLabelText(QFileDialog::FileName, Q(request.prompt));
-  while (dialog.exec() == QDialog::Accepted) {
-    QStringList chosen = dialog.selectedFiles();
-    if (chosen.isEmpty()) continue;
-    std::string path = chosen.first().toStdString();
-    if (!request.accept || request.accept(path)) return path;
-    dialog.setDirectory(chosen.first());  // the check said no: let the user try again
+  QFileSystemModel model;  // outlives the dialog's tree view
+  model.setFilter(QDir::AllDirs | QDir::NoDotAndDotDot);
+  model.setRootPath(QDir::rootPath());
+  QDialog dialog(parent_);
+  dialog.setWindowTitle(Q(request.title));
+
+  auto* prompt = new QLabel(Q(request.prompt), &dialog);
+  prompt->setWordWrap(true);
+  prompt->setVisible(!request.prompt.empty());
+  auto* tree = new QTreeView(&dialog);
+  tree->setModel(&model);
+  tree->setHeaderHidden(true);
+  for (int column = 1; column < model.columnCount(); ++column) tree->hideColumn(column);
+  auto* field = new QLineEdit(&dialog);
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+  QPushButton* ok = buttons->button(QDialogButtonBox::Ok);
+  auto* layout = new QVBoxLayout(&dialog);
+  layout->addWidget(prompt);
+  layout->addWidget(field);
+  layout->addWidget(tree, 1);
+  layout->addWidget(buttons);
+  dialog.resize(420, 460);
+
+  QObject::connect(tree->selectionModel(), &QItemSelectionModel::currentChanged, field,
+                   [&](const QModelIndex& current) { field->setText(model.filePath(current)); });
+  QObject::connect(field, &QLineEdit::textChanged, ok, [ok](const QString& text) { ok->setEnabled(!text.isEmpty()); });
+  QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+  std::optional<std::string> chosen;
+  QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, [&] {
+    const std::string typed = field->text().toStdString();
+    const bool passes = request.accept ? request.accept(typed) : QFileInfo(field->text()).isDir();
+    if (!passes) {
+      field->setFocus();
+      return;
+    }
+    chosen = typed;
+    dialog.accept();
+  });
+
+  const QString start = request.initialFolder.empty() ? QDir::currentPath() : Q(request.initialFolder);
+  const QModelIndex startIndex = model.index(start);
+  if (startIndex.isValid()) {
+    tree->setCurrentIndex(startIndex);
+    // The model lists and sorts folders in the background, and each sort
+    // moves the start folder: keep it in view until the user acts.
+    const QPersistentModelIndex startItem(startIndex);
+    const QMetaObject::Connection follow = QObject::connect(&model, &QAbstractItemModel::layoutChanged, tree, [=] {
+      tree->scrollTo(startItem, QAbstractItemView::PositionAtCenter);
+    });
+    auto stopFollowing = [follow] { QObject::disconnect(follow); };
+    QObject::connect(tree, &QAbstractItemView::pressed, tree, stopFollowing);
+    QObject::connect(tree->verticalScrollBar(), &QAbstractSlider::actionTriggered, tree, stopFollowing);
+    QObject::connect(tree->selectionModel(), &QItemSelectionModel::currentChanged, tree, stopFollowing);
   }
-  return std::nullopt;
+  field->setText(start);
+  field->setFocus();
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return chosen;
 }
 
 }  // namespace lumora

@@ -1,10 +1,16 @@
-// Prompts: the filter strings, the scripted double's checks, and the Qt
-// message box's buttons and answers.
+// Prompts: the filter strings, the scripted double's checks, the Qt message
+// box's buttons and answers, and the Qt folder browser's typed-path check.
 #include <QApplication>
 #include <QCursor>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFileSystemModel>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
+#include <QTreeView>
 
 #include <gtest/gtest.h>
 #include <gtest/gtest-spi.h>
@@ -116,6 +122,65 @@ TEST_F(QtPromptsTest, WaitCursorNestsAndIsRestored) {
   EXPECT_GT(desktop.WorkArea().width(), 0);
   QtDesktop seam("/opt/lumora/Lumora");
   EXPECT_EQ(seam.ProgramFolder(), "/opt/lumora");
+}
+
+TEST_F(QtPromptsTest, FolderBrowserHandsTheTypedTextToItsCheckUntilItPasses) {
+  QtPrompts prompts;
+  // Never wait on the browser if a step below goes wrong.
+  QTimer guard;
+  guard.setSingleShot(true);
+  QObject::connect(&guard, &QTimer::timeout, [] {
+    if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
+  });
+  guard.start(10000);
+
+  std::vector<std::string> checked;
+  FolderRequest request{"Export", "Choose the folder to export to:", QDir::tempPath().toStdString(),
+                        [&](const std::string& path) {
+                          checked.push_back(path);
+                          return path == "/no/such/folder/yet";
+                        }};
+  QString title, initial, afterSelection;
+  bool promptShown = false, okWhenEmpty = true, openAfterRefusal = false, focusBackInField = false;
+  QTimer::singleShot(0, [&] {
+    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    if (!dialog) return ADD_FAILURE() << "no folder browser";
+    auto* field = dialog->findChild<QLineEdit*>();
+    auto* tree = dialog->findChild<QTreeView*>();
+    QPushButton* ok = dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
+    title = dialog->windowTitle();
+    promptShown = !dialog->findChildren<QLabel*>(QString(), Qt::FindDirectChildrenOnly).isEmpty();
+    initial = field->text();
+    field->clear();
+    okWhenEmpty = ok->isEnabled();
+    auto* model = qobject_cast<QFileSystemModel*>(tree->model());
+    tree->setCurrentIndex(model->index(QDir::rootPath()));
+    afterSelection = field->text();
+
+    field->setText("relative/path");
+    tree->setFocus();
+    ok->click();
+    openAfterRefusal = dialog->isVisible();
+    focusBackInField = dialog->focusWidget() == field;
+    field->setText("/no/such/folder/yet");
+    ok->click();
+  });
+  EXPECT_EQ(prompts.BrowseFolder(request), "/no/such/folder/yet");
+  EXPECT_EQ(checked, (std::vector<std::string>{"relative/path", "/no/such/folder/yet"}));
+  EXPECT_EQ(title, "Export");
+  EXPECT_TRUE(promptShown);
+  EXPECT_EQ(initial, QDir::tempPath());
+  EXPECT_FALSE(okWhenEmpty);
+  EXPECT_EQ(afterSelection, "/");
+  EXPECT_TRUE(openAfterRefusal);
+  EXPECT_TRUE(focusBackInField);
+
+  QTimer::singleShot(0, [] {
+    if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) dialog->reject();
+  });
+  checked.clear();
+  EXPECT_EQ(prompts.BrowseFolder(request), std::nullopt);
+  EXPECT_TRUE(checked.empty());
 }
 
 }  // namespace
