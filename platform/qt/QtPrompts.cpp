@@ -94,10 +94,10 @@ std::optional<Colour> QtPrompts::ChooseColour(Colour initial) {
 }
 
 // The prompt, a field holding the chosen folder's path that the user may also
-// type into, and the folder tree. OK hands the field's
-// text, exactly as typed, to the request's check (a typed folder need not
-// exist yet: the check may offer to create it); a refusal keeps the browser
-// open with the focus back in the field.
+// type into, and the folder tree. OK hands the field's text, exactly as typed,
+// to the request's check (a typed folder need not exist yet: the check may
+// offer to create it); a refusal keeps the browser open with the focus back
+// in the field.
 std::optional<std::string> QtPrompts::BrowseFolder(const FolderRequest& request) {
   QFileSystemModel model;  // outlives the dialog's tree view
   model.setFilter(QDir::AllDirs | QDir::NoDotAndDotDot);
