@@ -8,7 +8,6 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QWidget>
-
 #include <cstdlib>
 
 #include <gtest/gtest.h>
@@ -24,8 +23,6 @@
 namespace lumora {
 namespace {
 
-using testing_support::FakeDesktop;
-
 constexpr int kWidth = 64;
 constexpr int kHeight = 40;
 constexpr QRgb kTopColour = qRgb(200, 30, 40);
@@ -35,18 +32,13 @@ constexpr QRgb kBottomColour = qRgb(20, 60, 190);
 std::vector<uint8_t> TwoColourBitmap() {
   DibImage picture;
   EXPECT_TRUE(picture.Create(kWidth, kHeight, 8));
-  auto setEntry = [&](int index, QRgb colour) {
+  for (auto [index, colour] : {std::pair{1, kTopColour}, std::pair{2, kBottomColour}}) {
     uint8_t* e = picture.block().data() + kInfoHeaderBytes + index * 4;
-    e[0] = uint8_t(qBlue(colour));
-    e[1] = uint8_t(qGreen(colour));
-    e[2] = uint8_t(qRed(colour));
-  };
-  setEntry(1, kTopColour);
-  setEntry(2, kBottomColour);
+    e[0] = uint8_t(qBlue(colour)), e[1] = uint8_t(qGreen(colour)), e[2] = uint8_t(qRed(colour));
+  }
   RowTable rows(picture);
   for (int y = 0; y < kHeight; ++y) std::fill_n(rows[y], kWidth, y < kHeight / 2 ? 1 : 2);
   auto parts = EncodeBmp(picture);
-  EXPECT_TRUE(parts);
   std::vector<uint8_t> file = parts->head;
   file.insert(file.end(), parts->rows.begin(), parts->rows.end());
   return file;
@@ -60,11 +52,10 @@ class SplashWindowTest : public testing::Test {
   static void Send(QWidget* to, QEvent&& event) { QCoreApplication::sendEvent(to, &event); }
   static QMouseEvent Mouse(QEvent::Type type, Qt::MouseButton button) {
     const QPointF at(10, 10);
-    return QMouseEvent(type, at, at, button, button == Qt::NoButton ? Qt::NoButton : Qt::MouseButtons(button),
-                       Qt::NoModifier);
+    return QMouseEvent(type, at, at, button, Qt::MouseButtons(button), Qt::NoModifier);
   }
 
-  FakeDesktop desktop_;
+  testing_support::FakeDesktop desktop_;
 };
 
 TEST_F(SplashWindowTest, ShowsTheBitmapCentredOnTopWithItsColours) {
@@ -72,73 +63,54 @@ TEST_F(SplashWindowTest, ShowsTheBitmapCentredOnTopWithItsColours) {
   ASSERT_TRUE(splash.Show());
   EXPECT_FALSE(splash.Show()) << "already up";
   QWidget* window = splash.window();
-  ASSERT_NE(window, nullptr);
   EXPECT_TRUE(splash.IsShown());
-  EXPECT_EQ(window->size(), QSize(kWidth, kHeight));
-  EXPECT_EQ(window->pos(), QPoint(100 + (1280 - kWidth) / 2, 50 + (1024 - kHeight) / 2));
+  EXPECT_EQ(window->geometry(), QRect(100 + (1280 - kWidth) / 2, 50 + (1024 - kHeight) / 2, kWidth, kHeight));
   EXPECT_TRUE(window->windowFlags() & Qt::WindowStaysOnTopHint);
   EXPECT_TRUE(window->windowFlags() & Qt::FramelessWindowHint);
-
   const QImage shown = window->grab().toImage();
   EXPECT_EQ(shown.pixel(0, 0), kTopColour);
   EXPECT_EQ(shown.pixel(kWidth - 1, kHeight / 2 - 1), kTopColour);
   EXPECT_EQ(shown.pixel(0, kHeight / 2), kBottomColour);
   EXPECT_EQ(shown.pixel(kWidth - 1, kHeight - 1), kBottomColour);
-
   splash.Close();
   EXPECT_EQ(splash.window(), nullptr);
-  EXPECT_FALSE(splash.IsShown());
-}
 
-TEST_F(SplashWindowTest, NoWindowWithoutADecodableBitmap) {
-  SplashWindow missing(desktop_, std::nullopt, 0);
-  EXPECT_FALSE(missing.Show());
-  EXPECT_EQ(missing.window(), nullptr);
   std::vector<uint8_t> truncated = TwoColourBitmap();
   truncated.resize(60);
-  SplashWindow broken(desktop_, truncated, 0);
-  EXPECT_FALSE(broken.Show());
-  EXPECT_EQ(broken.window(), nullptr);
+  for (auto bitmap : {std::optional<std::vector<uint8_t>>(), std::optional(truncated)}) {
+    SplashWindow none(desktop_, bitmap, 0);
+    EXPECT_FALSE(none.Show());
+    EXPECT_EQ(none.window(), nullptr);
+  }
 }
 
-TEST_F(SplashWindowTest, ItsTimerClosesItAndWithoutADisplayTimeItStays) {
+TEST_F(SplashWindowTest, ClosedByItsTimerAKeyOrAMouseButtonButNotByAMove) {
   SplashWindow timed(desktop_, TwoColourBitmap(), 30);
   SplashWindow untimed(desktop_, TwoColourBitmap(), 0);
   ASSERT_TRUE(timed.Show());
   ASSERT_TRUE(untimed.Show());
   EXPECT_TRUE(test::ProcessEventsUntil([&] { return !timed.IsShown(); }, 10000));
-  EXPECT_TRUE(untimed.IsShown());
-  EXPECT_NE(timed.window(), nullptr) << "hidden, and deleted only by Close";
-}
+  EXPECT_TRUE(untimed.IsShown()) << "no display time, no timer";
+  Send(untimed.window(), Mouse(QEvent::MouseMove, Qt::NoButton));
+  Send(untimed.window(), Mouse(QEvent::MouseButtonPress, Qt::BackButton));
+  EXPECT_TRUE(untimed.IsShown()) << "a move or a side button";
 
-TEST_F(SplashWindowTest, KeyAndMouseButtonPressesCloseItAndMovesDoNot) {
-  {
+  auto closesOn = [&](auto event) {
     SplashWindow splash(desktop_, TwoColourBitmap(), 0);
-    ASSERT_TRUE(splash.Show());
-    Send(splash.window(), Mouse(QEvent::MouseMove, Qt::NoButton));
-    Send(splash.window(), Mouse(QEvent::MouseButtonPress, Qt::BackButton));
-    EXPECT_TRUE(splash.IsShown()) << "a move or a side button";
-    Send(splash.window(), QKeyEvent(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier));
-    EXPECT_FALSE(splash.IsShown()) << "key press";
-  }
-  {
-    SplashWindow splash(desktop_, TwoColourBitmap(), 0);
-    ASSERT_TRUE(splash.Show());
-    Send(splash.window(), QKeyEvent(QEvent::KeyPress, Qt::Key_F4, Qt::AltModifier));
-    EXPECT_FALSE(splash.IsShown()) << "a system key";
-  }
-  for (Qt::MouseButton button : {Qt::LeftButton, Qt::RightButton, Qt::MiddleButton}) {
-    SplashWindow splash(desktop_, TwoColourBitmap(), 0);
-    ASSERT_TRUE(splash.Show());
-    Send(splash.window(), Mouse(QEvent::MouseButtonPress, button));
-    EXPECT_FALSE(splash.IsShown()) << "button " << int(button);
-  }
+    EXPECT_TRUE(splash.Show());
+    Send(splash.window(), std::move(event));
+    return !splash.IsShown();
+  };
+  EXPECT_TRUE(closesOn(QKeyEvent(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier)));
+  EXPECT_TRUE(closesOn(QKeyEvent(QEvent::KeyPress, Qt::Key_F4, Qt::AltModifier)));
+  for (Qt::MouseButton button : {Qt::LeftButton, Qt::RightButton, Qt::MiddleButton})
+    EXPECT_TRUE(closesOn(Mouse(QEvent::MouseButtonPress, button))) << "button " << int(button);
 }
 
 // The program's own splash bitmap shows whole. With LUMORA_SCREENSHOT_DIR set
 // the window is saved there as splash.png.
 TEST_F(SplashWindowTest, TheProgramsSplashBitmapShows) {
-  test::TempDir programFolder;  // holds no resource library: the built-in set
+  test::TempDir programFolder;  // no resource library: the built-in set
   Resources resources(programFolder.path());
   std::optional<std::vector<uint8_t>> bitmap = resources.Bitmap(res::kBitmapSplash);
   if (!bitmap) GTEST_SKIP() << "no splash bitmap " << res::kBitmapSplash << " among the resources";
@@ -147,10 +119,8 @@ TEST_F(SplashWindowTest, TheProgramsSplashBitmapShows) {
   SplashWindow splash(desktop_, bitmap, 0);
   ASSERT_TRUE(splash.Show());
   EXPECT_EQ(splash.window()->size(), QSize(picture.width(), picture.height()));
-  const QImage shot = splash.window()->grab().toImage();
-  if (const char* dir = std::getenv("LUMORA_SCREENSHOT_DIR")) {
-    EXPECT_TRUE(shot.save(QString::fromLocal8Bit(dir) + "/splash.png"));
-  }
+  if (const char* dir = std::getenv("LUMORA_SCREENSHOT_DIR"))
+    EXPECT_TRUE(splash.window()->grab().toImage().save(QString::fromLocal8Bit(dir) + "/splash.png"));
 }
 
 }  // namespace
