@@ -41,6 +41,18 @@ TEST(ColourPasses, WorkedValuesAndClamps) {
   EXPECT_EQ(One({1, 2, 3}, [](auto r) { SwapChannels(r, 3); }), (Bgr{1, 2, 3})) << "no such kind";
 }
 
+TEST(ColourPasses, ContrastOfEveryValue) {
+  // All 256 values, then some again: whole groups of values and the row's end.
+  for (int amount : {-1000, -255, -130, -26, 26, 104, 130, 255, 300}) {
+    DibImage pic = test::Picture8(263, 1, [](int x, int) { return x % 256; });
+    Contrast(EffectRegion(pic), amount);
+    for (int x = 0; x < 263; ++x) {
+      const int c = x % 256;
+      EXPECT_EQ(Grey(pic, x, 0), StoreChannel(c + int(amount * (c - 128) / 128.0 + 0.5))) << amount << " on " << c;
+    }
+  }
+}
+
 TEST(ColourPasses, GreyScaleOfEveryChannelSum) {
   // Sums 0..765 along a row, so that whole groups of pixels and the row's end both occur.
   auto split = [](int s) { return Bgr{std::min(s, 255), std::clamp(s - 255, 0, 255), std::max(s - 510, 0)}; };
