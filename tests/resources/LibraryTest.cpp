@@ -49,7 +49,12 @@ TEST(ResourceLibrary, AbsentLibraryLeavesTheBuiltinSet) {
   Resources resources(folder.Path());
   EXPECT_FALSE(resources.LibraryLoaded());
   EXPECT_EQ(resources.String(res::kStringProgramName), "Lumora");
-  EXPECT_FALSE(resources.Data(res::kDataCompactBackground));
+  // The built-in compact background is a JPEG picture, not a library's stand-in.
+  const std::optional<std::vector<uint8_t>> background = resources.Data(res::kDataCompactBackground);
+  ASSERT_TRUE(background);
+  ASSERT_GE(background->size(), 2u);
+  EXPECT_EQ((*background)[0], 0xFF);
+  EXPECT_EQ((*background)[1], 0xD8);
   EXPECT_TRUE(resources.LibraryProblems().empty());
 }
 
