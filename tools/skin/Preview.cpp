@@ -10,6 +10,7 @@
 #include "tools/skin/Canvas.h"
 #include "tools/skin/Illustration.h"
 #include "tools/skin/Palette.h"
+#include "tools/skin/SkinFiles.h"
 
 namespace lumora::skin {
 namespace {
@@ -223,7 +224,9 @@ QImage PreviewSheet(const Skin& skin) {
 QImage CompactMock(const Skin& skin) {
   QImage mock(kCompactWidth + 40, kCompactHeight + 40, QImage::Format_RGB32);
   mock.fill(kDesktop);
-  QImage panel = skin.compactBackground.convertToFormat(QImage::Format_ARGB32);
+  // The background as the window gets it: through its JPEG file.
+  const std::vector<uint8_t> jpeg = JpegBytes(skin.compactBackground);
+  QImage panel = QImage::fromData(jpeg.data(), static_cast<int>(jpeg.size()), "JPG").convertToFormat(QImage::Format_ARGB32);
   // The window outline: 3-pixel corners.
   for (int y = 0; y < 3; ++y) {
     const int cut = y == 0 ? 3 : 1;
