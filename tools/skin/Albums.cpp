@@ -2,6 +2,8 @@
 // front, closed in frame 0 and swinging open round its spine), the two
 // thumbnail frames (a paper print with a soft shadow; black is masked out by the
 // item list), and the linen backgrounds of the album lists.
+#include "tools/skin/Skin.h"
+
 #include <QLinearGradient>
 #include <QPainterPath>
 #include <cmath>
@@ -9,7 +11,6 @@
 #include "resources/SkinLayout.h"
 #include "tools/skin/Canvas.h"
 #include "tools/skin/Palette.h"
-#include "tools/skin/Skin.h"
 
 namespace lumora::skin {
 namespace {

@@ -2,6 +2,8 @@
 // short label), round window buttons, album buttons and the round mark. Each
 // set is drawn in its normal and hover looks and, when the set has one, its
 // active look (pressed, or a companion running): amber, pressed one pixel in.
+#include "tools/skin/Skin.h"
+
 #include <QFontMetricsF>
 #include <QString>
 #include <stdexcept>
@@ -11,7 +13,6 @@
 #include "tools/skin/Canvas.h"
 #include "tools/skin/Glyphs.h"
 #include "tools/skin/Palette.h"
-#include "tools/skin/Skin.h"
 
 namespace lumora::skin {
 namespace {

@@ -6,6 +6,8 @@
 // the direction they tile in), plus for each piece only its own decoration.
 // Because every piece is placed by the same table the window uses, the pieces
 // join without seams at any window size.
+#include "tools/skin/Skin.h"
+
 #include <QFontMetricsF>
 #include <QLinearGradient>
 #include <QPainterPath>
@@ -16,7 +18,6 @@
 #include "tools/skin/Canvas.h"
 #include "tools/skin/Illustration.h"
 #include "tools/skin/Palette.h"
-#include "tools/skin/Skin.h"
 
 namespace lumora::skin {
 namespace {

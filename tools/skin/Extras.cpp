@@ -1,6 +1,8 @@
 // The pictures outside the window's chrome: the splash shown while the window
 // starts, the hand cursor of the About box's link, the program icon at 16, 32
 // and 48 pixels, and the picture shown for recordings without video.
+#include "tools/skin/Skin.h"
+
 #include <QLinearGradient>
 #include <QPainterPath>
 #include <QRadialGradient>
@@ -12,7 +14,6 @@
 #include "tools/skin/Glyphs.h"
 #include "tools/skin/Illustration.h"
 #include "tools/skin/Palette.h"
-#include "tools/skin/Skin.h"
 
 namespace lumora::skin {
 namespace {
