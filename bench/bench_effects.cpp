@@ -1,10 +1,13 @@
-// Effect pass timings on a 12-megapixel 24-bit picture (4000 x 3000): every
-// pass (levels 1 and 4 for the kernel passes), the whole pipeline with every
-// effect on, and a plain memcpy of the picture as the floor. Run with
+// Effect pass timings on a 12-megapixel 24-bit picture: every pass (levels 1
+// and 4 for the kernel passes), the whole pipeline with every effect on, and a
+// plain memcpy of the picture as the floor. The picture is the 24-bit file
+// named by LUMORA_BENCH_PICTURE, else a made-up 4000 x 3000 one. Run with
 // --benchmark_repetitions=N --benchmark_report_aggregates_only=true for medians
-// (bench_effects.sh does); bench_effects_reference.py times the reference tools.
+// (bench_effects.sh does, and times the reference tools on the same file).
 #include <benchmark/benchmark.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <random>
 
@@ -16,11 +19,18 @@ namespace {
 
 constexpr int32_t kWidth = 4000, kHeight = 3000;
 
-// A photo-like picture: smooth gradients with noise on top, so that no pass
-// meets only one value.
+// The picture file, or a photo-like picture: smooth gradients with noise on
+// top, so that no pass meets only one value.
 const DibImage& Photo() {
   static DibImage pic = [] {
     DibImage p;
+    if (const char* path = std::getenv("LUMORA_BENCH_PICTURE")) {
+      if (!p.LoadFile(path) || p.BitCount() != 24) {
+        std::fprintf(stderr, "bench_effects: %s is not a readable 24-bit picture\n", path);
+        std::exit(1);
+      }
+      return p;
+    }
     p.Create(kWidth, kHeight, 24);
     std::mt19937 gen(1);
     RowTable rows(p);

@@ -5,9 +5,10 @@ to each effect pass. Each figure is a net time: the median of the command
 minus the median of the same tool only copying the picture in the same
 formats, so that reading and writing the files is not counted.
 
-Usage: bench_effects_reference.py [--runs N] [--dir DIR]
-Needs `vips` (libvips-tools) and `convert` (imagemagick); DIR should be a
-memory file system (default /dev/shm)."""
+Usage: bench_effects_reference.py [--runs N] [--dir DIR] [--picture FILE]
+FILE is the picture the in-process benchmark used (default: 4000 x 3000 of
+noise made here). Needs `vips` (libvips-tools) and `convert` (imagemagick);
+DIR should be a memory file system (default /dev/shm)."""
 
 import argparse
 import shutil
@@ -20,8 +21,13 @@ import time
 WIDTH, HEIGHT = 4000, 3000
 
 
-def run(cmd, env=None):
-    subprocess.run(cmd, check=True, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, env=env)
+def run(cmd):
+    subprocess.run(cmd, check=True, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+
+
+def header(path, field):
+    out = subprocess.run(["vipsheader", "-f", field, path], check=True, capture_output=True, text=True).stdout
+    return int(out)
 
 
 def median_ms(cmds, runs):
@@ -44,7 +50,6 @@ def write_matrix(path, rows, scale=1, offset=0):
 
 def kernels(d):
     """Mask files: box, sharpen and emboss kernels of sizes 3 and 9."""
-    paths = {}
     for n in (3, 9):
         r = n // 2
         write_matrix(f"{d}/box{n}.mat", [[1] * n], scale=n)
@@ -53,29 +58,34 @@ def kernels(d):
         write_matrix(f"{d}/emboss{n}.mat",
                      [[1 if i + j <= r - 1 else -1 if i + j >= 2 * (n - 1) - (r - 1) else 0
                        for j in range(n)] for i in range(n)], offset=125)
-    write_matrix(f"{d}/swap.mat", [[0, 0, 1], [0, 1, 0], [1, 0, 0]])
-    return paths
 
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--runs", type=int, default=5)
     parser.add_argument("--dir", default="/dev/shm")
+    parser.add_argument("--picture")
     args = parser.parse_args()
     vips, convert = shutil.which("vips"), shutil.which("convert")
     if not vips or not convert:
         sys.exit("needs vips (libvips-tools) and convert (imagemagick)")
 
     with tempfile.TemporaryDirectory(dir=args.dir) as d:
-        # The picture: three bands of noise around mid grey, and a 640 x 480 overlay.
-        for band in "bgr":
-            run([vips, "gaussnoise", f"{d}/{band}.v", str(WIDTH), str(HEIGHT), "--mean", "128", "--sigma", "40"])
-            run([vips, "cast", f"{d}/{band}.v", f"{d}/{band}8.v", "uchar"])
-        run([vips, "bandjoin", f"{d}/b8.v {d}/g8.v {d}/r8.v", f"{d}/in.v"])
-        run([vips, "copy", f"{d}/in.v", f"{d}/in.ppm"])
+        # The picture (or three bands of noise around mid grey) in each tool's
+        # own uncompressed form, and a 640 x 480 overlay.
+        if args.picture:
+            run([convert, args.picture, "-depth", "8", f"{d}/in.ppm"])
+            run([vips, "copy", f"{d}/in.ppm", f"{d}/in.v"])
+        else:
+            for band in "bgr":
+                run([vips, "gaussnoise", f"{d}/{band}.v", str(WIDTH), str(HEIGHT), "--mean", "128", "--sigma", "40"])
+                run([vips, "cast", f"{d}/{band}.v", f"{d}/{band}8.v", "uchar"])
+            run([vips, "bandjoin", f"{d}/b8.v {d}/g8.v {d}/r8.v", f"{d}/in.v"])
+            run([vips, "copy", f"{d}/in.v", f"{d}/in.ppm"])
         run([convert, f"{d}/in.ppm", f"{d}/in.mpc"])
         run([convert, f"{d}/in.mpc", "-sample", "640x480!", f"{d}/over.mpc"])
         kernels(d)
+        width, height = (header(f"{d}/in.v", field) for field in ("width", "height"))
         i, o, im_in, im_out = f"{d}/in.v", f"{d}/out.v", f"{d}/in.mpc", f"{d}/out.mpc"
 
         vips_copy = median_ms([[vips, "copy", i, o]], args.runs)
@@ -106,7 +116,7 @@ def main():
             ("Rotate/1", "vips rot d90", [[vips, "rot", i, o, "d90"]]),
             ("Rotate/2", "vips rot d180", [[vips, "rot", i, o, "d180"]]),
             ("OverlayBlend/1", "convert -sample -compose screen",
-             [[convert, im_in, "(", f"{d}/over.mpc", "-sample", f"{WIDTH}x{HEIGHT}!", ")", "-compose", "screen",
+             [[convert, im_in, "(", f"{d}/over.mpc", "-sample", f"{width}x{height}!", ")", "-compose", "screen",
                "-composite", im_out]]),
         ]
         print(f"copy baselines: vips {vips_copy:.1f} ms, convert {im_copy:.1f} ms (medians of {args.runs})")
