@@ -5,6 +5,7 @@
 #include <new>
 
 #include "cli/ConvertCommand.h"
+#include "cli/MpegStillCommand.h"
 #include "cli/SettingsCommand.h"
 
 namespace lumora::cli {
@@ -15,6 +16,10 @@ constexpr Command kCommands[] = {
     {"convert", "IN OUT",
      "load a picture and save it in the format its new name asks for (.bmp, .tif, .gif, .jpg)",
      RunConvertCommand},
+    {"mpeg-still", "IN OUT [--format N] [--count-test]",
+     "write the first picture of an MPEG stream or recording (format 5 BMP by default; 0-2 planes, "
+     "6 Targa, 7 packed 4:2:2, 8 PPM)",
+     RunMpegStillCommand},
     {"settings", "[--registry DIR]",
      "show every stored setting of Lumora and its companions, with the default of a missing one",
      RunSettingsCommand},
