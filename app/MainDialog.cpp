@@ -1,0 +1,272 @@
+// MainDialog: construction of the controls, the initialisation in its fixed
+// order, the window's events (dragging, minimise and restore, close, timers)
+// and the destroy sequence.
+#include "app/MainDialog.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QListWidget>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QTimerEvent>
+#include <QWindowStateChangeEvent>
+
+#include <cstdlib>
+
+#include "app/HomePage.h"
+#include "app/SkinButton.h"
+#include "app/ToolTipControl.h"
+#include "media/ui/SplashWindow.h"
+#include "platform/Desktop.h"
+#include "platform/Prompts.h"
+#include "platform/Registry.h"
+#include "resources/ResourceIds.h"
+#include "resources/Resources.h"
+#include "resources/SkinLayout.h"
+
+namespace lumora {
+
+namespace {
+
+// The timers stopped when the window is destroyed: 1, 2 and 100 to 800.
+constexpr int kAlbumAnimationTimer = 1;
+constexpr int kAcquireTimer = 2;
+constexpr int kFirstCompanionTimer = 100;
+constexpr int kLastStoppedCompanionTimer = 800;
+constexpr int kCompanionTimerStep = 100;
+
+// The splash stays until the window closes it.
+constexpr int kSplashUntilClosed = 0;
+
+QvDropDialog::Platform BasePlatform(const MainDialog::Services& services) {
+  QvDropDialog::Platform platform;
+  platform.registry = &services.registry;
+  platform.windows = services.windows;
+  platform.desktop = &services.desktop;
+  platform.dropMenu = services.resources.GetMenu(res::kMenuDropChoice);
+  return platform;
+}
+
+QString Utf8(std::string_view text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
+
+}  // namespace
+
+MainDialog::MainDialog(Services services)
+    : QvDropDialog(kTemplateId, nullptr, BasePlatform(services)),
+      services_(std::move(services)),
+      skin_(services_.resources, services_.desktop.ProgramFolder()) {
+  // Caption-less, with a taskbar entry that can minimise it.
+  setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowMinimizeButtonHint | Qt::WindowSystemMenuHint);
+  if (!services_.exitProcess) services_.exitProcess = [](int code) { std::exit(code); };
+  if (!services_.runMenu) services_.runMenu = [](QMenu& menu, const QPoint& at) { return menu.exec(at); };
+  if (!services_.runDialog) services_.runDialog = [](QDialog& dialog) { return dialog.exec(); };
+  CreateControls();
+}
+
+MainDialog::~MainDialog() { OnDestroy(); }
+
+void MainDialog::CreateControls() {
+  albumList_ = new QListWidget(this);
+  itemList_ = new QListWidget(this);
+  for (QListWidget* list : {albumList_, itemList_}) {
+    list->setViewMode(QListView::IconMode);
+    list->setFrameShape(QFrame::NoFrame);
+    list->setMovement(QListView::Static);
+    list->setAutoFillBackground(true);
+  }
+  albumList_->setFlow(QListView::LeftToRight);
+  albumList_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  CreateButtons();
+  itemTips_ = new ToolTipControl(this);
+  buttonTips_ = new ToolTipControl(this);
+}
+
+void MainDialog::CreateButtons() {
+  auto make = [this](uint32_t control, std::string_view setName) {
+    if (buttons_.contains(control)) return;
+    auto* button = new SkinButton(skin_, control, this);
+    button->SetTransparentColour(qRgb(skin::kKeyRed, skin::kKeyGreen, skin::kKeyBlue), skin::kButtonTolerance);
+    if (const skin::ButtonSet* set = skin::FindButtonSet(setName))
+      button->SetBitmaps(set->normal, 0, set->hover, set->active, 0);
+    button->hide();
+    connect(button, &QAbstractButton::clicked, this, [this, control] { OnCommand(control); });
+    buttons_[control] = button;
+  };
+  for (const skin::ButtonPlace& place : skin::kCompactButtons) make(place.control, place.set);
+  for (const skin::ButtonPlace& place : skin::kMaxButtons) make(place.control, place.set);
+  for (const layout::UnplacedButton& button : layout::kUnplacedButtons) make(button.control, button.set);
+  for (const uint32_t control : layout::kDisabledButtons) buttons_.at(control)->setEnabled(false);
+}
+
+SkinButton* MainDialog::Button(uint32_t control) const {
+  const auto found = buttons_.find(control);
+  return found == buttons_.end() ? nullptr : found->second;
+}
+
+bool MainDialog::OnInitDialog() {
+  QvDropDialog::OnInitDialog();
+  messages_.Load(services_.resources);
+  if (!CheckWorkArea()) return false;
+
+  splash_ = std::make_unique<SplashWindow>(services_.desktop, services_.resources.Bitmap(res::kBitmapSplash),
+                                           kSplashUntilClosed);
+  splash_->Show();
+
+  setWindowIcon(skin_.Icon(res::kIconApplication));
+  DragAcceptFiles(true);
+  setWindowTitle(Utf8(messages_.Caption()));
+
+  SetDefaults();
+
+  mainMenu_ = services_.resources.GetMenu(res::kMenuMain);
+  PlaceWindow();
+  SetUpItemList();
+  startAlbumName_ = ReadStartAlbumName(services_.registry);
+  if (albumList_->count() > 0) {
+    const SortSettings sort = ReadSortSettings(services_.registry);
+    sortId_ = sort.sortID;
+    sortDirection_ = sort.sortFR;
+  }
+
+  if (!EnterStartLayout()) return false;
+  skin_.LoadBackgroundPieces();
+  CreateToolTips();
+  splash_.reset();
+  initialised_ = true;
+  return true;
+}
+
+bool MainDialog::CheckWorkArea() {
+  if (layout::WorkAreaLargeEnough(services_.desktop.WorkArea())) return true;
+  services_.prompts.ShowMessage(messages_.Text(6), messages_.Caption(), box::kIconStop);
+  EndProcess(0);
+  return false;
+}
+
+void MainDialog::EndProcess(int code) {
+  ended_ = true;
+  services_.exitProcess(code);
+}
+
+void MainDialog::SetDefaults() {
+  resize(layout::kStartSize.width, layout::kStartSize.height);
+  mode_ = layout::WindowMode::Original;
+  thumbnailCell_ = layout::kThumbnailCellOriginal;
+  currentAlbum_ = -1;
+  WriteMachineString(services_.registry, SuiteKey, kTopmost, kTopmostRemocon);
+}
+
+void MainDialog::PlaceWindow() {
+  const WindowPosition saved = ReadWindowPosition(services_.registry);
+  normalPosition_ = QPoint(saved.left, saved.top);
+  const ScreenRect area = services_.desktop.WorkArea();
+  const layout::Size size{width(), height()};
+  const layout::Point at = layout::SavedPlacement(saved, size, area).value_or(layout::Centred(size, area));
+  move(at.x, at.y);
+}
+
+void MainDialog::SetUpItemList() {
+  const QSize cell(thumbnailCell_.width, thumbnailCell_.height);
+  itemList_->setIconSize(cell);
+  itemList_->setGridSize(cell);
+}
+
+void MainDialog::CreateToolTips() {
+  itemTips_->AddTool(itemList_->viewport(), Utf8(layout::kItemListTip));
+  buttonTips_->SetMaxTipWidth(layout::kButtonTipMaxWidth);
+  for (const layout::ButtonTip& tip : layout::kButtonTips) {
+    SkinButton* button = Button(tip.control);
+    if (!button) continue;
+    const std::string text = tip.string == layout::kTipHomePage ? std::string(kHomePageAddress)
+                                                                 : services_.resources.String(tip.string).value_or("");
+    buttonTips_->AddTool(button, Utf8(text));
+  }
+}
+
+void MainDialog::SetTimer(int id, int ms) { timers_[id].start(ms, this); }
+
+void MainDialog::KillTimer(int id) {
+  const auto found = timers_.find(id);
+  if (found != timers_.end()) found->second.stop();
+}
+
+bool MainDialog::TimerRunning(int id) const {
+  const auto found = timers_.find(id);
+  return found != timers_.end() && found->second.isActive();
+}
+
+void MainDialog::SetTimerHandler(int id, std::function<void()> handler) { timerHandlers_[id] = std::move(handler); }
+
+void MainDialog::timerEvent(QTimerEvent* event) {
+  for (const auto& [id, timer] : timers_) {
+    if (timer.timerId() != event->timerId()) continue;
+    const auto handler = timerHandlers_.find(id);
+    if (handler != timerHandlers_.end() && handler->second) handler->second();
+    break;
+  }
+  QvDropDialog::timerEvent(event);
+}
+
+void MainDialog::mousePressEvent(QMouseEvent* event) {
+  // The free background moves the compact window, as a caption would.
+  if (event->button() == Qt::LeftButton && mode_ == layout::WindowMode::Original) {
+    dragOffset_ = event->globalPosition().toPoint() - pos();
+    setCursor(Qt::SizeAllCursor);
+  }
+  QvDropDialog::mousePressEvent(event);
+}
+
+void MainDialog::mouseMoveEvent(QMouseEvent* event) {
+  if (dragOffset_ && (event->buttons() & Qt::LeftButton)) move(event->globalPosition().toPoint() - *dragOffset_);
+  QvDropDialog::mouseMoveEvent(event);
+}
+
+void MainDialog::mouseReleaseEvent(QMouseEvent* event) {
+  if (dragOffset_ && event->button() == Qt::LeftButton) {
+    dragOffset_.reset();
+    unsetCursor();
+    normalPosition_ = pos();
+  }
+  QvDropDialog::mouseReleaseEvent(event);
+}
+
+void MainDialog::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::WindowStateChange && mode_ == layout::WindowMode::Max) {
+    const bool wasMinimised = static_cast<QWindowStateChangeEvent*>(event)->oldState() & Qt::WindowMinimized;
+    const bool minimised = windowState() & Qt::WindowMinimized;
+    if (minimised && !wasMinimised) LowerCompanions();
+    if (wasMinimised && !minimised) RaiseCompanions();
+  }
+  QvDropDialog::changeEvent(event);
+}
+
+void MainDialog::closeEvent(QCloseEvent* event) {
+  PrepareClose();
+  QvDropDialog::closeEvent(event);
+}
+
+void MainDialog::reject() {
+  // Escape ends the window the way its close command does.
+  if (!closing_) {
+    close();
+    return;
+  }
+  QvDropDialog::reject();
+}
+
+void MainDialog::OnDestroy() {
+  if (!initialised_ || ended_) return;
+  WriteExitSettings(services_.registry, {{sortId_, sortDirection_},
+                                         {normalPosition_.x(), normalPosition_.y()},
+                                         CurrentAlbumPath()});
+  KillTimer(kAlbumAnimationTimer);
+  KillTimer(kAcquireTimer);
+  for (int id = kFirstCompanionTimer; id <= kLastStoppedCompanionTimer; id += kCompanionTimerStep) KillTimer(id);
+  skin_.Release();
+  compactBackground_ = QImage();
+  splash_.reset();
+  mainMenu_.reset();
+  messages_.Clear();
+}
+
+}  // namespace lumora

@@ -1,0 +1,223 @@
+// MainDialog: the program's only top-level window, a skinned, caption-less
+// drop dialog with two layouts, the compact panel ("Original", 178 pixels
+// wide, shaped by the skin's outline) and the full work area ("MAX").
+//
+// It owns every control: the window, menu, album and launch buttons
+// (SkinButton), the album list (1002) and the item list (1039). Commands
+// arrive by numeric id (a button's control id or a menu command id) and go
+// through one command table; timers are dispatched by their id to the handler
+// registered for it. Each command is handed to the part of the program that
+// owns it; this window itself owns help, about, minimise, the layout toggle,
+// close and the three menu buttons' popups.
+//
+// Files: MainDialog.cpp (construction, initialisation, events, destruction),
+// MainDialogLayout.cpp (the layouts, the skin, painting), MainDialogCommands.cpp
+// (the command table and the window commands).
+#pragma once
+
+#include <QBasicTimer>
+#include <QImage>
+#include <QPoint>
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+
+#include "app/MainLayout.h"
+#include "app/MessageStrings.h"
+#include "app/Skin.h"
+#include "dropdialog/QvDropDialog.h"
+#include "resources/Menu.h"
+
+class QAction;
+class QListWidget;
+class QMenu;
+
+namespace lumora {
+
+class Desktop;
+class Prompts;
+class Registry;
+class Resources;
+class Shell;
+class SkinButton;
+class SplashWindow;
+class ToolTipControl;
+class WindowSystem;
+
+class MainDialog final : public QvDropDialog {
+ public:
+  static constexpr int kTemplateId = 102;
+
+  // What the window works with. The function seams stand for the calls that
+  // would end the process or enter a nested event loop; empty ones mean the
+  // real thing.
+  struct Services {
+    Registry& registry;
+    Shell& shell;
+    Prompts& prompts;
+    Desktop& desktop;
+    const Resources& resources;
+    // The base class posts message 2011 through it; null: the window system
+    // matching Qt's platform.
+    WindowSystem* windows = nullptr;
+    // Ends the process at once with this code. Default: std::exit.
+    std::function<void(int code)> exitProcess;
+    // Shows a popup menu with its top-left corner at a global point until the
+    // user chooses; the chosen action or null. Default: QMenu::exec.
+    std::function<QAction*(QMenu&, const QPoint&)> runMenu;
+    // Runs a modal dialog (the About box) to its end. Default: QDialog::exec.
+    std::function<int(QDialog&)> runDialog;
+  };
+
+  // Where the companion launcher keeps its programs' windows in step with
+  // this window's layout: lowered when the compact layout returns, when the
+  // window closes and when it is minimised in the full layout; raised when
+  // the full layout is entered and when the window is restored in it.
+  struct CompanionCoupling {
+    std::function<void()> lower;
+    std::function<void()> raise;
+  };
+
+  explicit MainDialog(Services services);
+  ~MainDialog() override;
+
+  // Runs command `id` through the command table; false when the table has no
+  // handler for it.
+  bool OnCommand(uint32_t id);
+
+  // Window timers by id: (re)starts timer `id` with a period of `ms`, stops it.
+  void SetTimer(int id, int ms);
+  void KillTimer(int id);
+  bool TimerRunning(int id) const;
+  // The handler that ticks of timer `id` are dispatched to.
+  void SetTimerHandler(int id, std::function<void()> handler);
+
+  void SetCompanionCoupling(CompanionCoupling coupling) { coupling_ = std::move(coupling); }
+
+  // --- State other parts of the program and the tests read.
+  layout::WindowMode Mode() const { return mode_; }
+  // The compact window's saved top-left corner ("WindowPosLeft", "WindowPosTop").
+  QPoint NormalPosition() const { return normalPosition_; }
+  layout::Size ThumbnailCell() const { return thumbnailCell_; }
+  QListWidget* AlbumList() const { return albumList_; }
+  QListWidget* ItemList() const { return itemList_; }
+  // The button with this control id, or null.
+  SkinButton* Button(uint32_t control) const;
+  ToolTipControl& ButtonTips() const { return *buttonTips_; }
+  ToolTipControl& ItemTips() const { return *itemTips_; }
+  const MessageStrings& Messages() const { return messages_; }
+  const Skin& WindowSkin() const { return skin_; }
+  // The name "AlbumName" held at start: the album to select first.
+  const std::string& StartAlbumName() const { return startAlbumName_; }
+  // The current album: an index into the album list, -1 for none. Its entry
+  // carries the album folder's path under kAlbumPathRole.
+  static constexpr int kAlbumPathRole = Qt::UserRole;
+  int CurrentAlbum() const { return currentAlbum_; }
+  void SetCurrentAlbum(int index) { currentAlbum_ = index; }
+  // The sort key and direction (menu command ids).
+  uint32_t SortId() const { return sortId_; }
+  uint32_t SortDirection() const { return sortDirection_; }
+  // True once the process was told to end (only a test's exit seam returns).
+  bool ProcessEnded() const { return ended_; }
+
+  bool OnInitDialog() override;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void changeEvent(QEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  void timerEvent(QTimerEvent* event) override;
+  void reject() override;
+
+ private:
+  struct CommandEntry {
+    uint32_t id;
+    void (MainDialog::*handler)(uint32_t id);
+  };
+  static std::span<const CommandEntry> Commands();
+
+  // --- Construction and initialisation (MainDialog.cpp).
+  void CreateControls();
+  void CreateButtons();
+  bool CheckWorkArea();
+  void SetDefaults();
+  void PlaceWindow();
+  void SetUpItemList();
+  void CreateToolTips();
+  void EndProcess(int code);
+  // The window's destroy sequence: settings, timers, skin, menu, texts.
+  void OnDestroy();
+
+  // --- Layouts and skin (MainDialogLayout.cpp).
+  // The compact layout at start-up: the start size, the skin, lists and buttons.
+  bool EnterStartLayout();
+  // Back from the full layout; false when the process was ended.
+  bool EnterCompactLayout();
+  void EnterMaxLayout();
+  // Decodes the compact background and sets the outline; ends the process
+  // when the background is missing.
+  bool LoadSkin();
+  void ApplyLook();
+  void PlaceLists(const layout::ListPlaces& places);
+  void PlaceButtons();
+  void ShowButtons();
+  // Repeats the work-area check from painting: the message and the end come
+  // once painting is over.
+  void RecheckWorkArea();
+  void LowerCompanions();
+  void RaiseCompanions();
+
+  // --- Commands (MainDialogCommands.cpp).
+  void OnHelp(uint32_t id);
+  void OnMinimize(uint32_t id);
+  void OnToggleLayout(uint32_t id);
+  void OnCloseCommand(uint32_t id);
+  void OnMenuButton(uint32_t id);
+  void OnAbout(uint32_t id);
+  // The close steps before the window ends its modal run.
+  void PrepareClose();
+  void BuildMenu(QMenu& menu, const MenuItem& popup);
+  std::string CurrentAlbumPath() const;
+
+  Services services_;
+  Skin skin_;
+  MessageStrings messages_;
+  CompanionCoupling coupling_;
+
+  layout::WindowMode mode_ = layout::WindowMode::Original;
+  layout::Size thumbnailCell_ = layout::kThumbnailCellOriginal;
+  QPoint normalPosition_;
+  bool maxEntered_ = false;      // the full layout was entered once: its frame is drawn
+  bool initialised_ = false;     // OnInitDialog ran to its end
+  bool ended_ = false;           // the process was told to end
+  bool closing_ = false;         // the close steps ran
+  bool workAreaRecheckQueued_ = false;
+  std::optional<QPoint> dragOffset_;  // pointer minus window corner while dragging
+
+  QImage compactBackground_;
+  std::map<uint32_t, SkinButton*> buttons_;
+  QListWidget* albumList_ = nullptr;
+  QListWidget* itemList_ = nullptr;
+  ToolTipControl* itemTips_ = nullptr;
+  ToolTipControl* buttonTips_ = nullptr;
+  std::optional<Menu> mainMenu_;
+  std::unique_ptr<SplashWindow> splash_;
+
+  std::string startAlbumName_;
+  int currentAlbum_ = -1;
+  uint32_t sortId_ = kDefaultSortID;
+  uint32_t sortDirection_ = kDefaultSortFR;
+
+  std::map<int, QBasicTimer> timers_;
+  std::map<int, std::function<void()>> timerHandlers_;
+};
+
+}  // namespace lumora

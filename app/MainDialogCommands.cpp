@@ -1,0 +1,142 @@
+// MainDialog's command table and the window commands it owns: help, about,
+// minimise, the layout toggle, close and the menu buttons' popups.
+#include "app/MainDialog.h"
+
+#include <QAction>
+#include <QListWidget>
+#include <QMenu>
+
+#include <array>
+
+#include "app/AboutDialog.h"
+#include "app/SkinButton.h"
+#include "platform/Desktop.h"
+#include "platform/Registry.h"
+#include "platform/Shell.h"
+#include "resources/ResourceIds.h"
+
+namespace lumora {
+
+namespace {
+
+// The help file in the folder of the "AppPath" setting.
+constexpr char kHelpFileFormat[] = "%1/Lumora.chm";
+
+bool IsSortCommand(uint32_t command) {
+  return command == kSortByName || command == kSortByDate || command == kSortByType || command == kSortForward ||
+         command == kSortReverse;
+}
+
+}  // namespace
+
+std::span<const MainDialog::CommandEntry> MainDialog::Commands() {
+  using namespace layout;
+  static constexpr std::array<CommandEntry, 12> kTable = {{
+      {kHelp, &MainDialog::OnHelp},
+      {kHelpSmall, &MainDialog::OnHelp},
+      {kMinimize, &MainDialog::OnMinimize},
+      {kMinimizeSmall, &MainDialog::OnMinimize},
+      {kMaximize, &MainDialog::OnToggleLayout},
+      {kMaximizeSmall, &MainDialog::OnToggleLayout},
+      {kClose, &MainDialog::OnCloseCommand},
+      {kCloseSmall, &MainDialog::OnCloseCommand},
+      {kSortButton, &MainDialog::OnMenuButton},
+      {kFileButton, &MainDialog::OnMenuButton},
+      {kImportButton, &MainDialog::OnMenuButton},
+      {res::kCmdAbout, &MainDialog::OnAbout},
+  }};
+  return kTable;
+}
+
+bool MainDialog::OnCommand(uint32_t id) {
+  for (const CommandEntry& entry : Commands()) {
+    if (entry.id != id) continue;
+    (this->*entry.handler)(id);
+    return true;
+  }
+  return false;
+}
+
+void MainDialog::OnHelp(uint32_t) {
+  std::string folder;
+  ReadMachineString(services_.registry, AppKey, kAppPath, folder, "");
+  services_.shell.OpenDocument(QString(kHelpFileFormat).arg(QString::fromStdString(folder)).toStdString());
+}
+
+void MainDialog::OnMinimize(uint32_t id) {
+  showMinimized();
+  if (SkinButton* button = Button(id)) button->Redraw();
+}
+
+void MainDialog::OnToggleLayout(uint32_t) {
+  if (mode_ == layout::WindowMode::Max)
+    EnterCompactLayout();
+  else
+    EnterMaxLayout();
+}
+
+void MainDialog::OnCloseCommand(uint32_t) { close(); }
+
+void MainDialog::PrepareClose() {
+  if (closing_) return;
+  closing_ = true;
+  {
+    WaitCursor wait(services_.desktop);
+    WriteMachineString(services_.registry, SuiteKey, kTopmost, kTopmostRemocon);
+    LowerCompanions();
+    for (const uint32_t control : {layout::kClose, layout::kCloseSmall}) {
+      if (SkinButton* button = Button(control)) button->Redraw();
+    }
+  }
+}
+
+void MainDialog::BuildMenu(QMenu& menu, const MenuItem& popup) {
+  for (const MenuItem& item : popup.children) {
+    switch (item.kind) {
+      case MenuItem::Kind::kSeparator:
+        menu.addSeparator();
+        break;
+      case MenuItem::Kind::kPopup:
+        BuildMenu(*menu.addMenu(QString::fromStdString(item.text)), item);
+        break;
+      case MenuItem::Kind::kCommand: {
+        QAction* action = menu.addAction(QString::fromStdString(item.text));
+        action->setData(item.command);
+        action->setEnabled(!item.grayed);
+        // The sort entries show the sort in force.
+        const bool checked =
+            IsSortCommand(item.command) ? item.command == sortId_ || item.command == sortDirection_ : item.checked;
+        action->setCheckable(checked);
+        action->setChecked(checked);
+        break;
+      }
+    }
+  }
+}
+
+void MainDialog::OnMenuButton(uint32_t id) {
+  const layout::PopupPlace* place = layout::PopupOf(id);
+  if (!place || !mainMenu_) return;
+  const MenuItem* popup = mainMenu_->FindPopup(place->popup);
+  if (!popup) return;
+  QMenu menu(this);
+  BuildMenu(menu, *popup);
+  // The point lies on the window, which covers the work area in the layout
+  // these buttons belong to.
+  const layout::Point at = layout::PopupPoint(*place, width());
+  QAction* chosen = services_.runMenu(menu, mapToGlobal(QPoint(at.x, at.y)));
+  if (SkinButton* button = Button(id)) button->Redraw();
+  if (chosen) OnCommand(chosen->data().toUInt());
+}
+
+void MainDialog::OnAbout(uint32_t) {
+  AboutDialog about(messages_.Caption(), skin_, services_.shell, this);
+  services_.runDialog(about);
+}
+
+std::string MainDialog::CurrentAlbumPath() const {
+  if (currentAlbum_ < 0 || currentAlbum_ >= albumList_->count()) return {};
+  return albumList_->item(currentAlbum_)->data(kAlbumPathRole).toString().toStdString();
+}
+
+}  // namespace lumora
