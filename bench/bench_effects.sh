@@ -14,6 +14,7 @@ convert -size 4000x3000 -seed 7 plasma:fractal -blur 0x1 -depth 8 -compress none
 
 echo "== Effect passes in-process (12 MP, median of 5)"
 LUMORA_BENCH_PICTURE="$work/p.bmp" "$BIN/bench/bench_effects" --benchmark_repetitions=5 \
+  --benchmark_enable_random_interleaving=true \
   --benchmark_report_aggregates_only=true 2>/dev/null | grep -E "median|^Benchmark|^---"
 echo
 echo "== Reference tools on the same picture, net of reading and writing (median of 5)"
