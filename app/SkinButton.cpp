@@ -131,6 +131,11 @@ void SkinButton::mousePressEvent(QMouseEvent* event) {
 void SkinButton::mouseReleaseEvent(QMouseEvent* event) {
   if (event->button() == Qt::LeftButton) pressed_ = false;
   QAbstractButton::mouseReleaseEvent(event);
+  // A press that ended off the button gives the mouse back, as a push button
+  // does when its button comes up.
+  if (event->button() == Qt::LeftButton && QWidget::mouseGrabber() == this &&
+      QApplication::widgetAt(event->globalPosition().toPoint()) != this)
+    releaseMouse();
 }
 
 void SkinButton::changeEvent(QEvent* event) {

@@ -11,7 +11,7 @@
 // Hover tracking takes the mouse grab while the pointer is over the button
 // (Qt delivers moves to the grabber even outside it) and lets it go once the
 // pointer is elsewhere with the left button up; with the left button held
-// off the button, the grab stays until the button is released.
+// off the button, the grab stays until the left button is released.
 //
 // The click itself is QAbstractButton's: it reaches the window as an ordinary
 // clicked() of the button.

@@ -1,0 +1,131 @@
+// Shared pieces of the main window tests.
+#include "tests/app/AppTesting.h"
+
+#include <stdlib.h>
+
+#include <QAction>
+#include <QDialog>
+#include <QElapsedTimer>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QTimer>
+
+namespace lumora::test {
+
+QApplication& App() {
+  static int argc = 1;
+  static char name[] = "lumora-app-test";
+  static char* argv[] = {name, nullptr};
+  static QApplication* app = new QApplication(argc, argv);
+  return *app;
+}
+
+bool RunEventsUntil(const std::function<bool()>& done) {
+  QTimer tick;  // wakes the loop even when nothing else happens
+  tick.start(5);
+  QElapsedTimer clock;
+  clock.start();
+  while (!done()) {
+    if (clock.elapsed() > kEventWaitMs) return false;
+    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+  }
+  return true;
+}
+
+MainWindowDoubles::MainWindowDoubles(bool onDisk) {
+  App();
+  ::setenv("XDG_RUNTIME_DIR", temp.path().string().c_str(), 1);
+  if (onDisk)
+    registry.emplace(temp / "registry");
+  else
+    registry.emplace(Registry::InMemory());
+  desktop.workArea = {0, 0, 1280, 800};
+  desktop.programPath = temp / "Lumora";
+  desktop.tempFolder = temp.path();
+  desktop.systemFolder = temp.path();
+}
+
+std::unique_ptr<MainDialog> MainWindowDoubles::MakeWindow() {
+  resources = std::make_unique<Resources>(temp.path());
+  MainDialog::Services services{*registry, shell, prompts, desktop, *resources, &windows, {}, {}, {}};
+  services.exitProcess = [this](int code) { exitCodes.push_back(code); };
+  services.runMenu = [this](QMenu& menu, const QPoint& at) -> QAction* {
+    ShownMenu shown{{}, at};
+    QAction* chosen = nullptr;
+    for (QAction* action : menu.actions()) {
+      if (action->isSeparator()) {
+        shown.entries << "-";
+        continue;
+      }
+      shown.entries << action->text() + (action->isChecked() ? " [x]" : "");
+      if (menuChoice != 0 && action->data().toUInt() == menuChoice) chosen = action;
+    }
+    menus.push_back(shown);
+    return chosen;
+  };
+  services.runDialog = [this](QDialog& dialog) {
+    dialogs.push_back(dialog.windowTitle());
+    if (onDialog) onDialog(dialog);
+    return int(QDialog::Accepted);
+  };
+  return std::make_unique<MainDialog>(std::move(services));
+}
+
+std::unique_ptr<MainDialog> MainWindowDoubles::ShowWindow() {
+  std::unique_ptr<MainDialog> window = MakeWindow();
+  window->show();
+  return window;
+}
+
+std::optional<std::string> ReadText(Registry& registry, std::string_view subkey, std::string_view name) {
+  RegKey key;
+  RegData data;
+  if (registry.OpenKey(Hive::LocalMachine, subkey, key) != RegStatus::Ok) return std::nullopt;
+  if (registry.QueryValue(key, name, data) != RegStatus::Ok || data.type != uint32_t(RegType::String))
+    return std::nullopt;
+  std::string text(data.bytes.begin(), data.bytes.end());
+  if (!text.empty() && text.back() == '\0') text.pop_back();
+  return text;
+}
+
+std::optional<uint32_t> ReadDword(Registry& registry, std::string_view subkey, std::string_view name) {
+  RegKey key;
+  RegData data;
+  if (registry.OpenKey(Hive::LocalMachine, subkey, key) != RegStatus::Ok) return std::nullopt;
+  if (registry.QueryValue(key, name, data) != RegStatus::Ok || data.bytes.size() != 4) return std::nullopt;
+  return uint32_t(data.bytes[0] | data.bytes[1] << 8 | data.bytes[2] << 16 | uint32_t(data.bytes[3]) << 24);
+}
+
+std::vector<std::string> ValueNames(Registry& registry, std::string_view subkey) {
+  std::vector<std::string> names;
+  RegKey key;
+  if (registry.OpenKey(Hive::LocalMachine, subkey, key) != RegStatus::Ok) return names;
+  std::string name;
+  for (size_t i = 0; registry.EnumValue(key, i, name) == RegStatus::Ok; ++i) names.push_back(name);
+  return names;
+}
+
+void SendMouse(QWidget& widget, QEvent::Type type, const QPoint& local, Qt::MouseButton button,
+               Qt::MouseButtons held) {
+  const QPointF global = widget.mapToGlobal(QPointF(local));
+  QMouseEvent event(type, QPointF(local), global, button, held, Qt::NoModifier);
+  QApplication::sendEvent(&widget, &event);
+}
+
+void Press(QWidget& widget, const QPoint& local) {
+  SendMouse(widget, QEvent::MouseButtonPress, local, Qt::LeftButton, Qt::LeftButton);
+}
+
+void MoveHeld(QWidget& widget, const QPoint& local) {
+  SendMouse(widget, QEvent::MouseMove, local, Qt::NoButton, Qt::LeftButton);
+}
+
+void Release(QWidget& widget, const QPoint& local) {
+  SendMouse(widget, QEvent::MouseButtonRelease, local, Qt::LeftButton, Qt::NoButton);
+}
+
+void Hover(QWidget& widget, const QPoint& local) {
+  SendMouse(widget, QEvent::MouseMove, local, Qt::NoButton, Qt::NoButton);
+}
+
+}  // namespace lumora::test

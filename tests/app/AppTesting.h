@@ -1,0 +1,89 @@
+// Shared pieces of the main window tests: the one application object, waiting
+// on the event loop, the doubles a MainDialog is built with (registry,
+// desktop, prompts, shell, window system and the seams for the process exit,
+// popup menus and modal dialogs), and synthetic mouse events.
+#pragma once
+
+#include <QApplication>
+#include <QPoint>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/MainDialog.h"
+#include "platform/Registry.h"
+#include "platform/testing/FakeDesktop.h"
+#include "platform/testing/RecordingShell.h"
+#include "platform/testing/ScriptedPrompts.h"
+#include "platform/window/testing/FakeWindowSystem.h"
+#include "resources/Resources.h"
+#include "tests/TempDir.h"
+
+class QWidget;
+
+namespace lumora::test {
+
+inline constexpr int kEventWaitMs = 5000;
+
+QApplication& App();
+
+// Runs the event loop until `done` holds; false after kEventWaitMs.
+bool RunEventsUntil(const std::function<bool()>& done);
+
+// One popup menu the window showed: its entries ("text" or "text [x]" when
+// checked, "-" for separators) and where its top-left corner went.
+struct ShownMenu {
+  QStringList entries;
+  QPoint at;
+};
+
+// Everything a MainDialog under test works with. The program file is
+// "<temp>/Lumora", so "Albums", the list backgrounds and a resource library
+// are looked for in the temporary folder; the runtime folder, where the
+// window announces itself, is there too.
+struct MainWindowDoubles {
+  // `onDisk`: the registry keeps its hives in the temporary folder, so a test
+  // can read what the next start would find; else it lives in memory.
+  explicit MainWindowDoubles(bool onDisk = false);
+
+  // The window, built with these doubles (not shown yet).
+  std::unique_ptr<MainDialog> MakeWindow();
+  // Builds the window and shows it (which initialises it).
+  std::unique_ptr<MainDialog> ShowWindow();
+
+  TempDir temp;
+  std::optional<Registry> registry;
+  testing_support::FakeDesktop desktop;
+  testing_support::ScriptedPrompts prompts;
+  testing_support::RecordingShell shell;
+  FakeWindowSystem windows;
+  std::unique_ptr<Resources> resources;
+
+  std::vector<int> exitCodes;       // each call of the exit seam
+  std::vector<ShownMenu> menus;     // each popup menu shown
+  uint32_t menuChoice = 0;          // the command the next popup answers with; 0: none
+  std::vector<QString> dialogs;     // the title of each modal dialog run
+  std::function<void(QDialog&)> onDialog;  // looks at a modal dialog before it "closes"
+};
+
+// The string value `name` under `subkey`, or nothing.
+std::optional<std::string> ReadText(Registry& registry, std::string_view subkey, std::string_view name);
+std::optional<uint32_t> ReadDword(Registry& registry, std::string_view subkey, std::string_view name);
+// Names of the values under `subkey` in stored order.
+std::vector<std::string> ValueNames(Registry& registry, std::string_view subkey);
+
+// Mouse events as the window system delivers them: `local` in the widget's
+// coordinates, the global point from the widget's position on screen.
+void SendMouse(QWidget& widget, QEvent::Type type, const QPoint& local, Qt::MouseButton button,
+               Qt::MouseButtons held);
+void Press(QWidget& widget, const QPoint& local);
+void MoveHeld(QWidget& widget, const QPoint& local);
+void Release(QWidget& widget, const QPoint& local);
+void Hover(QWidget& widget, const QPoint& local);
+
+}  // namespace lumora::test
