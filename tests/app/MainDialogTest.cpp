@@ -20,6 +20,7 @@
 #include "app/LinkLabel.h"
 #include "app/SkinButton.h"
 #include "app/ToolTipControl.h"
+#include "app/WindowPicture.h"
 #include "tests/app/AppTesting.h"
 
 namespace lumora {
@@ -192,6 +193,27 @@ TEST(MainDialogLayouts, TogglingCoversTheWorkAreaAndReturnsToTheCompactPosition)
   EXPECT_EQ(VisibleButtons(*window, layout::kShownInCompact).size(), layout::kShownInCompact.size());
   EXPECT_TRUE(VisibleButtons(*window, layout::kHiddenInCompact).empty());
   EXPECT_EQ(coupling, (std::vector<std::string>{"raise", "lower"}));
+}
+
+TEST(MainDialogLayouts, PaintingDrawsEachLayoutsSkinAndTheFullLayoutsFrame) {
+  MainWindowDoubles doubles;
+  doubles.desktop.workArea = {0, 0, 1024, 700};
+  auto window = doubles.ShowWindow();
+  const QImage background = *window->WindowSkin().CompactBackground();
+  QImage shown = WindowPicture(*window);
+  EXPECT_EQ(shown.pixel(60, 250), background.pixel(60, 250));
+  EXPECT_EQ(qAlpha(shown.pixel(0, 0)), 0) << "outside the outline";
+
+  window->OnCommand(layout::kMaximizeSmall);
+  shown = WindowPicture(*window).convertToFormat(QImage::Format_RGB32);
+  const QImage leftPanel = window->WindowSkin().Bitmap(236);
+  ASSERT_FALSE(leftPanel.isNull());
+  EXPECT_EQ(shown.pixel(70, 300), leftPanel.pixel(70, (300 - 74) % leftPanel.height())) << "tiled from (0, 74)";
+  // The frame from (144, 74) to (width - 29, height - 109).
+  EXPECT_EQ(shown.pixel(500, 74), qRgb(0, 0, 0));
+  EXPECT_EQ(shown.pixel(144, 300), qRgb(0, 0, 0));
+  EXPECT_EQ(shown.pixel(1024 - 29, 300), qRgb(255, 255, 255));
+  EXPECT_EQ(shown.pixel(500, 700 - 109), qRgb(255, 255, 255));
 }
 
 TEST(MainDialogLayouts, TheCompactAlbumListGrowsFromTwoAlbumsOn) {
