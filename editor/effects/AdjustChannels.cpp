@@ -23,7 +23,7 @@ void AdjustChannels(const EffectRegion& region, int red, int green, int blue, co
     lower[i] = uint8_t(o < 0 ? (o < -255 ? 255 : -o) : 0);
   }
   RowTable rows(*region.picture);
-  for (int32_t y = area->top; y < area->bottom; ++y) {
+  effects_detail::ForEachRowInMemoryOrder(*area, [&](int32_t y) {
     uint8_t* p = rows[y] + size_t(area->left) * 3;
     for (size_t i = 0; i < n; ++i) {
       uint8_t up = uint8_t(p[i] + raise[i]);
@@ -31,7 +31,7 @@ void AdjustChannels(const EffectRegion& region, int red, int green, int blue, co
       p[i] = up > lower[i] ? uint8_t(up - lower[i]) : uint8_t(0);
     }
     progress.Report();
-  }
+  });
 }
 
 }  // namespace lumora

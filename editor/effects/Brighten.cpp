@@ -11,10 +11,10 @@ void Brighten(const EffectRegion& region, int amount, const PassProgress& progre
   if (!area) return;
   const size_t n = size_t(area->width()) * size_t(area->bytes);
   RowTable rows(*region.picture);
-  for (int32_t y = area->top; y < area->bottom; ++y) {
+  effects_detail::ForEachRowInMemoryOrder(*area, [&](int32_t y) {
     effects_detail::AddToBytes(rows[y] + size_t(area->left) * size_t(area->bytes), n, amount);
     progress.Report();
-  }
+  });
 }
 
 }  // namespace lumora

@@ -57,14 +57,14 @@ void Contrast(const EffectRegion& region, int amount, const PassProgress& progre
 
   const size_t n = size_t(area->width()) * size_t(area->bytes);
   RowTable rows(*region.picture);
-  for (int32_t y = area->top; y < area->bottom; ++y) {
+  effects_detail::ForEachRowInMemoryOrder(*area, [&](int32_t y) {
     uint8_t* p = rows[y] + size_t(area->left) * size_t(area->bytes);
     size_t i = 0;
     if (lanes)
       for (; i + kLaneCount <= n; i += kLaneCount) ContrastLanes(p + i, laneAmount);
     for (; i < n; ++i) p[i] = byte[p[i]];
     progress.Report();
-  }
+  });
 }
 
 }  // namespace lumora

@@ -14,7 +14,7 @@ void FlipHorizontal(const EffectRegion& region, const PassProgress& progress) {
   if (!area) return;
   const size_t bytes = size_t(area->bytes);
   RowTable rows(*region.picture);
-  for (int32_t y = area->top; y < area->bottom; ++y) {
+  effects_detail::ForEachRowInMemoryOrder(*area, [&](int32_t y) {
     uint8_t* a = rows[y] + size_t(area->left) * bytes;
     uint8_t* b = rows[y] + size_t(area->right - 1) * bytes;
     if (bytes == 3) {
@@ -27,7 +27,7 @@ void FlipHorizontal(const EffectRegion& region, const PassProgress& progress) {
       for (; a < b; ++a, --b) std::swap(*a, *b);
     }
     progress.Report();
-  }
+  });
 }
 
 }  // namespace lumora

@@ -38,7 +38,7 @@ void GrayScale(const EffectRegion& region, const PassProgress& progress) {
   if (!area) return;
   const int32_t width = area->width();  // held here: the stores below may alias anything
   RowTable rows(*region.picture);
-  for (int32_t y = area->top; y < area->bottom; ++y) {
+  effects_detail::ForEachRowInMemoryOrder(*area, [&](int32_t y) {
     uint8_t* p = rows[y] + size_t(area->left) * 3;
     int32_t x = 0;
     // Whole words where the byte order allows; pixel by pixel otherwise and
@@ -47,7 +47,7 @@ void GrayScale(const EffectRegion& region, const PassProgress& progress) {
       for (; x + 4 <= width; x += 4, p += 12) FourPixels(p);
     for (; x < width; ++x, p += 3) p[0] = p[1] = p[2] = uint8_t(Third(unsigned(p[0]) + p[1] + p[2]));
     progress.Report();
-  }
+  });
 }
 
 }  // namespace lumora

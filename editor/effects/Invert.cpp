@@ -12,11 +12,11 @@ void Invert(const EffectRegion& region, const PassProgress& progress) {
   if (!area) return;
   const size_t n = size_t(area->width()) * size_t(area->bytes);
   RowTable rows(*region.picture);
-  for (int32_t y = area->top; y < area->bottom; ++y) {
+  effects_detail::ForEachRowInMemoryOrder(*area, [&](int32_t y) {
     uint8_t* p = rows[y] + size_t(area->left) * size_t(area->bytes);
     for (size_t i = 0; i < n; ++i) p[i] = uint8_t(~p[i]);
     progress.Report();
-  }
+  });
 }
 
 }  // namespace lumora

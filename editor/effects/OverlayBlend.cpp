@@ -75,7 +75,7 @@ template <typename Combine>
 void BlendRows(const effects_detail::PassArea& area, RowTable& dst, OverlayRows& overlay,
                const std::vector<int32_t>& columns, const std::vector<int32_t>& rowOf, Combine combine,
                const PassProgress& progress) {
-  for (int32_t y = area.top; y < area.bottom; ++y) {
+  effects_detail::ForEachRowInMemoryOrder(area, [&](int32_t y) {
     const uint8_t* o = overlay.Row(rowOf[size_t(y - area.top)]);
     uint8_t* p = dst[y] + size_t(area.left) * size_t(area.bytes);
     if (area.bytes == 3) {
@@ -88,7 +88,7 @@ void BlendRows(const effects_detail::PassArea& area, RowTable& dst, OverlayRows&
         *p = StoreChannel(combine(int(*p), Luminance(o + size_t(columns[size_t(x)]) * 3)));
     }
     progress.Report();
-  }
+  });
 }
 
 }  // namespace

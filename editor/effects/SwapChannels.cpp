@@ -21,14 +21,14 @@ void SwapChannels(const EffectRegion& region, int kind, const PassProgress& prog
     default: break;  // the pixels stay as they are, but the rows still count
   }
   RowTable rows(*region.picture);
-  for (int32_t y = area->top; y < area->bottom; ++y) {
+  effects_detail::ForEachRowInMemoryOrder(*area, [&](int32_t y) {
     if (a != b) {
       uint8_t* p = rows[y] + size_t(area->left) * 3;
       uint8_t* end = p + size_t(area->width()) * 3;
       for (; p != end; p += 3) std::swap(p[a], p[b]);
     }
     progress.Report();
-  }
+  });
 }
 
 }  // namespace lumora

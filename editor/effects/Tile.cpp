@@ -66,10 +66,10 @@ bool Tile(const EffectRegion& region, int tileSize, int scatter, uint32_t backgr
   Painter paint{dst, *area, {blue, green, red}};
   if (bytes == 1) paint.colour[0] = uint8_t((red + green + blue) / 3);
 
-  for (int32_t y = area->top; y < area->bottom; ++y) {
+  effects_detail::ForEachRowInMemoryOrder(*area, [&](int32_t y) {
     paint.Line(y, area->left, area->right);
     progress.Report();
-  }
+  });
 
   const int32_t edge = kTileUnit * tileSize;
   for (int32_t ty = 0; ty <= area->height() / edge; ++ty) {
