@@ -66,6 +66,7 @@ bool PictureDecoder::DecodeIntraBlock(Slice& s, int cc, int& last) {
   s.dcPredictor[cc] += diff;
   const bool mpeg2 = seq_.mpeg2;
   int dc = s.dcPredictor[cc] << (3 - pic_.intraDcPrecision);
+  if (raw_) raw_[0] = dc;
   coef_[0] = int16_t(Saturate(dc));
   int sum = coef_[0];
   last = 0;
@@ -91,6 +92,7 @@ bool PictureDecoder::DecodeIntraBlock(Slice& s, int cc, int& last) {
     if (i > 63) return false;
     int pos = scan[i];
     int value = level * factor[pos] / divisor;
+    if (raw_) raw_[pos] = value;
     value = mpeg2 ? Saturate(value) : Saturate(Oddify(value));
     coef_[pos] = int16_t(value);
     sum += value;
@@ -136,6 +138,7 @@ bool PictureDecoder::DecodeNonIntraBlock(Slice& s, int cc, int& last) {
     if (i > 63) return false;
     int pos = scan[i];
     int value = (2 * level + (level > 0 ? 1 : -1)) * factor[pos] / divisor;
+    if (raw_) raw_[pos] = value;
     value = mpeg2 ? Saturate(value) : Saturate(Oddify(value));
     coef_[pos] = int16_t(value);
     sum += value;

@@ -54,16 +54,18 @@ int LayerStream::ReadSequence(StartCodeUnit& unit) {
   }
   if ((r = CheckSequence(seq)) != kOk) return r;
   // Spatial, SNR and temporal enhancement layers predict from a base layer's
-  // pictures: alone they decode as nothing.
-  if (seq.hasScalableExtension && seq.scalableMode != kDataPartitioning) return kErrUnsupported;
+  // pictures: alone they decode as nothing. As a second layer SNR is read.
+  const bool snrLayer = secondLayer_ && seq.scalableMode == kSnrScalability;
+  if (seq.hasScalableExtension && seq.scalableMode != kDataPartitioning && !snrLayer) return kErrUnsupported;
   if (!(seq == seq_)) sequenceChanged_ = true;
   seq_ = seq;
   matrices_ = matrices;
   return kOk;
 }
 
-int LayerStream::Open(const std::string& path, size_t bufferBytes) {
+int LayerStream::Open(const std::string& path, size_t bufferBytes, bool secondLayer) {
   if (state_ != kStateClosed) return kErrState;
+  secondLayer_ = secondLayer;
   file_.reset(std::fopen(path.c_str(), "rb"));
   if (!file_) return kErrOpen;
   StreamKind kind;
@@ -195,13 +197,17 @@ int LayerStream::NextPicture(PictureHeader& header) {
   return kErrState;
 }
 
-void LayerStream::DecodeSlices(PictureDecoder& decoder) {
+void LayerStream::DecodeSlices(PictureDecoder& decoder, bool snrLayer) {
   while (reader_->Next(unit_)) {
     if (!IsSlice(unit_.code)) {
       reader_->PutBack(std::move(unit_));
       return;
     }
-    decoder.DecodeSlice(unit_.code, unit_.data);
+    if (snrLayer) {
+      decoder.DecodeSnrSlice(unit_.code, unit_.data);
+    } else {
+      decoder.DecodeSlice(unit_.code, unit_.data);
+    }
   }
 }
 

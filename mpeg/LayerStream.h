@@ -24,8 +24,10 @@ inline constexpr size_t kCountWindowBytes = 64 * 1024;
 class LayerStream {
  public:
   // Opens `path` and reads up to the first picture. 1 or a negative code;
-  // on failure the layer is closed again.
-  int Open(const std::string& path, size_t bufferBytes);
+  // on failure the layer is closed again. A first layer with a spatial, SNR
+  // or temporal scalable extension is refused with -9 (it needs a lower
+  // layer); a `secondLayer` may be an SNR enhancement layer.
+  int Open(const std::string& path, size_t bufferBytes, bool secondLayer = false);
   void Close();
 
   // Last picture number from the last group of pictures of the file, average
@@ -38,8 +40,9 @@ class LayerStream {
   // (sequenceChanged() tells when the sequence was read again). -3 at the end
   // of the stream, -8 when the reader failed (also kept as the state).
   int NextPicture(PictureHeader& header);
-  // Feeds the current picture's slices to `decoder`.
-  void DecodeSlices(PictureDecoder& decoder);
+  // Feeds the current picture's slices to `decoder`, as SNR enhancement
+  // slices when `snrLayer`.
+  void DecodeSlices(PictureDecoder& decoder, bool snrLayer = false);
   // Keeps `header` (already read) as the next picture NextPicture returns.
   void KeepPicture(const PictureHeader& header);
 
@@ -72,6 +75,7 @@ class LayerStream {
   int state_ = kStateClosed;
   int error_ = 0;
   bool sequenceChanged_ = false;
+  bool secondLayer_ = false;
   bool hasKept_ = false;
   PictureHeader kept_;
   StartCodeUnit unit_;

@@ -4,14 +4,40 @@
 
 namespace lumora::mpeg {
 
+namespace {
+
+// An SNR enhancement layer repeats its base layer's picture format.
+bool LayersAgree(const SequenceInfo& base, const SequenceInfo& second) {
+  return base.mpeg2 && second.hasScalableExtension && second.scalableMode == kSnrScalability &&
+         base.horizontalSize == second.horizontalSize && base.verticalSize == second.verticalSize &&
+         base.chromaFormat == second.chromaFormat && base.progressiveSequence == second.progressiveSequence;
+}
+
+}  // namespace
+
 int MpegStillDecoder::Open(const std::string& path, size_t bufferBytes) {
+  return Open(path, std::string(), bufferBytes, bufferBytes);
+}
+
+int MpegStillDecoder::Open(const std::string& path, const std::string& secondPath, size_t bufferBytes,
+                           size_t secondBufferBytes) {
   if (state_ != kStateClosed) return Reject(kErrState);
   int r = layer_.Open(path, bufferBytes);
   if (r != kOk) return Reject(r);
   layer_.TakeSequenceChanged();
-  r = pictures_.Configure(layer_.sequence());
+  if (!secondPath.empty()) {
+    r = second_.Open(secondPath, secondBufferBytes, true);
+    if (r == kOk && !LayersAgree(layer_.sequence(), second_.sequence())) r = kErrLayers;
+    if (r != kOk) {
+      Close();
+      return Reject(r);
+    }
+    second_.TakeSequenceChanged();
+    hasSecond_ = true;
+  }
+  r = pictures_.Configure(layer_.sequence(), hasSecond_);
   if (r != kOk) {
-    layer_.Close();
+    Close();
     return Reject(r);
   }
   error_ = 0;
@@ -21,6 +47,8 @@ int MpegStillDecoder::Open(const std::string& path, size_t bufferBytes) {
 
 void MpegStillDecoder::Close() {
   layer_.Close();
+  second_.Close();
+  hasSecond_ = false;
   pictures_ = PictureDecoder();
   scratch_ = OutputScratch();
   state_ = kStateClosed;
@@ -33,19 +61,41 @@ int MpegStillDecoder::CountPictures() {
   return r;
 }
 
+int MpegStillDecoder::NextSecondPicture(const PictureHeader& base, PictureHeader& second) {
+  int r = second_.NextPicture(second);
+  if (r == kErrRead) return r;
+  if (r != kOk) return kErrLayers;  // the second layer ended first
+  if (second_.TakeSequenceChanged() && !LayersAgree(layer_.sequence(), second_.sequence())) return kErrLayers;
+  if (second.temporalReference != base.temporalReference || second.pictureStructure != base.pictureStructure)
+    return kErrLayers;
+  return kOk;
+}
+
+void MpegStillDecoder::DecodeSlices(const PictureHeader& second) {
+  layer_.DecodeSlices(pictures_);
+  if (!hasSecond_) return;
+  pictures_.BeginSnrPicture(second, second_.matrices());
+  second_.DecodeSlices(pictures_, true);
+  pictures_.FinishSnrPicture();
+}
+
 int MpegStillDecoder::DecodePicture() {
   if (state_ != kOk) return Reject(kErrState);
-  PictureHeader first;
+  PictureHeader first, firstSecond;
   int r = layer_.NextPicture(first);
   if (r != kOk) return Reject(r);
+  if (hasSecond_ && (r = NextSecondPicture(first, firstSecond)) != kOk) return Reject(r);
   if (layer_.TakeSequenceChanged()) {
-    if ((r = pictures_.Configure(layer_.sequence())) != kOk) return Reject(r);
+    if (hasSecond_ && !LayersAgree(layer_.sequence(), second_.sequence())) return Reject(kErrLayers);
+    if ((r = pictures_.Configure(layer_.sequence(), hasSecond_)) != kOk) return Reject(r);
   }
   if ((r = pictures_.BeginPicture(first, layer_.matrices(), false)) != kOk) {
-    layer_.DecodeSlices(pictures_);  // passes the slices over: BeginPicture failed, so nothing is written
+    // Passes the slices over: BeginPicture failed, so nothing is written.
+    layer_.DecodeSlices(pictures_);
+    if (hasSecond_) second_.DecodeSlices(pictures_, true);
     return Reject(r);
   }
-  layer_.DecodeSlices(pictures_);
+  DecodeSlices(firstSecond);
   if (first.pictureStructure == kFramePicture) {
     pictures_.EndPicture(true);
     return kOk;
@@ -53,20 +103,29 @@ int MpegStillDecoder::DecodePicture() {
   // A field: the next picture completes the frame when it is the other field
   // of a matching type (I or P after I or P, B after B).
   pictures_.EndPicture(false);
-  PictureHeader second;
+  PictureHeader second, secondSecond;
   if (layer_.NextPicture(second) != kOk) {
     pictures_.EndPicture(true);
     return kOk;
   }
   bool otherField = second.pictureStructure == kTopField + kBottomField - first.pictureStructure;
   bool matching = (first.codingType == kPictureB) == (second.codingType == kPictureB);
-  if (!otherField || !matching || layer_.sequenceChanged() ||
-      pictures_.BeginPicture(second, layer_.matrices(), true) != kOk) {
+  if (!otherField || !matching || layer_.sequenceChanged()) {
     layer_.KeepPicture(second);
     pictures_.EndPicture(true);
     return kOk;
   }
-  layer_.DecodeSlices(pictures_);
+  if (hasSecond_ && (r = NextSecondPicture(second, secondSecond)) != kOk) {
+    layer_.KeepPicture(second);
+    pictures_.EndPicture(true);
+    return Reject(r);
+  }
+  if (pictures_.BeginPicture(second, layer_.matrices(), true) != kOk) {
+    layer_.KeepPicture(second);
+    pictures_.EndPicture(true);
+    return kOk;
+  }
+  DecodeSlices(secondSecond);
   pictures_.EndPicture(true);
   return kOk;
 }

@@ -36,11 +36,20 @@ class MpegStillDecoder {
   // not closed; the layer's codes (-4, -9, -6, -8, -2, -5) otherwise. On
   // failure the decoder is closed again.
   int Open(const std::string& path, size_t bufferBytes = kDefaultReaderBufferBytes);
+  // Opens a base layer and, when `secondPath` is not empty, the SNR
+  // enhancement layer in `secondPath` with its own reader buffer. Besides the
+  // codes above, -22 when the second layer is no SNR enhancement of the
+  // first: no scalable extension, another size, chroma format or
+  // progressive_sequence, or an MPEG-1 base layer.
+  int Open(const std::string& path, const std::string& secondPath, size_t bufferBytes, size_t secondBufferBytes);
   // Last picture number of the stream (see LayerStream::CountPictures).
   int CountPictures();
   // Decodes the next picture in decoding order (both fields of a field-coded
-  // frame). -3 when closed, at the end of the stream, or for a P or B picture
-  // whose reference was never decoded; -8 when the reader failed.
+  // frame), refined by the second layer's picture when one is open. -3 when
+  // closed, at the end of the stream, or for a P or B picture whose
+  // reference was never decoded; -8 when a reader failed; -22 when the
+  // second layer has no picture with the base picture's temporal reference
+  // and structure next, or its sequence changes to one that disagrees.
   int DecodePicture();
   // Writes the last decoded picture in `format` into `dest` and returns the
   // bytes written with the size written in `width` and `height`; 0 on
@@ -63,12 +72,18 @@ class MpegStillDecoder {
 
  private:
   PictureView View() const;
+  // The enhancement picture for base picture `base`: 1, -8 or -22.
+  int NextSecondPicture(const PictureHeader& base, PictureHeader& second);
+  // Decodes the slices of both layers into the picture BeginPicture started.
+  void DecodeSlices(const PictureHeader& second);
   int Reject(int code) {
     error_ = code;
     return code;
   }
 
   LayerStream layer_;
+  LayerStream second_;
+  bool hasSecond_ = false;
   PictureDecoder pictures_;
   OutputScratch scratch_;
   int state_ = kStateClosed;

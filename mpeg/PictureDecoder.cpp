@@ -36,22 +36,31 @@ FrameGeometry GeometryOf(const SequenceInfo& seq) {
   return g;
 }
 
-int PictureDecoder::Configure(const SequenceInfo& seq) {
+int PictureDecoder::Configure(const SequenceInfo& seq, bool snrLayer) {
   seq_ = seq;
   FrameGeometry g = GeometryOf(seq);
-  if (g == geo_ && !frames_[0].plane[0].empty()) return kOk;
+  const size_t macroblocks = size_t(g.mbWidth) * size_t(g.mbHeight);
+  const size_t blocks = g.chromaFormat == kChroma420 ? 6 : g.chromaFormat == kChroma422 ? 8 : 12;
+  if (g == geo_ && !frames_[0].plane[0].empty() && snrLayer == snr_) return kOk;
   try {
     for (FrameStore& f : frames_) {
       f.plane[0].assign(size_t(g.lumaWidth) * size_t(g.lumaHeight), kBlankSample);
       f.plane[1].assign(size_t(g.chromaWidth) * size_t(g.chromaHeight), kBlankSample);
       f.plane[2].assign(size_t(g.chromaWidth) * size_t(g.chromaHeight), kBlankSample);
     }
+    snrCoef_.assign(snrLayer ? macroblocks * blocks * 64 : 0, 0);
+    snrCoded_.assign(snrLayer ? macroblocks : 0, 0);
+    snrIntra_.assign(snrLayer ? macroblocks : 0, 0);
+    snrFieldDct_.assign(snrLayer ? macroblocks : 0, 0);
   } catch (const std::bad_alloc&) {
     for (FrameStore& f : frames_)
       for (auto& p : f.plane) std::vector<uint8_t>().swap(p);
+    std::vector<int32_t>().swap(snrCoef_);
     geo_ = {};
+    snr_ = false;
     return kErrMemory;
   }
+  snr_ = snrLayer;
   geo_ = g;
   references_ = 0;
   hasPicture_ = false;
@@ -70,6 +79,12 @@ int PictureDecoder::BeginPicture(const PictureHeader& picture, const QuantMatric
   mbRows_ = picture.pictureStructure == kFramePicture ? geo_.mbHeight : geo_.mbHeight / 2;
   damagedSlices_ = 0;
   referencePicture_ = reference;
+  if (snr_) {
+    std::fill(snrCoef_.begin(), snrCoef_.end(), 0);
+    std::fill(snrCoded_.begin(), snrCoded_.end(), 0);
+    std::fill(snrIntra_.begin(), snrIntra_.end(), 0);
+    std::fill(snrFieldDct_.begin(), snrFieldDct_.end(), 0);
+  }
   if (!secondField) {
     if (reference) {
       std::swap(ref_[0], ref_[1]);

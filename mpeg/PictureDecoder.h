@@ -38,14 +38,26 @@ FrameGeometry GeometryOf(const SequenceInfo& seq);
 class PictureDecoder {
  public:
   // Sizes the frame stores for `seq`; they are reallocated only when the
-  // geometry changes (the references are then forgotten). -5 when memory runs out.
-  int Configure(const SequenceInfo& seq);
+  // geometry changes (the references are then forgotten). With `snrLayer`
+  // the coefficient store for an SNR enhancement layer is kept as well (see
+  // DecodeSnrSlice). -5 when memory runs out.
+  int Configure(const SequenceInfo& seq, bool snrLayer = false);
 
   // Starts a picture or field. -3 when a reference it needs was never decoded
   // (a P picture without a reference before it, a B picture without any).
   int BeginPicture(const PictureHeader& picture, const QuantMatrices& matrices, bool secondField);
   // One slice of the current picture: `code` is the start code's low byte (1..0xAF).
   void DecodeSlice(uint8_t code, std::span<const uint8_t> data);
+  // SNR scalability: with an enhancement layer the blocks of the picture are
+  // kept as inverse-quantised coefficients instead of being transformed.
+  // BeginSnrPicture takes the enhancement picture's header and matrices,
+  // DecodeSnrSlice adds one enhancement slice's refinements to the kept
+  // coefficients, and FinishSnrPicture saturates each sum, applies mismatch
+  // control and transforms it onto the prediction. Call all three between
+  // BeginPicture and EndPicture, after the base layer's slices.
+  void BeginSnrPicture(const PictureHeader& picture, const QuantMatrices& matrices);
+  void DecodeSnrSlice(uint8_t code, std::span<const uint8_t> data);
+  void FinishSnrPicture();
   // Ends the picture or field; with `frameComplete` (a frame picture, a
   // second field, or a first field whose partner is missing) a finished I or
   // P frame becomes a reference.
@@ -85,6 +97,11 @@ class PictureDecoder {
   bool DecodeIntraBlock(Slice& s, int cc, int& last);
   bool DecodeNonIntraBlock(Slice& s, int cc, int& last);
   void SetQuantiser(Slice& s, int code);
+  bool DecodeSnrMacroblock(Slice& s, int address);
+  bool DecodeSnrBlock(Slice& s, int cc, bool lowerIntra, int32_t* sum);
+  // The 8x8 area of block `b` of a macroblock in the current picture.
+  uint8_t* BlockDestination(int mbx, int mby, int b, bool fieldDct, ptrdiff_t& stride);
+  int BlocksPerMacroblock() const;
   PlaneView RefField(int frame, int cc, int field) const;
   PlaneView RefFrame(int frame, int cc) const;
   // The frame a field picture predicts from in `direction` with field select `field`.
@@ -110,6 +127,18 @@ class PictureDecoder {
   bool referencePicture_ = false;
 
   alignas(16) int16_t coef_[64] = {};
+
+  // SNR scalability: the enhancement picture, and for every macroblock of
+  // the current picture its blocks' summed coefficients, which blocks either
+  // layer coded, and the lower layer's intra and DCT-type decisions.
+  bool snr_ = false;
+  PictureHeader snrPic_;
+  QuantMatrices snrMatrices_{};
+  int32_t* raw_ = nullptr;  // where the base layer's block decoding keeps coefficients
+  std::vector<int32_t> snrCoef_;
+  std::vector<uint16_t> snrCoded_;
+  std::vector<uint8_t> snrIntra_;
+  std::vector<uint8_t> snrFieldDct_;
 };
 
 }  // namespace lumora::mpeg

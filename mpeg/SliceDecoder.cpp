@@ -256,45 +256,68 @@ bool PictureDecoder::DecodeMacroblock(Slice& s, int address) {
   return true;
 }
 
+int PictureDecoder::BlocksPerMacroblock() const {
+  return geo_.chromaFormat == kChroma420 ? 6 : geo_.chromaFormat == kChroma422 ? 8 : 12;
+}
+
+uint8_t* PictureDecoder::BlockDestination(int mbx, int mby, int b, bool fieldDct, ptrdiff_t& blockStride) {
+  FrameStore& f = frames_[current_];
+  int cc = b < 4 ? 0 : 1 + (b & 1);
+  int width = cc ? geo_.chromaWidth : geo_.lumaWidth;
+  int index = b < 4 ? b : (b - 4) >> 1;  // block within its component
+  int mbW = cc && geo_.chromaFormat != kChroma444 ? 8 : 16;
+  int mbH = cc && geo_.chromaFormat == kChroma420 ? 8 : 16;
+  int x = mbx * mbW + (mbW == 16 ? (index & 1) * 8 : 0);
+  int blockRow = mbW == 16 ? index >> 1 : index;  // 4:2:2 chroma stacks its two blocks
+  ptrdiff_t stride = width;
+  uint8_t* base = f.plane[cc].data();
+  if (pic_.pictureStructure != kFramePicture) {
+    base += parity_ * width;
+    stride *= 2;
+  }
+  int y;
+  blockStride = stride;
+  if (fieldDct && mbH == 16) {
+    y = mby * 16 + blockRow;  // rows of one field, every other line
+    blockStride = stride * 2;
+  } else {
+    y = mby * mbH + blockRow * 8;
+  }
+  return base + y * stride + x;
+}
+
 // Decodes the macroblock's blocks into the current picture: every block of
 // an intra macroblock (`flags` -1), else the coded ones of `pattern` added to
-// the prediction.
+// the prediction. With an SNR layer the coefficients are kept instead.
 bool PictureDecoder::DecodeBlocks(Slice& s, int mbx, int mby, int flags, int pattern, bool fieldDct) {
   const bool intra = flags == -1;
-  const int blocks = geo_.chromaFormat == kChroma420 ? 6 : geo_.chromaFormat == kChroma422 ? 8 : 12;
-  FrameStore& f = frames_[current_];
-  const bool fieldPicture = pic_.pictureStructure != kFramePicture;
+  const int blocks = BlocksPerMacroblock();
+  const size_t mb = size_t(mby) * size_t(geo_.mbWidth) + size_t(mbx);
+  if (snr_) {
+    snrIntra_[mb] = intra;
+    snrFieldDct_[mb] = fieldDct;
+  }
   for (int b = 0; b < blocks; ++b) {
     if (!intra && !(pattern & (1 << (blocks - 1 - b)))) continue;
     int cc = b < 4 ? 0 : 1 + (b & 1);
-    int width = cc ? geo_.chromaWidth : geo_.lumaWidth;
-    int index = b < 4 ? b : (b - 4) >> 1;  // block within its component
-    int mbW = cc && geo_.chromaFormat != kChroma444 ? 8 : 16;
-    int mbH = cc && geo_.chromaFormat == kChroma420 ? 8 : 16;
-    int x = mbx * mbW + (mbW == 16 ? (index & 1) * 8 : 0);
-    int blockRow = mbW == 16 ? index >> 1 : index;  // 4:2:2 chroma stacks its two blocks
-    ptrdiff_t stride = width;
-    uint8_t* base = f.plane[cc].data();
-    if (fieldPicture) {
-      base += parity_ * width;
-      stride *= 2;
-    }
-    int y;
-    ptrdiff_t blockStride = stride;
-    if (fieldDct && mbH == 16) {
-      y = mby * 16 + blockRow;  // rows of one field, every other line
-      blockStride = stride * 2;
-    } else {
-      y = mby * mbH + blockRow * 8;
-    }
-    uint8_t* dst = base + y * stride + x;
     int last;
+    if (snr_) {
+      raw_ = &snrCoef_[(mb * size_t(blocks) + size_t(b)) * 64];
+      bool ok = intra ? DecodeIntraBlock(s, cc, last) : DecodeNonIntraBlock(s, cc, last);
+      raw_ = nullptr;
+      std::memset(coef_, 0, sizeof coef_);
+      if (!ok) return false;
+      snrCoded_[mb] = uint16_t(snrCoded_[mb] | 1 << b);
+      continue;
+    }
+    ptrdiff_t stride;
+    uint8_t* dst = BlockDestination(mbx, mby, b, fieldDct, stride);
     if (intra) {
       if (!DecodeIntraBlock(s, cc, last)) return false;
-      IdctPut(coef_, last, dst, blockStride);
+      IdctPut(coef_, last, dst, stride);
     } else {
       if (!DecodeNonIntraBlock(s, cc, last)) return false;
-      IdctAdd(coef_, last, dst, blockStride);
+      IdctAdd(coef_, last, dst, stride);
     }
   }
   return true;

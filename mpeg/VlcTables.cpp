@@ -97,6 +97,13 @@ constexpr VlcCode kTypeI[] = {
     {"01", kMbIntra | kMbQuant},
 };
 
+// Pictures of an SNR enhancement layer: coefficients only.
+constexpr VlcCode kTypeSnr[] = {
+    {"1", kMbPattern},
+    {"01", kMbQuant | kMbPattern},
+    {"001", 0},
+};
+
 constexpr VlcCode kTypeP[] = {
     {"1", kMbMotionForward | kMbPattern},
     {"01", kMbPattern},
@@ -378,6 +385,11 @@ const VlcTable& MacroblockTypeTable(int pictureCodingType) {
     case 3: return b;
     default: return d;
   }
+}
+
+const VlcTable& SnrMacroblockTypeTable() {
+  static const VlcTable table(kTypeSnr, 3, 0);
+  return table;
 }
 
 const VlcTable& CodedBlockPatternTable() {

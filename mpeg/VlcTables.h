@@ -78,6 +78,7 @@ inline constexpr int kDctEscape = -2;
 
 const VlcTable& AddressIncrementTable();
 const VlcTable& MacroblockTypeTable(int pictureCodingType);  // 1 I, 2 P, 3 B, 4 D
+const VlcTable& SnrMacroblockTypeTable();  // SNR enhancement layers
 const VlcTable& CodedBlockPatternTable();
 const VlcTable& MotionCodeTable();  // values -16..16, sign included
 const VlcTable& DualPrimeTable();   // values -1, 0, 1

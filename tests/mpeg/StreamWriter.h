@@ -50,6 +50,7 @@ struct TestSequence {
   bool mpeg2 = true;
   bool progressive = false;
   int chromaFormat = 1;
+  int scalableMode = -1;  // a sequence scalable extension with this mode (2 SNR), none when negative
 };
 
 inline void WriteSequence(BitWriter& w, const TestSequence& s) {
@@ -78,6 +79,12 @@ inline void WriteSequence(BitWriter& w, const TestSequence& s) {
     w.Put(0, 1);
     w.Put(0, 2);
     w.Put(0, 5);
+  }
+  if (s.scalableMode >= 0) {
+    w.StartCode(0xB5);
+    w.Put(5, 4);
+    w.Put(uint32_t(s.scalableMode), 2);
+    w.Put(1, 4);  // layer_id
   }
   w.StartCode(0xB8);
   w.Put(0, 1);
