@@ -3,7 +3,6 @@
 // and the destroy sequence.
 #include "app/MainDialog.h"
 
-#include <QApplication>
 #include <QCloseEvent>
 #include <QListWidget>
 #include <QMenu>
