@@ -21,7 +21,7 @@ inline uint8_t Mean(int32_t sum) {
 template <int C, int N>
 void BlurRows(RowTable& dst, const RowTable& src, const effects_detail::PassArea& area, const PassProgress& progress) {
   constexpr int r = N / 2;
-  effects_detail::ForEachBoxRow<C>(src, area, r, [&](int32_t y, const int32_t* sums) {
+  effects_detail::ForEachBoxRow<C, r>(src, area, [&](int32_t y, const int32_t* sums) {
     uint8_t* out = dst[y] + size_t(area.left + r) * C;
     const size_t count = size_t(area.width() - 2 * r) * C;
     for (size_t i = 0; i < count; ++i) out[i] = Mean<N>(sums[i]);

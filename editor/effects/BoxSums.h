@@ -17,14 +17,15 @@ namespace lumora::effects_detail {
 // For every row y of the area with a full window (top + r .. bottom - r - 1),
 // calls onRow(y, sums), where sums[(x - left - r) * C + c] is the window sum
 // of channel c around column x, for x = left + r .. right - r - 1. C is the
-// number of bytes of a pixel (3, or 1 for grey levels). The area must be at
-// least 2r + 1 wide and high.
-template <int C, typename OnRow>
-void ForEachBoxRow(const RowTable& src, const PassArea& area, int r, OnRow&& onRow) {
-  const int n = 2 * r + 1;
+// number of bytes of a pixel (3, or 1 for grey levels), r the window's
+// radius (a constant, so that the row loops compile to fixed strides). The
+// area must be at least 2r + 1 wide and high.
+template <int C, int r, typename OnRow>
+void ForEachBoxRow(const RowTable& src, const PassArea& area, OnRow&& onRow) {
+  constexpr int n = 2 * r + 1;
   const size_t cols = size_t(area.width()) * C;
   const size_t outCols = size_t(area.width() - 2 * r) * C;
-  const size_t span = size_t(n) * C;  // window width in values
+  constexpr size_t span = size_t(n) * C;  // window width in values
   const size_t first = size_t(area.left) * C;
   // Column sums of at most 9 bytes fit 16 bits, which halves the memory the
   // row loops move; the window sums (up to 81 bytes) are kept in 32.
@@ -43,11 +44,14 @@ void ForEachBoxRow(const RowTable& src, const PassArea& area, int r, OnRow&& onR
     const uint8_t* in = src[y + r] + first;
     for (size_t i = 0; i < cols; ++i) columns[i] = int16_t(columns[i] + in[i]);
 
-    for (int c = 0; c < C; ++c) {
-      sums[c] = 0;
-      for (size_t k = size_t(c); k < span; k += C) sums[c] += columns[k];
+    // One running sum per channel, kept in a register along the row.
+    int32_t run[C] = {};
+    for (size_t k = 0; k < span; ++k) run[k % C] += columns[k];
+    for (size_t i = 0;; i += C) {
+      for (int c = 0; c < C; ++c) sums[i + size_t(c)] = run[c];
+      if (i + C == outCols) break;
+      for (int c = 0; c < C; ++c) run[c] += columns[i + span + size_t(c)] - columns[i + size_t(c)];
     }
-    for (size_t i = C; i < outCols; ++i) sums[i] = sums[i - C] + columns[i - C + span] - columns[i - C];
     onRow(y, static_cast<const int32_t*>(sums));
 
     const uint8_t* out = src[y - r] + first;

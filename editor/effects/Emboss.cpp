@@ -90,10 +90,16 @@ void EmbossRows(int r, RowTable& dst, const RowTable& src, const effects_detail:
   for (int32_t y = T + r; y < B - r; ++y, ++yd, ++yu) {
     // Slide both triangles along the row: one running difference per channel,
     // whose steps are the runs that enter and leave.
-    for (int c = 0; c < C; ++c)
-      sum[size_t(c)] = int16_t(cells.TriangleDown(yd, L, c) - cells.TriangleUp(yu, L + 2 * r, c));
-    for (size_t i = C; i < n; ++i)
-      sum[i] = int16_t(sum[i - C] + (diagDown[i - C] - colDown[i - C]) - (colUp[i] - diagUp[i - C]));
+    int32_t run[C];  // one running difference per channel, kept in a register
+    for (int c = 0; c < C; ++c) run[c] = cells.TriangleDown(yd, L, c) - cells.TriangleUp(yu, L + 2 * r, c);
+    for (size_t i = 0;; i += C) {
+      for (int c = 0; c < C; ++c) sum[i + size_t(c)] = int16_t(run[c]);
+      if (i + C == n) break;
+      for (int c = 0; c < C; ++c) {
+        const size_t k = i + size_t(c);
+        run[c] += (diagDown[k] - colDown[k]) - (colUp[k + C] - diagUp[k]);
+      }
+    }
     uint8_t* out = dst[y] + size_t(L + r) * C;
     for (size_t i = 0; i < n; ++i) out[i] = StoreChannel(sum[i] + kEmbossOffset);
     progress.Report();

@@ -10,19 +10,29 @@ namespace lumora {
 
 namespace {
 
-template <int C>
-void SharpenRows(int level, RowTable& dst, const RowTable& src, const effects_detail::PassArea& area,
+template <int C, int r>
+void SharpenRows(RowTable& dst, const RowTable& src, const effects_detail::PassArea& area,
                  const PassProgress& progress) {
-  const int r = level;
-  const int32_t centreWeight = (2 * r + 1) * (2 * r + 1) + 1;  // n^2, plus the 1 the window sum takes away
-  effects_detail::ForEachBoxRow<C>(src, area, r, [&](int32_t y, const int32_t* sums) {
+  constexpr int32_t kCentreWeight = (2 * r + 1) * (2 * r + 1) + 1;  // n^2, plus the 1 the window sum takes away
+  effects_detail::ForEachBoxRow<C, r>(src, area, [&](int32_t y, const int32_t* sums) {
     const size_t first = size_t(area.left + r) * C;
     const uint8_t* centre = src[y] + first;
     uint8_t* out = dst[y] + first;
     const size_t count = size_t(area.width() - 2 * r) * C;
-    for (size_t i = 0; i < count; ++i) out[i] = StoreChannel(centreWeight * centre[i] - sums[i]);
+    for (size_t i = 0; i < count; ++i) out[i] = StoreChannel(kCentreWeight * centre[i] - sums[i]);
     progress.Report();
   });
+}
+
+template <int C>
+void SharpenLevel(int level, RowTable& dst, const RowTable& src, const effects_detail::PassArea& area,
+                  const PassProgress& progress) {
+  switch (level) {
+    case 1: SharpenRows<C, 1>(dst, src, area, progress); break;
+    case 2: SharpenRows<C, 2>(dst, src, area, progress); break;
+    case 3: SharpenRows<C, 3>(dst, src, area, progress); break;
+    default: SharpenRows<C, 4>(dst, src, area, progress); break;
+  }
 }
 
 }  // namespace
@@ -37,9 +47,9 @@ bool Sharpen(const EffectRegion& region, int level, const PassProgress& progress
   RowTable dst(picture);
   RowTable src(picture.backup());
   if (area->bytes == 3)
-    SharpenRows<3>(level, dst, src, *area, progress);
+    SharpenLevel<3>(level, dst, src, *area, progress);
   else
-    SharpenRows<1>(level, dst, src, *area, progress);
+    SharpenLevel<1>(level, dst, src, *area, progress);
   return true;
 }
 
