@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Set-up, build and run helper for Lumora on Debian 12.
-#   ./lumora.sh run     install packages, build Release, start Lumora (for now: lumora-cli --help)
+#   ./lumora.sh run     install packages, build Release, start Lumora (no display: under xvfb-run, with a screenshot)
 #   ./lumora.sh test    install packages, build with clang, ASan+UBSan and libFuzzer,
 #                       run every test (each fuzz target runs for FUZZ_SECONDS)
 #   ./lumora.sh bench   install packages, build Release with benchmarks, run them
