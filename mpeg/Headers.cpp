@@ -17,6 +17,7 @@ enum ExtensionId : int {
   kQuantMatrixExtension = 3,
   kSequenceScalableExtension = 5,
   kPictureCodingExtension = 8,
+  kPictureSpatialScalableExtension = 9,
 };
 
 // frame_rate_code 1..8.
@@ -148,6 +149,20 @@ int ParseSequenceExtension(std::span<const uint8_t> data, SequenceInfo& seq) {
     case kSequenceScalableExtension: {
       int mode = int(br.Read(2));
       int layer = int(br.Read(4));
+      if (mode == kSpatialScalability) {
+        int lowerWidth = int(br.Read(14));
+        bool marker = br.Read(1);
+        int lowerHeight = int(br.Read(14));
+        int hm = int(br.Read(5)), hn = int(br.Read(5)), vm = int(br.Read(5)), vn = int(br.Read(5));
+        if (!marker || lowerWidth == 0 || lowerHeight == 0 || hm == 0 || hn == 0 || vm == 0 || vn == 0)
+          return kErrHeader;
+        seq.lowerWidth = lowerWidth;
+        seq.lowerHeight = lowerHeight;
+        seq.horizontalFactorM = hm;
+        seq.horizontalFactorN = hn;
+        seq.verticalFactorM = vm;
+        seq.verticalFactorN = vn;
+      }
       if (br.truncated()) return kErrHeader;
       seq.hasScalableExtension = true;
       seq.scalableMode = mode;
@@ -187,6 +202,24 @@ int ParsePictureExtension(std::span<const uint8_t> data, const SequenceInfo& seq
     if (seq.progressiveSequence && p.pictureStructure != kFramePicture) return kErrHeader;
     if (p.pictureStructure != kFramePicture) p.framePredFrameDct = false;
     picture = p;
+    return kOk;
+  }
+  if (id == kPictureSpatialScalableExtension) {
+    SpatialReference r;
+    r.temporalReference = int(br.Read(10));
+    bool marker1 = br.Read(1);
+    r.horizontalOffset = int(br.Read(15));
+    bool marker2 = br.Read(1);
+    r.verticalOffset = int(br.Read(15));
+    r.weightTableIndex = int(br.Read(2));
+    r.lowerProgressiveFrame = br.Read(1);
+    r.lowerDeinterlacedFieldSelect = br.Read(1);
+    if (br.truncated() || !marker1 || !marker2) return kErrHeader;
+    // The offsets are 15-bit two's complement numbers.
+    if (r.horizontalOffset >= 1 << 14) r.horizontalOffset -= 1 << 15;
+    if (r.verticalOffset >= 1 << 14) r.verticalOffset -= 1 << 15;
+    r.present = true;
+    picture.spatial = r;
     return kOk;
   }
   if (id == kQuantMatrixExtension) {

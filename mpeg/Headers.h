@@ -52,6 +52,11 @@ struct SequenceInfo {
   bool hasScalableExtension = false;
   int scalableMode = 0;
   int layerId = 0;
+  // Spatial scalability: the lower layer's prediction size and the
+  // up-sampling ratios m / n (horizontal and vertical).
+  int lowerWidth = 0, lowerHeight = 0;
+  int horizontalFactorM = 0, horizontalFactorN = 0;
+  int verticalFactorM = 0, verticalFactorN = 0;
 
   double FrameRate() const;
   bool operator==(const SequenceInfo&) const = default;
@@ -62,6 +67,17 @@ struct GroupOfPictures {
   int hours = 0, minutes = 0, seconds = 0, pictures = 0;
   bool closedGop = false;
   bool brokenLink = false;
+};
+
+// Picture spatial scalable extension: which lower-layer picture a spatial
+// enhancement picture predicts from and where its up-sampled copy lies.
+struct SpatialReference {
+  bool present = false;
+  int temporalReference = 0;
+  int horizontalOffset = 0, verticalOffset = 0;  // enhancement luma samples
+  int weightTableIndex = 0;
+  bool lowerProgressiveFrame = true;
+  bool lowerDeinterlacedFieldSelect = false;
 };
 
 struct PictureHeader {
@@ -83,6 +99,7 @@ struct PictureHeader {
   bool alternateScan = false;
   bool repeatFirstField = false;
   bool progressiveFrame = true;
+  SpatialReference spatial;
 };
 
 // The picture number of a time code: (h * 3600 + m * 60 + s) * rate + pictures;
@@ -99,11 +116,11 @@ int ParseSequenceHeader(std::span<const uint8_t> data, SequenceInfo& seq, QuantM
 int CheckSequence(const SequenceInfo& seq);
 
 // Extension unit (start code 0xB5) after a sequence header: sequence,
-// display and scalable extensions; others are skipped.
+// display and scalable extensions (with the spatial fields); others are skipped.
 int ParseSequenceExtension(std::span<const uint8_t> data, SequenceInfo& seq);
 
-// Extension unit after a picture header: picture coding and quantiser matrix
-// extensions; others are skipped.
+// Extension unit after a picture header: picture coding, quantiser matrix
+// and picture spatial scalable extensions; others are skipped.
 int ParsePictureExtension(std::span<const uint8_t> data, const SequenceInfo& seq, PictureHeader& picture,
                           QuantMatrices& matrices);
 

@@ -54,9 +54,11 @@ int LayerStream::ReadSequence(StartCodeUnit& unit) {
   }
   if ((r = CheckSequence(seq)) != kOk) return r;
   // Spatial, SNR and temporal enhancement layers predict from a base layer's
-  // pictures: alone they decode as nothing. As a second layer SNR is read.
-  const bool snrLayer = secondLayer_ && seq.scalableMode == kSnrScalability;
-  if (seq.hasScalableExtension && seq.scalableMode != kDataPartitioning && !snrLayer) return kErrUnsupported;
+  // pictures: alone they decode as nothing. As a second layer SNR and
+  // spatial layers are read.
+  const bool secondLayer =
+      secondLayer_ && (seq.scalableMode == kSnrScalability || seq.scalableMode == kSpatialScalability);
+  if (seq.hasScalableExtension && seq.scalableMode != kDataPartitioning && !secondLayer) return kErrUnsupported;
   if (!(seq == seq_)) sequenceChanged_ = true;
   seq_ = seq;
   matrices_ = matrices;

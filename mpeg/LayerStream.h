@@ -26,7 +26,7 @@ class LayerStream {
   // Opens `path` and reads up to the first picture. 1 or a negative code;
   // on failure the layer is closed again. A first layer with a spatial, SNR
   // or temporal scalable extension is refused with -9 (it needs a lower
-  // layer); a `secondLayer` may be an SNR enhancement layer.
+  // layer); a `secondLayer` may be an SNR or spatial enhancement layer.
   int Open(const std::string& path, size_t bufferBytes, bool secondLayer = false);
   void Close();
 

@@ -6,11 +6,17 @@ namespace lumora::mpeg {
 
 namespace {
 
-// An SNR enhancement layer repeats its base layer's picture format.
+// An enhancement layer repeats its base layer's chroma format and scan; an
+// SNR layer also its size, a spatial layer predicts from a lower layer of
+// the base layer's size.
 bool LayersAgree(const SequenceInfo& base, const SequenceInfo& second) {
-  return base.mpeg2 && second.hasScalableExtension && second.scalableMode == kSnrScalability &&
-         base.horizontalSize == second.horizontalSize && base.verticalSize == second.verticalSize &&
-         base.chromaFormat == second.chromaFormat && base.progressiveSequence == second.progressiveSequence;
+  if (!base.mpeg2 || !second.hasScalableExtension || base.chromaFormat != second.chromaFormat ||
+      base.progressiveSequence != second.progressiveSequence)
+    return false;
+  if (second.scalableMode == kSnrScalability)
+    return base.horizontalSize == second.horizontalSize && base.verticalSize == second.verticalSize;
+  return second.scalableMode == kSpatialScalability && second.lowerWidth == base.horizontalSize &&
+         second.lowerHeight == base.verticalSize;
 }
 
 }  // namespace
@@ -33,9 +39,10 @@ int MpegStillDecoder::Open(const std::string& path, const std::string& secondPat
       return Reject(r);
     }
     second_.TakeSequenceChanged();
-    hasSecond_ = true;
+    mode_ = second_.sequence().scalableMode;
   }
-  r = pictures_.Configure(layer_.sequence(), hasSecond_);
+  r = pictures_.Configure(layer_.sequence(), mode_ == kSnrScalability);
+  if (r == kOk && mode_ == kSpatialScalability) r = upper_.Configure(second_.sequence());
   if (r != kOk) {
     Close();
     return Reject(r);
@@ -48,8 +55,9 @@ int MpegStillDecoder::Open(const std::string& path, const std::string& secondPat
 void MpegStillDecoder::Close() {
   layer_.Close();
   second_.Close();
-  hasSecond_ = false;
+  mode_ = -1;
   pictures_ = PictureDecoder();
+  upper_ = PictureDecoder();
   scratch_ = OutputScratch();
   state_ = kStateClosed;
 }
@@ -73,7 +81,7 @@ int MpegStillDecoder::NextSecondPicture(const PictureHeader& base, PictureHeader
 
 void MpegStillDecoder::DecodeSlices(const PictureHeader& second) {
   layer_.DecodeSlices(pictures_);
-  if (!hasSecond_) return;
+  if (mode_ != kSnrScalability) return;
   pictures_.BeginSnrPicture(second, second_.matrices());
   second_.DecodeSlices(pictures_, true);
   pictures_.FinishSnrPicture();
@@ -81,18 +89,58 @@ void MpegStillDecoder::DecodeSlices(const PictureHeader& second) {
 
 int MpegStillDecoder::DecodePicture() {
   if (state_ != kOk) return Reject(kErrState);
+  int r = DecodeBasePicture();
+  if (r != kOk || mode_ != kSpatialScalability) return r;
+  return DecodeSpatialPicture();
+}
+
+int MpegStillDecoder::DecodeSpatialPicture() {
+  PictureHeader up;
+  int r = second_.NextPicture(up);
+  if (r == kErrRead) return Reject(r);
+  if (r != kOk) return Reject(kErrLayers);
+  if (second_.TakeSequenceChanged()) {
+    if (!LayersAgree(layer_.sequence(), second_.sequence())) return Reject(kErrLayers);
+    if ((r = upper_.Configure(second_.sequence())) != kOk) return Reject(r);
+  }
+  const PictureHeader& base = pictures_.LastHeader();
+  if (!up.spatial.present || up.spatial.temporalReference != base.temporalReference) return Reject(kErrLayers);
+  if (up.codingType != kPictureI || up.pictureStructure != kFramePicture || !up.progressiveFrame ||
+      !base.progressiveFrame || base.pictureStructure != kFramePicture) {
+    second_.DecodeSlices(upper_, false);  // never begun: the slices pass unused
+    return Reject(kErrUnsupported);
+  }
+  if ((r = upper_.BeginPicture(up, second_.matrices(), false)) != kOk) return Reject(r);
+  LowerLayer lower;
+  const FrameGeometry& g = pictures_.geometry();
+  const SequenceInfo& seq = layer_.sequence();
+  for (int c = 0; c < 3; ++c) {
+    lower.plane[c] = pictures_.LastPicture()->plane[c].data();
+    lower.stride[c] = c ? g.chromaWidth : g.lumaWidth;
+    bool halfWidth = c && g.chromaFormat != kChroma444, halfHeight = c && g.chromaFormat == kChroma420;
+    lower.width[c] = halfWidth ? (seq.horizontalSize + 1) / 2 : seq.horizontalSize;
+    lower.height[c] = halfHeight ? (seq.verticalSize + 1) / 2 : seq.verticalSize;
+  }
+  upper_.SetLowerLayer(lower);
+  second_.DecodeSlices(upper_);
+  upper_.EndPicture(true);
+  return kOk;
+}
+
+int MpegStillDecoder::DecodeBasePicture() {
   PictureHeader first, firstSecond;
+  const bool snr = mode_ == kSnrScalability;
   int r = layer_.NextPicture(first);
   if (r != kOk) return Reject(r);
-  if (hasSecond_ && (r = NextSecondPicture(first, firstSecond)) != kOk) return Reject(r);
+  if (snr && (r = NextSecondPicture(first, firstSecond)) != kOk) return Reject(r);
   if (layer_.TakeSequenceChanged()) {
-    if (hasSecond_ && !LayersAgree(layer_.sequence(), second_.sequence())) return Reject(kErrLayers);
-    if ((r = pictures_.Configure(layer_.sequence(), hasSecond_)) != kOk) return Reject(r);
+    if (mode_ >= 0 && !LayersAgree(layer_.sequence(), second_.sequence())) return Reject(kErrLayers);
+    if ((r = pictures_.Configure(layer_.sequence(), snr)) != kOk) return Reject(r);
   }
   if ((r = pictures_.BeginPicture(first, layer_.matrices(), false)) != kOk) {
     // Passes the slices over: BeginPicture failed, so nothing is written.
     layer_.DecodeSlices(pictures_);
-    if (hasSecond_) second_.DecodeSlices(pictures_, true);
+    if (snr) second_.DecodeSlices(pictures_, true);
     return Reject(r);
   }
   DecodeSlices(firstSecond);
@@ -115,7 +163,7 @@ int MpegStillDecoder::DecodePicture() {
     pictures_.EndPicture(true);
     return kOk;
   }
-  if (hasSecond_ && (r = NextSecondPicture(second, secondSecond)) != kOk) {
+  if (snr && (r = NextSecondPicture(second, secondSecond)) != kOk) {
     layer_.KeepPicture(second);
     pictures_.EndPicture(true);
     return Reject(r);
@@ -132,9 +180,10 @@ int MpegStillDecoder::DecodePicture() {
 
 PictureView MpegStillDecoder::View() const {
   PictureView v;
-  const FrameStore* f = pictures_.LastPicture();
-  const FrameGeometry& g = pictures_.geometry();
-  const SequenceInfo& seq = pictures_.sequence();
+  const PictureDecoder& out = Output();
+  const FrameStore* f = out.LastPicture();
+  const FrameGeometry& g = out.geometry();
+  const SequenceInfo& seq = out.sequence();
   for (int c = 0; c < 3; ++c) {
     v.plane[c] = f ? f->plane[c].data() : nullptr;
     v.stride[c] = c ? g.chromaWidth : g.lumaWidth;
@@ -143,7 +192,7 @@ PictureView MpegStillDecoder::View() const {
   v.height = seq.verticalSize;
   v.chromaFormat = g.chromaFormat;
   v.mpeg2 = seq.mpeg2;
-  v.progressiveFrame = pictures_.LastHeader().progressiveFrame;
+  v.progressiveFrame = out.LastHeader().progressiveFrame;
   v.matrixCoefficients = seq.matrixCoefficients;
   return v;
 }

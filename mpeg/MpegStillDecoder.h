@@ -36,11 +36,12 @@ class MpegStillDecoder {
   // not closed; the layer's codes (-4, -9, -6, -8, -2, -5) otherwise. On
   // failure the decoder is closed again.
   int Open(const std::string& path, size_t bufferBytes = kDefaultReaderBufferBytes);
-  // Opens a base layer and, when `secondPath` is not empty, the SNR
-  // enhancement layer in `secondPath` with its own reader buffer. Besides the
-  // codes above, -22 when the second layer is no SNR enhancement of the
-  // first: no scalable extension, another size, chroma format or
-  // progressive_sequence, or an MPEG-1 base layer.
+  // Opens a base layer and, when `secondPath` is not empty, the SNR or
+  // spatial enhancement layer in `secondPath` with its own reader buffer.
+  // Besides the codes above, -22 when the second layer is no enhancement of
+  // the first: no scalable extension, another chroma format or
+  // progressive_sequence, another size (SNR) or lower-layer size (spatial),
+  // or an MPEG-1 base layer; -9 for a temporal layer.
   int Open(const std::string& path, const std::string& secondPath, size_t bufferBytes, size_t secondBufferBytes);
   // Last picture number of the stream (see LayerStream::CountPictures).
   int CountPictures();
@@ -49,7 +50,10 @@ class MpegStillDecoder {
   // closed, at the end of the stream, or for a P or B picture whose
   // reference was never decoded; -8 when a reader failed; -22 when the
   // second layer has no picture with the base picture's temporal reference
-  // and structure next, or its sequence changes to one that disagrees.
+  // (and, for SNR, structure) next, or its sequence changes to one that
+  // disagrees. A spatial layer's picture is the one decoded and fetched; it
+  // is decoded when it is an intra-coded progressive frame over a progressive
+  // base frame, else the call gives -9.
   int DecodePicture();
   // Writes the last decoded picture in `format` into `dest` and returns the
   // bytes written with the size written in `width` and `height`; 0 on
@@ -62,16 +66,23 @@ class MpegStillDecoder {
 
   int state() const { return state_; }
   int error() const { return error_; }
-  const SequenceInfo& sequence() const { return layer_.sequence(); }
+  // The sequence of the pictures fetched: the spatial layer's when one is open.
+  const SequenceInfo& sequence() const { return mode_ == kSpatialScalability ? second_.sequence() : layer_.sequence(); }
   int64_t firstPicture() const { return layer_.firstPicture(); }
   int64_t lastPicture() const { return layer_.lastPicture(); }
   int64_t bytesPerPicture() const { return layer_.bytesPerPicture(); }
   // True once a picture was decoded; its header (temporal reference, type).
-  bool HasPicture() const { return pictures_.LastPicture() != nullptr; }
-  const PictureHeader& LastPictureHeader() const { return pictures_.LastHeader(); }
+  bool HasPicture() const { return Output().LastPicture() != nullptr; }
+  const PictureHeader& LastPictureHeader() const { return Output().LastHeader(); }
 
  private:
   PictureView View() const;
+  const PictureDecoder& Output() const { return mode_ == kSpatialScalability ? upper_ : pictures_; }
+  // The base layer's next picture (both fields of a field-coded frame),
+  // refined by the SNR layer when one is open.
+  int DecodeBasePicture();
+  // The spatial layer's picture over the base picture just decoded.
+  int DecodeSpatialPicture();
   // The enhancement picture for base picture `base`: 1, -8 or -22.
   int NextSecondPicture(const PictureHeader& base, PictureHeader& second);
   // Decodes the slices of both layers into the picture BeginPicture started.
@@ -83,8 +94,9 @@ class MpegStillDecoder {
 
   LayerStream layer_;
   LayerStream second_;
-  bool hasSecond_ = false;
+  int mode_ = -1;  // the second layer's scalable mode, -1 without one
   PictureDecoder pictures_;
+  PictureDecoder upper_;  // spatial layer pictures
   OutputScratch scratch_;
   int state_ = kStateClosed;
   int error_ = 0;

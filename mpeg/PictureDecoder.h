@@ -35,6 +35,13 @@ struct FrameGeometry {
 
 FrameGeometry GeometryOf(const SequenceInfo& seq);
 
+// The decoded lower-layer frame a spatial enhancement picture predicts from.
+struct LowerLayer {
+  const uint8_t* plane[3] = {};
+  int stride[3] = {};
+  int width[3] = {}, height[3] = {};  // the part the up-sampling reads
+};
+
 class PictureDecoder {
  public:
   // Sizes the frame stores for `seq`; they are reallocated only when the
@@ -58,6 +65,11 @@ class PictureDecoder {
   void BeginSnrPicture(const PictureHeader& picture, const QuantMatrices& matrices);
   void DecodeSnrSlice(uint8_t code, std::span<const uint8_t> data);
   void FinishSnrPicture();
+  // Spatial scalability: the lower-layer frame the current picture's
+  // compatible macroblocks predict from (up-sampled by the sequence's
+  // ratios and placed at the picture's offsets). Kept until the next call;
+  // `lower` must outlive the picture's slices.
+  void SetLowerLayer(const LowerLayer& lower) { lower_ = lower; }
   // Ends the picture or field; with `frameComplete` (a frame picture, a
   // second field, or a first field whose partner is missing) a finished I or
   // P frame becomes a reference.
@@ -98,6 +110,8 @@ class PictureDecoder {
   bool DecodeNonIntraBlock(Slice& s, int cc, int& last);
   void SetQuantiser(Slice& s, int code);
   bool DecodeSnrMacroblock(Slice& s, int address);
+  void FormSpatialPrediction(int mbx, int mby);
+  int Upsample(int cc, int x, int y) const;
   bool DecodeSnrBlock(Slice& s, int cc, bool lowerIntra, int32_t* sum);
   // The 8x8 area of block `b` of a macroblock in the current picture.
   uint8_t* BlockDestination(int mbx, int mby, int b, bool fieldDct, ptrdiff_t& stride);
@@ -139,6 +153,8 @@ class PictureDecoder {
   std::vector<uint16_t> snrCoded_;
   std::vector<uint8_t> snrIntra_;
   std::vector<uint8_t> snrFieldDct_;
+
+  LowerLayer lower_;
 };
 
 }  // namespace lumora::mpeg

@@ -177,7 +177,9 @@ bool PictureDecoder::DecodeMacroblock(Slice& s, int address) {
   MsbBitReader& br = s.br;
   int mbx = address % geo_.mbWidth, mby = address / geo_.mbWidth;
   int flags;
-  if (!MacroblockTypeTable(pic_.codingType).Decode(br, flags)) return false;
+  const bool spatial = seq_.hasScalableExtension && seq_.scalableMode == kSpatialScalability;
+  const VlcTable& types = spatial ? SpatialIMacroblockTypeTable() : MacroblockTypeTable(pic_.codingType);
+  if (!types.Decode(br, flags)) return false;
   const bool framePicture = pic_.pictureStructure == kFramePicture;
   const bool intra = flags & kMbIntra;
   Motion m;
@@ -240,6 +242,12 @@ bool PictureDecoder::DecodeMacroblock(Slice& s, int address) {
     s.previousIntra = true;
   } else {
     s.dcPredictor[0] = s.dcPredictor[1] = s.dcPredictor[2] = reset;
+    if (flags & kMbCompatible) {
+      std::memset(s.pmv, 0, sizeof s.pmv);
+      s.previousIntra = false;
+      FormSpatialPrediction(mbx, mby);
+      return DecodeBlocks(s, mbx, mby, pattern, pattern, fieldDct);
+    }
     if (pic_.codingType == kPictureP && !(flags & kMbMotionForward)) {
       // P macroblock without motion: zero vector, predictors reset.
       std::memset(s.pmv, 0, sizeof s.pmv);

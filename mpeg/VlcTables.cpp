@@ -104,6 +104,16 @@ constexpr VlcCode kTypeSnr[] = {
     {"001", 0},
 };
 
+// I pictures of a spatial enhancement layer: intra, or the up-sampled lower
+// layer as prediction with or without coefficients.
+constexpr VlcCode kTypeSpatialI[] = {
+    {"1", kMbCompatible | kMbPattern},
+    {"01", kMbCompatible | kMbQuant | kMbPattern},
+    {"0011", kMbIntra},
+    {"0010", kMbIntra | kMbQuant},
+    {"0001", kMbCompatible},
+};
+
 constexpr VlcCode kTypeP[] = {
     {"1", kMbMotionForward | kMbPattern},
     {"01", kMbPattern},
@@ -389,6 +399,11 @@ const VlcTable& MacroblockTypeTable(int pictureCodingType) {
 
 const VlcTable& SnrMacroblockTypeTable() {
   static const VlcTable table(kTypeSnr, 3, 0);
+  return table;
+}
+
+const VlcTable& SpatialIMacroblockTypeTable() {
+  static const VlcTable table(kTypeSpatialI, 4, 0);
   return table;
 }
 

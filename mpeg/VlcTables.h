@@ -65,6 +65,7 @@ enum MacroblockFlags : int {
   kMbMotionBackward = 4,
   kMbPattern = 8,
   kMbIntra = 16,
+  kMbCompatible = 32,  // predicted from the up-sampled lower layer
 };
 
 // Values of the address increment table beyond 1..33.
@@ -79,6 +80,7 @@ inline constexpr int kDctEscape = -2;
 const VlcTable& AddressIncrementTable();
 const VlcTable& MacroblockTypeTable(int pictureCodingType);  // 1 I, 2 P, 3 B, 4 D
 const VlcTable& SnrMacroblockTypeTable();  // SNR enhancement layers
+const VlcTable& SpatialIMacroblockTypeTable();  // I pictures of spatial enhancement layers
 const VlcTable& CodedBlockPatternTable();
 const VlcTable& MotionCodeTable();  // values -16..16, sign included
 const VlcTable& DualPrimeTable();   // values -1, 0, 1

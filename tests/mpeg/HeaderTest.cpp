@@ -190,8 +190,76 @@ TEST(Headers, PictureNumbersFollowTheDropFrameRule) {
   EXPECT_EQ(PictureNumber(g, 25), 90005);
 }
 
+TEST(Headers, ScalableExtensionsCarryTheLowerLayersPlaceAndRatios) {
+  auto scalable = [](int mode, int lowerWidth, int marker, int factor) {
+    BitWriter w;
+    w.Put(5, 4);
+    w.Put(uint32_t(mode), 2);
+    w.Put(3, 4);  // layer_id
+    if (mode == kSpatialScalability) {
+      w.Put(uint32_t(lowerWidth), 14);
+      w.Put(uint32_t(marker), 1);
+      w.Put(240, 14);
+      w.Put(uint32_t(factor), 5);
+      w.Put(1, 5);
+      w.Put(2, 5);
+      w.Put(1, 5);
+    }
+    return w.Finish();
+  };
+  SequenceInfo seq;
+  ASSERT_EQ(ParseSequenceExtension(scalable(kSpatialScalability, 352, 1, 2), seq), kOk);
+  EXPECT_TRUE(seq.hasScalableExtension);
+  EXPECT_EQ(seq.scalableMode, kSpatialScalability);
+  EXPECT_EQ(seq.layerId, 3);
+  EXPECT_EQ(seq.lowerWidth, 352);
+  EXPECT_EQ(seq.lowerHeight, 240);
+  EXPECT_EQ(seq.horizontalFactorM, 2);
+  EXPECT_EQ(seq.horizontalFactorN, 1);
+  EXPECT_EQ(seq.verticalFactorM, 2);
+  EXPECT_EQ(seq.verticalFactorN, 1);
+  SequenceInfo refused;
+  EXPECT_EQ(ParseSequenceExtension(scalable(kSpatialScalability, 352, 0, 2), refused), kErrHeader) << "marker";
+  EXPECT_EQ(ParseSequenceExtension(scalable(kSpatialScalability, 0, 1, 2), refused), kErrHeader) << "no lower width";
+  EXPECT_EQ(ParseSequenceExtension(scalable(kSpatialScalability, 352, 1, 0), refused), kErrHeader) << "ratio 0";
+  EXPECT_FALSE(refused.hasScalableExtension);
+  SequenceInfo snr;
+  ASSERT_EQ(ParseSequenceExtension(scalable(kSnrScalability, 0, 0, 0), snr), kOk);
+  EXPECT_EQ(snr.scalableMode, kSnrScalability);
+
+  // The picture spatial scalable extension with offsets in two's complement.
+  auto spatial = [](int offsetX, int offsetY, int marker) {
+    BitWriter w;
+    w.Put(9, 4);
+    w.Put(17, 10);
+    w.Put(1, 1);
+    w.Put(uint32_t(offsetX) & 0x7FFF, 15);
+    w.Put(uint32_t(marker), 1);
+    w.Put(uint32_t(offsetY) & 0x7FFF, 15);
+    w.Put(2, 2);
+    w.Put(0, 1);
+    w.Put(1, 1);
+    return w.Finish();
+  };
+  PictureHeader p;
+  QuantMatrices m{};
+  ASSERT_EQ(ParsePictureExtension(spatial(-16, 32, 1), seq, p, m), kOk);
+  EXPECT_TRUE(p.spatial.present);
+  EXPECT_EQ(p.spatial.temporalReference, 17);
+  EXPECT_EQ(p.spatial.horizontalOffset, -16);
+  EXPECT_EQ(p.spatial.verticalOffset, 32);
+  EXPECT_EQ(p.spatial.weightTableIndex, 2);
+  EXPECT_FALSE(p.spatial.lowerProgressiveFrame);
+  EXPECT_TRUE(p.spatial.lowerDeinterlacedFieldSelect);
+  PictureHeader q;
+  EXPECT_EQ(ParsePictureExtension(spatial(0, 0, 0), seq, q, m), kErrHeader);
+  EXPECT_FALSE(q.spatial.present);
+}
+
 TEST(VlcTables, EveryTableIsPrefixFreeAndDecodes) {
   for (int type = 1; type <= 4; ++type) EXPECT_TRUE(MacroblockTypeTable(type).valid()) << type;
+  EXPECT_TRUE(SnrMacroblockTypeTable().valid());
+  EXPECT_TRUE(SpatialIMacroblockTypeTable().valid());
   EXPECT_TRUE(AddressIncrementTable().valid());
   EXPECT_TRUE(CodedBlockPatternTable().valid());
   EXPECT_TRUE(MotionCodeTable().valid());

@@ -1,12 +1,15 @@
 // Two-layer streams written bit by bit: an SNR enhancement layer refining the
 // base layer's coefficients (intra and non-intra macroblocks, the layer's own
-// quantiser, macroblocks it passes over), and the layers disagreeing. Base
+// quantiser, macroblocks it passes over), a spatial layer of twice the size
+// predicting from the up-sampled base layer (with and without a residual,
+// next to intra macroblocks), and the layers disagreeing. Base
 // blocks are flat (DC only) and refinements touch the DC only, so every
 // expected sample is known exactly: an intra block's DC of value v gives v,
 // a refinement adds level * W * scale / 16 (intra) or (2 * level + 1) * W *
 // scale / 32 (non-intra) to the coefficient, an eighth of that to each sample.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <vector>
 
@@ -41,8 +44,8 @@ TestSequence Sequence(int scalableMode) {
 
 // Base intra value of block `b` (0-3 luma, 4 Cb, 5 Cr) of macroblock (mbx, mby).
 int BaseValue(int b, int mbx, int mby) {
-  if (b < 4) return 40 + 10 * b + 50 * mbx + 20 * mby;
-  return b == 4 ? 100 + 8 * mbx : 150 - 8 * mby;
+  if (b < 4) return 40 + 11 * b + 50 * mbx + 21 * mby;  // odd steps: up-sampled means need rounding
+  return b == 4 ? 100 + 9 * mbx : 150 - 7 * mby;
 }
 
 void WriteSlice(BitWriter& w, int row, int quantiserCode) {
@@ -279,6 +282,137 @@ TEST(ScalableStreams, LayersThatDisagreeAreRefused) {
   // An enhancement layer alone has nothing to refine.
   MpegStillDecoder alone;
   EXPECT_EQ(alone.Open(layer("alone.m2v", snr, 0)), kErrUnsupported);
+}
+
+// The base planes (32 x 32 luma, 16 x 16 chroma) as BaseLayer writes them.
+std::vector<int> BasePlane(int c) {
+  const int side = c ? kSide / 2 : kSide, block = 8;
+  std::vector<int> p(size_t(side) * side);
+  for (int y = 0; y < side; ++y)
+    for (int x = 0; x < side; ++x) {
+      int mbx = c ? x / 8 : x / 16, mby = c ? y / 8 : y / 16;
+      int b = c ? 3 + c : (y % 16) / block * 2 + (x % 16) / block;
+      p[size_t(y) * side + x] = BaseValue(b, mbx, mby);
+    }
+  return p;
+}
+
+// Twice the size: enhancement sample x lies on lower sample x / 2 when even
+// and halfway to the next (the edge sample repeated) when odd; a sample
+// between two or four lower samples is their mean, rounded half up.
+int Doubled(const std::vector<int>& lower, int side, int x, int y) {
+  int x0 = x / 2, y0 = y / 2;
+  int x1 = std::min(x0 + (x & 1), side - 1), y1 = std::min(y0 + (y & 1), side - 1);
+  auto at = [&](int xx, int yy) { return lower[size_t(yy) * side + xx]; };
+  return (at(x0, y0) + at(x1, y0) + at(x0, y1) + at(x1, y1) + 2) / 4;
+}
+
+TestSequence SpatialSequence() {
+  TestSequence s;
+  s.width = s.height = 2 * kSide;
+  s.progressive = true;
+  s.scalableMode = kSpatialScalability;
+  s.lowerWidth = s.lowerHeight = kSide;
+  return s;
+}
+
+// A spatial layer's intra picture over base picture 0. Macroblock kinds by
+// position: 0 up-sampled base only, 1 up-sampled base plus a DC residual of
+// `level` on every block, 2 intra with flat blocks of IntraValue.
+constexpr int kMbs = 2 * kMbCols;
+constexpr int kKind[kMbs][kMbs] = {{0, 1, 2, 0}, {1, 0, 0, 2}, {2, 1, 0, 1}, {0, 0, 2, 1}};
+constexpr int kLevel = 1;  // (2 + 1) * 16 * 16 / 32 = 24 in the DC: +3 per sample
+int IntraValue(int b, int mbx, int mby) { return b < 4 ? 30 + 20 * b + 5 * mbx + 3 * mby : b == 4 ? 90 : 170; }
+
+std::vector<uint8_t> SpatialLayer(const TestSequence& s, int type, int lowerTemporalReference) {
+  BitWriter w;
+  test::WriteSequence(w, s);
+  TestPicture p;
+  p.type = type;
+  test::WritePicture(w, s, p, 0);
+  test::WriteSpatialExtension(w, lowerTemporalReference);
+  for (int mby = 0; mby < kMbs; ++mby) {
+    WriteSlice(w, mby, 8);
+    int pred[3] = {128, 128, 128};
+    for (int mbx = 0; mbx < kMbs; ++mbx) {
+      w.Code("1");  // address increment
+      switch (kKind[mby][mbx]) {
+        case 0:
+          w.Code("0001");  // compatible, not coded
+          break;
+        case 1:
+          w.Code("1");    // compatible, coded
+          w.Code("0011 00");  // all six blocks
+          for (int b = 0; b < 6; ++b) {
+            w.Code("1");  // first coefficient: run 0, level 1
+            w.Put(0, 1);  // positive
+            w.Code("10");
+          }
+          break;
+        default:
+          w.Code("0011");  // intra
+          for (int b = 0; b < 6; ++b) WriteDcBlock(w, b >= 4, pred[b < 4 ? 0 : b - 3], IntraValue(b, mbx, mby), true);
+          continue;
+      }
+      pred[0] = pred[1] = pred[2] = 128;  // a non-intra macroblock resets the DC predictors
+    }
+  }
+  w.StartCode(0xB7);
+  return w.Finish();
+}
+
+TEST(ScalableStreams, SpatialLayerPredictsFromTheUpsampledBaseLayer) {
+  lumora::test::TempDir dir;
+  std::string base = Save(dir, "base.m2v", BaseLayer(false));
+  std::string spatial = Save(dir, "spatial.m2v", SpatialLayer(SpatialSequence(), 1, 0));
+  MpegStillDecoder d;
+  ASSERT_EQ(d.Open(base, spatial, kDefaultReaderBufferBytes, kDefaultReaderBufferBytes), kOk);
+  EXPECT_EQ(d.sequence().horizontalSize, 2 * kSide);
+  ASSERT_EQ(d.DecodePicture(), kOk);
+  for (int c = 0; c < 3; ++c) {
+    const int lowerSide = c ? kSide / 2 : kSide, side = 2 * lowerSide, mbSize = c ? 8 : 16;
+    std::vector<int> lower = BasePlane(c);
+    std::vector<uint8_t> plane(d.PictureBytes(c));
+    int w, h;
+    ASSERT_EQ(d.FetchPicture(plane, w, h, c), size_t(side) * side);
+    ASSERT_EQ(w, side);
+    for (int y = 0; y < side; ++y)
+      for (int x = 0; x < side; ++x) {
+        int mbx = x / mbSize, mby = y / mbSize, expected;
+        switch (kKind[mby][mbx]) {
+          case 0: expected = Doubled(lower, lowerSide, x, y); break;
+          case 1: expected = Doubled(lower, lowerSide, x, y) + 3 * kLevel; break;
+          default: expected = IntraValue(c ? 3 + c : (y % 16) / 8 * 2 + (x % 16) / 8, mbx, mby);
+        }
+        ASSERT_EQ(int(plane[size_t(y) * side + x]), expected) << "plane " << c << " (" << x << ", " << y << ")";
+      }
+  }
+}
+
+TEST(ScalableStreams, SpatialLayersThatDisagreeOrPredictOverTimeAreRefused) {
+  lumora::test::TempDir dir;
+  std::string base = Save(dir, "base.m2v", BaseLayer(false));
+  TestSequence otherLower = SpatialSequence();
+  otherLower.lowerWidth = 48;
+  MpegStillDecoder mismatch;
+  EXPECT_EQ(mismatch.Open(base, Save(dir, "lower48.m2v", SpatialLayer(otherLower, 1, 0)), kDefaultReaderBufferBytes,
+                          kDefaultReaderBufferBytes),
+            kErrLayers);
+
+  const struct {
+    const char* name;
+    int type, lowerTemporalReference, decode;
+  } cases[] = {
+      {"other-reference.m2v", 1, 5, kErrLayers},  // predicts from a picture the base layer has not got here
+      {"predicted.m2v", 2, 0, kErrUnsupported},   // a P picture of the spatial layer
+  };
+  for (const auto& c : cases) {
+    MpegStillDecoder d;
+    std::string path = Save(dir, c.name, SpatialLayer(SpatialSequence(), c.type, c.lowerTemporalReference));
+    ASSERT_EQ(d.Open(base, path, kDefaultReaderBufferBytes, kDefaultReaderBufferBytes), kOk) << c.name;
+    EXPECT_EQ(d.DecodePicture(), c.decode) << c.name;
+    EXPECT_FALSE(d.HasPicture()) << c.name;
+  }
 }
 
 }  // namespace

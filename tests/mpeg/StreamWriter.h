@@ -50,7 +50,10 @@ struct TestSequence {
   bool mpeg2 = true;
   bool progressive = false;
   int chromaFormat = 1;
-  int scalableMode = -1;  // a sequence scalable extension with this mode (2 SNR), none when negative
+  int scalableMode = -1;  // a sequence scalable extension with this mode (1 spatial, 2 SNR), none when negative
+  // Spatial layers: the lower layer's size and the up-sampling ratio m / n.
+  int lowerWidth = 0, lowerHeight = 0;
+  int factorM = 2, factorN = 1;
 };
 
 inline void WriteSequence(BitWriter& w, const TestSequence& s) {
@@ -85,6 +88,15 @@ inline void WriteSequence(BitWriter& w, const TestSequence& s) {
     w.Put(5, 4);
     w.Put(uint32_t(s.scalableMode), 2);
     w.Put(1, 4);  // layer_id
+    if (s.scalableMode == 1) {
+      w.Put(uint32_t(s.lowerWidth), 14);
+      w.Put(1, 1);
+      w.Put(uint32_t(s.lowerHeight), 14);
+      for (int i = 0; i < 2; ++i) {
+        w.Put(uint32_t(s.factorM), 5);
+        w.Put(uint32_t(s.factorN), 5);
+      }
+    }
   }
   w.StartCode(0xB8);
   w.Put(0, 1);
@@ -137,6 +149,21 @@ inline void WritePicture(BitWriter& w, const TestSequence& s, const TestPicture&
   w.Put(1, 1);  // chroma_420_type
   w.Put(s.progressive, 1);
   w.Put(0, 1);  // composite_display_flag
+}
+
+// Picture spatial scalable extension: the lower picture's temporal
+// reference, no offsets, a progressive lower frame.
+inline void WriteSpatialExtension(BitWriter& w, int lowerTemporalReference) {
+  w.StartCode(0xB5);
+  w.Put(9, 4);
+  w.Put(uint32_t(lowerTemporalReference), 10);
+  w.Put(1, 1);
+  w.Put(0, 15);  // horizontal offset
+  w.Put(1, 1);
+  w.Put(0, 15);  // vertical offset
+  w.Put(0, 2);   // spatial_temporal_weight_code_table_index
+  w.Put(1, 1);   // lower_layer_progressive_frame
+  w.Put(0, 1);   // lower_layer_deinterlaced_field_select
 }
 
 inline void WriteSliceHeader(BitWriter& w, int row, bool mpeg2) {
