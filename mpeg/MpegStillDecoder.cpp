@@ -69,11 +69,15 @@ int MpegStillDecoder::CountPictures() {
   return r;
 }
 
+bool MpegStillDecoder::SecondLayerAgrees() const {
+  return second_.sequence().scalableMode == mode_ && LayersAgree(layer_.sequence(), second_.sequence());
+}
+
 int MpegStillDecoder::NextSecondPicture(const PictureHeader& base, PictureHeader& second) {
   int r = second_.NextPicture(second);
   if (r == kErrRead) return r;
   if (r != kOk) return kErrLayers;  // the second layer ended first
-  if (second_.TakeSequenceChanged() && !LayersAgree(layer_.sequence(), second_.sequence())) return kErrLayers;
+  if (second_.TakeSequenceChanged() && !SecondLayerAgrees()) return kErrLayers;
   if (second.temporalReference != base.temporalReference || second.pictureStructure != base.pictureStructure)
     return kErrLayers;
   return kOk;
@@ -100,15 +104,14 @@ int MpegStillDecoder::DecodeSpatialPicture() {
   if (r == kErrRead) return Reject(r);
   if (r != kOk) return Reject(kErrLayers);
   if (second_.TakeSequenceChanged()) {
-    if (!LayersAgree(layer_.sequence(), second_.sequence())) return Reject(kErrLayers);
+    if (!SecondLayerAgrees()) return Reject(kErrLayers);
     if ((r = upper_.Configure(second_.sequence())) != kOk) return Reject(r);
   }
   const PictureHeader& base = pictures_.LastHeader();
   if (!up.spatial.present || up.spatial.temporalReference != base.temporalReference) return Reject(kErrLayers);
   if (up.codingType != kPictureI || up.pictureStructure != kFramePicture || !up.progressiveFrame ||
       !base.progressiveFrame || base.pictureStructure != kFramePicture) {
-    second_.DecodeSlices(upper_, false);  // never begun: the slices pass unused
-    return Reject(kErrUnsupported);
+    return Reject(kErrUnsupported);  // its slices are passed over with the next picture header
   }
   if ((r = upper_.BeginPicture(up, second_.matrices(), false)) != kOk) return Reject(r);
   LowerLayer lower;
@@ -134,13 +137,12 @@ int MpegStillDecoder::DecodeBasePicture() {
   if (r != kOk) return Reject(r);
   if (snr && (r = NextSecondPicture(first, firstSecond)) != kOk) return Reject(r);
   if (layer_.TakeSequenceChanged()) {
-    if (mode_ >= 0 && !LayersAgree(layer_.sequence(), second_.sequence())) return Reject(kErrLayers);
+    if (mode_ >= 0 && !SecondLayerAgrees()) return Reject(kErrLayers);
     if ((r = pictures_.Configure(layer_.sequence(), snr)) != kOk) return Reject(r);
   }
   if ((r = pictures_.BeginPicture(first, layer_.matrices(), false)) != kOk) {
     // Passes the slices over: BeginPicture failed, so nothing is written.
     layer_.DecodeSlices(pictures_);
-    if (snr) second_.DecodeSlices(pictures_, true);
     return Reject(r);
   }
   DecodeSlices(firstSecond);

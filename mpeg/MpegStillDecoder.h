@@ -83,6 +83,8 @@ class MpegStillDecoder {
   int DecodeBasePicture();
   // The spatial layer's picture over the base picture just decoded.
   int DecodeSpatialPicture();
+  // The layers' sequences still fit together, in the mode they were opened with.
+  bool SecondLayerAgrees() const;
   // The enhancement picture for base picture `base`: 1, -8 or -22.
   int NextSecondPicture(const PictureHeader& base, PictureHeader& second);
   // Decodes the slices of both layers into the picture BeginPicture started.

@@ -23,6 +23,7 @@ constexpr int kEscapeIncrement = 33;
 constexpr int kMinCoefficient = -2048;
 constexpr int kMaxCoefficient = 2047;
 constexpr int kLastScanIndex = 63;
+constexpr int32_t kSumLimit = 1 << 24;
 
 }  // namespace
 
@@ -144,7 +145,9 @@ bool PictureDecoder::DecodeSnrBlock(Slice& s, int cc, bool lowerIntra, int32_t* 
     if (i > kLastScanIndex) return false;
     int pos = scan[i];
     int k = lowerIntra ? 0 : (level > 0 ? 1 : -1);
-    sum[pos] += (2 * level + k) * factor[pos] / 32;
+    // Repeated slices may refine a block again and again: the sum stays
+    // far beyond the coefficient range but inside int.
+    sum[pos] = std::clamp(sum[pos] + (2 * level + k) * factor[pos] / 32, -kSumLimit, kSumLimit);
   }
   return !br.truncated();
 }
