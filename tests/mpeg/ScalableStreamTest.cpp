@@ -284,6 +284,56 @@ TEST(ScalableStreams, LayersThatDisagreeAreRefused) {
   EXPECT_EQ(alone.Open(layer("alone.m2v", snr, 0)), kErrUnsupported);
 }
 
+TEST(ScalableStreams, SnrLayerRefinesTheFieldItBelongsTo) {
+  // Two intra fields in each layer; the enhancement refines block 0 of the
+  // bottom field's first macroblock only, by 4 (level 4 at scale 16).
+  lumora::test::TempDir dir;
+  auto fieldValue = [](int field, int b, int mbx) { return 60 + 40 * field + 9 * b + 20 * mbx; };
+  auto layer = [&](int scalableMode) {
+    BitWriter w;
+    TestSequence s = Sequence(scalableMode);
+    s.progressive = false;
+    test::WriteSequence(w, s);
+    for (int field = 0; field < 2; ++field) {
+      TestPicture p;
+      p.structure = field == 0 ? 1 : 2;
+      test::WritePicture(w, s, p, 0);
+      if (scalableMode < 0) {
+        WriteSlice(w, 0, 8);  // one macroblock row per field
+        int pred[3] = {128, 128, 128};
+        for (int mbx = 0; mbx < kMbCols; ++mbx) {
+          w.Code("1");
+          w.Code("1");
+          for (int b = 0; b < 6; ++b) WriteDcBlock(w, b >= 4, pred[b < 4 ? 0 : b - 3], fieldValue(field, b, mbx), true);
+        }
+      } else if (field == 1) {
+        WriteSlice(w, 0, 8);
+        w.Code("1");
+        w.Code("1");     // coded
+        w.Code("1010");  // block 0
+        WriteEscape(w, 0, 4);
+        w.Code("10");
+      }
+    }
+    w.StartCode(0xB7);
+    return w.Finish();
+  };
+  std::string base = Save(dir, "fields.m2v", layer(-1));
+  std::string enhancement = Save(dir, "fields-snr.m2v", layer(kSnrScalability));
+  MpegStillDecoder d;
+  ASSERT_EQ(d.Open(base, enhancement, kDefaultReaderBufferBytes, kDefaultReaderBufferBytes), kOk);
+  ASSERT_EQ(d.DecodePicture(), kOk);
+  std::vector<uint8_t> luma(d.PictureBytes(0));
+  int w, h;
+  ASSERT_EQ(d.FetchPicture(luma, w, h, 0), size_t(kSide) * kSide);
+  for (int y = 0; y < kSide; ++y)
+    for (int x = 0; x < kSide; ++x) {
+      int field = y & 1, fy = y >> 1, b = fy / 8 * 2 + (x % 16) / 8;
+      int expected = fieldValue(field, b, x / 16) + (field == 1 && x < 8 && fy < 8 ? 4 : 0);
+      ASSERT_EQ(int(luma[size_t(y) * kSide + x]), expected) << "(" << x << ", " << y << ")";
+    }
+}
+
 // The base planes (32 x 32 luma, 16 x 16 chroma) as BaseLayer writes them.
 std::vector<int> BasePlane(int c) {
   const int side = c ? kSide / 2 : kSide, block = 8;
