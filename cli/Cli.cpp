@@ -5,6 +5,7 @@
 #include <new>
 
 #include "cli/ConvertCommand.h"
+#include "cli/EffectsCommand.h"
 #include "cli/MpegStillCommand.h"
 #include "cli/SettingsCommand.h"
 
@@ -16,6 +17,9 @@ constexpr Command kCommands[] = {
     {"convert", "IN OUT",
      "load a picture and save it in the format its new name asks for (.bmp, .tif, .gif, .jpg)",
      RunConvertCommand},
+    {"effects", kEffectsUsage,
+     "run picture file IN through the editor's effect pipeline with the levels given and write OUT",
+     RunEffectsCommand},
     {"mpeg-still", "IN OUT [--format N] [--count-test]",
      "write the first picture of an MPEG stream or recording (format 5 BMP by default; 0-2 planes, "
      "6 Targa, 7 packed 4:2:2, 8 PPM)",
