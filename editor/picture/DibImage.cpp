@@ -197,8 +197,9 @@ RowTable::RowTable(std::vector<uint8_t>& block) {
 
 EffectRegion::EffectRegion(DibImage& pic, std::optional<PictureRect> selection)
     : width(pic.width()), height(pic.height()), bits(pic.BitCount()), picture(&pic) {
-  if (selection && !selection->empty()) {
-    // The selection never reaches outside the picture.
+  if (selection) {
+    // The selection never reaches outside the picture; one that holds no
+    // pixel of it leaves an empty region.
     left = std::clamp(selection->left, 0, width);
     top = std::clamp(selection->top, 0, height);
     right = std::clamp(selection->right, left, width);

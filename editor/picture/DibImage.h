@@ -143,7 +143,8 @@ struct PictureRect {
 };
 
 // The part of a picture one effect pass may touch: the selection in picture
-// coordinates when there is one, else the whole picture.
+// coordinates (clamped to the picture, possibly empty) when the editor has
+// one, else (no selection given) the whole picture.
 struct EffectRegion {
   int32_t width = 0, height = 0;
   int bits = 0;

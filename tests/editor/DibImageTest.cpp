@@ -165,7 +165,10 @@ TEST(EffectRegion, WholePictureOrTheSelectionInsideIt) {
   EXPECT_EQ(sel.regionWidth, 4);
   EXPECT_EQ(sel.regionHeight, 2);
   EffectRegion empty(pic, PictureRect{4, 4, 4, 9});
-  EXPECT_EQ(empty.regionWidth, 10) << "an empty selection means the whole picture";
+  EXPECT_EQ(empty.regionWidth, 0) << "a selection holding no pixel leaves nothing to touch";
+  EffectRegion beside(pic, PictureRect{20, 1, 30, 5});
+  EXPECT_EQ(beside.regionWidth, 0);
+  EXPECT_EQ(beside.left, 10);
   EffectRegion outside(pic, PictureRect{-5, 6, 40, 30});
   EXPECT_EQ(outside.left, 0);
   EXPECT_EQ(outside.right, 10);
