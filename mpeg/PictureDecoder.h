@@ -1,7 +1,9 @@
 // Picture reconstruction: the frame stores (two references and the picture
 // being decoded), the per-picture state, and the decoding of slices into
 // them (SliceDecoder.cpp holds the slice and macroblock layer, Blocks.cpp
-// the coefficient layer).
+// the coefficient layer, SnrLayer.cpp an SNR enhancement layer's
+// refinements, SpatialLayer.cpp the up-sampled lower-layer prediction of a
+// spatial enhancement layer).
 //
 // Damaged data is contained: a slice whose row lies past the picture, a
 // macroblock address past the end, a code that is no code, or a run of

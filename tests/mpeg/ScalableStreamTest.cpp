@@ -374,13 +374,14 @@ constexpr int kKind[kMbs][kMbs] = {{0, 1, 2, 0}, {1, 0, 0, 2}, {2, 1, 0, 1}, {0,
 constexpr int kLevel = 1;  // (2 + 1) * 16 * 16 / 32 = 24 in the DC: +3 per sample
 int IntraValue(int b, int mbx, int mby) { return b < 4 ? 30 + 20 * b + 5 * mbx + 3 * mby : b == 4 ? 90 : 170; }
 
+// A negative `lowerTemporalReference` leaves the picture spatial scalable extension out.
 std::vector<uint8_t> SpatialLayer(const TestSequence& s, int type, int lowerTemporalReference) {
   BitWriter w;
   test::WriteSequence(w, s);
   TestPicture p;
   p.type = type;
   test::WritePicture(w, s, p, 0);
-  test::WriteSpatialExtension(w, lowerTemporalReference);
+  if (lowerTemporalReference >= 0) test::WriteSpatialExtension(w, lowerTemporalReference);
   for (int mby = 0; mby < kMbs; ++mby) {
     WriteSlice(w, mby, 8);
     int pred[3] = {128, 128, 128};
@@ -454,6 +455,7 @@ TEST(ScalableStreams, SpatialLayersThatDisagreeOrPredictOverTimeAreRefused) {
     int type, lowerTemporalReference, decode;
   } cases[] = {
       {"other-reference.m2v", 1, 5, kErrLayers},  // predicts from a picture the base layer has not got here
+      {"no-reference.m2v", 1, -1, kErrLayers},    // says nothing of the lower layer
       {"predicted.m2v", 2, 0, kErrUnsupported},   // a P picture of the spatial layer
   };
   for (const auto& c : cases) {
