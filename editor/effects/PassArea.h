@@ -6,7 +6,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <type_traits>
 
+#include "editor/effects/Passes.h"
 #include "editor/picture/DibImage.h"
 
 namespace lumora::effects_detail {
@@ -44,6 +46,29 @@ inline std::optional<PassArea> AreaOf(const EffectRegion& region, bool allowGrey
   if (a.left < 0 || a.top < 0 || a.right > layout->width || a.bottom > layout->height) return std::nullopt;
   if (a.right <= a.left || a.bottom <= a.top) return std::nullopt;
   return a;
+}
+
+// Runs a neighbourhood pass (blur, sharpen, emboss) of `level`: nothing for a
+// level outside 1..4, a region the pass refuses, or a region smaller than the
+// (2 * level + 1)-pixel window; otherwise snapshots the picture and calls
+// rows(bytesPerPixel, dst, src, area) with the picture's rows as destination
+// and the backup's as source, bytesPerPixel a std::integral_constant of 3 or
+// 1. False only when the snapshot finds no memory.
+template <typename Rows>
+bool RunNeighbourhoodPass(const EffectRegion& region, int level, Rows&& rows) {
+  if (level < kMinFilterLevel || level > kMaxFilterLevel) return true;
+  auto area = AreaOf(region);
+  const int n = 2 * level + 1;
+  if (!area || area->width() < n || area->height() < n) return true;
+  DibImage& picture = *region.picture;
+  if (!picture.Snapshot()) return false;
+  RowTable dst(picture);
+  RowTable src(picture.backup());
+  if (area->bytes == 3)
+    rows(std::integral_constant<int, 3>{}, dst, src, *area);
+  else
+    rows(std::integral_constant<int, 1>{}, dst, src, *area);
+  return true;
 }
 
 // Calls onRow(y) for every row of the area from the bottom up: the order the

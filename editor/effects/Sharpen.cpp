@@ -38,19 +38,10 @@ void SharpenLevel(int level, RowTable& dst, const RowTable& src, const effects_d
 }  // namespace
 
 bool Sharpen(const EffectRegion& region, int level, const PassProgress& progress) {
-  if (level < kMinFilterLevel || level > kMaxFilterLevel) return true;
-  auto area = effects_detail::AreaOf(region);
-  const int n = 2 * level + 1;
-  if (!area || area->width() < n || area->height() < n) return true;
-  DibImage& picture = *region.picture;
-  if (!picture.Snapshot()) return false;
-  RowTable dst(picture);
-  RowTable src(picture.backup());
-  if (area->bytes == 3)
-    SharpenLevel<3>(level, dst, src, *area, progress);
-  else
-    SharpenLevel<1>(level, dst, src, *area, progress);
-  return true;
+  return effects_detail::RunNeighbourhoodPass(
+      region, level, [&](auto bytes, RowTable& dst, const RowTable& src, const effects_detail::PassArea& area) {
+        SharpenLevel<decltype(bytes)::value>(level, dst, src, area, progress);
+      });
 }
 
 }  // namespace lumora
