@@ -4,44 +4,12 @@
 // factors the block decoder multiplies by.
 #include <cstdlib>
 
+#include "mpeg/Coefficients.h"
 #include "mpeg/PictureDecoder.h"
 #include "mpeg/SliceState.h"
 #include "mpeg/VlcTables.h"
 
 namespace lumora::mpeg {
-
-namespace {
-
-constexpr int kMinCoefficient = -2048;
-constexpr int kMaxCoefficient = 2047;
-
-inline int Saturate(int v) { return v < kMinCoefficient ? kMinCoefficient : v > kMaxCoefficient ? kMaxCoefficient : v; }
-
-// MPEG-1 makes every reconstructed coefficient odd, towards zero.
-inline int Oddify(int v) { return (v & 1) == 0 && v != 0 ? v - (v > 0 ? 1 : -1) : v; }
-
-// Reads an escaped run and level; false for a level MPEG does not allow.
-inline bool ReadEscape(MsbBitReader& br, bool mpeg2, int& run, int& level) {
-  run = int(br.Read(6));
-  if (mpeg2) {
-    level = int(br.Read(12));
-    if (level >= 2048) level -= 4096;
-    return level != 0 && level != -2048;
-  }
-  level = int(br.Read(8));
-  if (level == 0) {
-    level = int(br.Read(8));
-    return level >= 128;
-  }
-  if (level == 128) {
-    level = int(br.Read(8)) - 256;
-    return level <= -128;
-  }
-  if (level > 128) level -= 256;
-  return true;
-}
-
-}  // namespace
 
 void PictureDecoder::SetQuantiser(Slice& s, int code) {
   if (seq_.mpeg2) {
@@ -78,16 +46,10 @@ bool PictureDecoder::DecodeIntraBlock(Slice& s, int cc, int& last) {
   const int divisor = mpeg2 ? 16 : 8;
   int i = 0;
   for (;;) {
-    int v, run, level;
-    if (!table.Decode(br, v)) return false;
-    if (v == kDctEndOfBlock) break;
-    if (v == kDctEscape) {
-      if (!ReadEscape(br, mpeg2, run, level)) return false;
-    } else {
-      run = v & 63;
-      level = v >> 6;
-      if (br.Read(1)) level = -level;
-    }
+    int run, level;
+    Coefficient got = ReadCoefficient(br, table, false, mpeg2, run, level);
+    if (got == Coefficient::Bad) return false;
+    if (got == Coefficient::EndOfBlock) break;
     i += run + 1;
     if (i > 63) return false;
     int pos = scan[i];
@@ -117,22 +79,10 @@ bool PictureDecoder::DecodeNonIntraBlock(Slice& s, int cc, int& last) {
   last = 0;
   bool first = true;
   for (;;) {
-    int v, run, level;
-    if (first && br.Peek(1) == 1) {  // "1s": run 0, level 1 as the first coefficient
-      br.Read(1);
-      run = 0;
-      level = br.Read(1) ? -1 : 1;
-    } else {
-      if (!table.Decode(br, v)) return false;
-      if (v == kDctEndOfBlock) break;
-      if (v == kDctEscape) {
-        if (!ReadEscape(br, mpeg2, run, level)) return false;
-      } else {
-        run = v & 63;
-        level = v >> 6;
-        if (br.Read(1)) level = -level;
-      }
-    }
+    int run, level;
+    Coefficient got = ReadCoefficient(br, table, first, mpeg2, run, level);
+    if (got == Coefficient::Bad) return false;
+    if (got == Coefficient::EndOfBlock) break;
     first = false;
     i += run + 1;
     if (i > 63) return false;

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "mpeg/Coefficients.h"
 #include "mpeg/Idct.h"
 #include "mpeg/PictureDecoder.h"
 #include "mpeg/SliceState.h"
@@ -20,8 +21,6 @@ namespace {
 
 constexpr int kSliceExtensionHeight = 2800;
 constexpr int kEscapeIncrement = 33;
-constexpr int kMinCoefficient = -2048;
-constexpr int kMaxCoefficient = 2047;
 constexpr int kLastScanIndex = 63;
 constexpr int32_t kSumLimit = 1 << 24;
 
@@ -121,25 +120,10 @@ bool PictureDecoder::DecodeSnrBlock(Slice& s, int cc, bool lowerIntra, int32_t* 
   int i = -1;
   bool first = true;
   for (;;) {
-    int v, run, level;
-    if (first && br.Peek(1) == 1) {  // "1s": run 0, level 1 as the first coefficient
-      br.Read(1);
-      run = 0;
-      level = br.Read(1) ? -1 : 1;
-    } else {
-      if (!table.Decode(br, v)) return false;
-      if (v == kDctEndOfBlock) break;
-      if (v == kDctEscape) {
-        run = int(br.Read(6));
-        level = int(br.Read(12));
-        if (level >= 2048) level -= 4096;
-        if (level == 0 || level == -2048) return false;
-      } else {
-        run = v & 63;
-        level = v >> 6;
-        if (br.Read(1)) level = -level;
-      }
-    }
+    int run, level;
+    Coefficient got = ReadCoefficient(br, table, first, true, run, level);
+    if (got == Coefficient::Bad) return false;
+    if (got == Coefficient::EndOfBlock) break;
     first = false;
     i += run + 1;
     if (i > kLastScanIndex) return false;
