@@ -97,6 +97,22 @@ int VideoByteStream::NextPayloadByte() {
   return source_.Get();
 }
 
+namespace {
+
+// Reads up to and including the next start-code prefix (two or more zero
+// bytes and a one); false when the bytes end first.
+template <typename Bytes>
+bool SkipPastStartCodePrefix(Bytes& bytes) {
+  int zeros = 0;
+  for (int c; (c = bytes.Get()) >= 0;) {
+    if (c == 1 && zeros >= 2) return true;
+    zeros = c == 0 ? zeros + 1 : 0;
+  }
+  return false;
+}
+
+}  // namespace
+
 bool VideoByteStream::SkipBytes(uint32_t count) {
   for (uint32_t i = 0; i < count; ++i) {
     if (source_.Get() < 0) return false;
@@ -108,18 +124,7 @@ bool VideoByteStream::SkipBytes(uint32_t count) {
 // system headers, other streams and anything that is not a system start code.
 bool VideoByteStream::NextVideoPacket() {
   for (;;) {
-    int zeros = 0;
-    int c;
-    while ((c = source_.Get()) >= 0) {
-      if (c == 0) {
-        ++zeros;
-      } else if (c == 1 && zeros >= 2) {
-        break;
-      } else {
-        zeros = 0;
-      }
-    }
-    if (c < 0) return false;
+    if (!SkipPastStartCodePrefix(source_)) return false;
     int id = source_.Get();
     if (id < 0) return false;
     if (id == kPackHeaderCode) {
@@ -194,18 +199,7 @@ bool UnitReader::Next(StartCodeUnit& unit) {
     return true;
   }
   if (!atCode_) {
-    int zeros = 0;
-    int c;
-    while ((c = bytes_.Get()) >= 0) {
-      if (c == 0) {
-        ++zeros;
-      } else if (c == 1 && zeros >= 2) {
-        break;
-      } else {
-        zeros = 0;
-      }
-    }
-    if (c < 0) return false;
+    if (!SkipPastStartCodePrefix(bytes_)) return false;
   }
   atCode_ = false;
   int code = bytes_.Get();
