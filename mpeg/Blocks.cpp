@@ -22,6 +22,24 @@ void PictureDecoder::SetQuantiser(Slice& s, int code) {
     for (int i = 0; i < 64; ++i) s.factor[m][i] = matrices[m][i] * s.quantiserScale;
 }
 
+// Keeps the inverse-quantised value for an enhancement layer when one asks,
+// then stores it saturated (MPEG-1 oddified first); returns what was stored.
+int PictureDecoder::StoreCoefficient(int pos, int value, bool mpeg2) {
+  if (raw_) raw_[pos] = value;
+  value = mpeg2 ? Saturate(value) : Saturate(Oddify(value));
+  coef_[pos] = int16_t(value);
+  return value;
+}
+
+// MPEG-2 mismatch control: an even sum of the stored coefficients toggles the
+// last bit of coefficient 63.
+void PictureDecoder::FinishBlock(bool mpeg2, int sum, int& last) {
+  if (mpeg2 && (sum & 1) == 0) {
+    coef_[63] = int16_t(coef_[63] ^ 1);
+    last = 63;
+  }
+}
+
 bool PictureDecoder::DecodeIntraBlock(Slice& s, int cc, int& last) {
   MsbBitReader& br = s.br;
   int size;
@@ -54,16 +72,10 @@ bool PictureDecoder::DecodeIntraBlock(Slice& s, int cc, int& last) {
     if (i > 63) return false;
     int pos = scan[i];
     int value = level * factor[pos] / divisor;
-    if (raw_) raw_[pos] = value;
-    value = mpeg2 ? Saturate(value) : Saturate(Oddify(value));
-    coef_[pos] = int16_t(value);
-    sum += value;
+    sum += StoreCoefficient(pos, value, mpeg2);
     last = i;
   }
-  if (mpeg2 && (sum & 1) == 0) {
-    coef_[63] = int16_t(coef_[63] ^ 1);
-    last = 63;
-  }
+  FinishBlock(mpeg2, sum, last);
   return !br.truncated();
 }
 
@@ -88,16 +100,10 @@ bool PictureDecoder::DecodeNonIntraBlock(Slice& s, int cc, int& last) {
     if (i > 63) return false;
     int pos = scan[i];
     int value = (2 * level + (level > 0 ? 1 : -1)) * factor[pos] / divisor;
-    if (raw_) raw_[pos] = value;
-    value = mpeg2 ? Saturate(value) : Saturate(Oddify(value));
-    coef_[pos] = int16_t(value);
-    sum += value;
+    sum += StoreCoefficient(pos, value, mpeg2);
     last = i;
   }
-  if (mpeg2 && (sum & 1) == 0) {
-    coef_[63] = int16_t(coef_[63] ^ 1);
-    last = 63;
-  }
+  FinishBlock(mpeg2, sum, last);
   return !br.truncated();
 }
 

@@ -110,6 +110,8 @@ class PictureDecoder {
   bool DecodeBlocks(Slice& s, int mbx, int mby, int flags, int pattern, bool fieldDct);
   bool DecodeIntraBlock(Slice& s, int cc, int& last);
   bool DecodeNonIntraBlock(Slice& s, int cc, int& last);
+  int StoreCoefficient(int pos, int value, bool mpeg2);
+  void FinishBlock(bool mpeg2, int sum, int& last);
   void SetQuantiser(Slice& s, int code);
   bool DecodeSnrMacroblock(Slice& s, int address);
   void FormSpatialPrediction(int mbx, int mby);
