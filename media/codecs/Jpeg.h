@@ -52,6 +52,12 @@ JpegResult EncodeJpeg(const DibImage& picture, std::vector<uint8_t>& file);
 // picture as it was, on any failure.
 int ReadJpegMemory(DibImage& picture, std::span<const uint8_t> jpegBytes);
 int ReadJpegFile(DibImage& picture, const std::string& path);
+// For thumbnails: decodes at the smallest DCT scale of 1/8, 1/4 and 1/2
+// whose output is still at least `minWidth` x `minHeight` (in full when none
+// is), and reports the picture's full size, from which its place is worked
+// out. 0, leaving the picture as it was, on any failure.
+int ReadJpegFileReduced(DibImage& picture, const std::string& path, int minWidth, int minHeight, int& fullWidth,
+                        int& fullHeight);
 // A JPEG kept in the program's resources: the caller hands over the
 // resource's bytes, which are decoded where they are.
 int ReadJpegResource(DibImage& picture, std::span<const uint8_t> jpegBytes);

@@ -1,0 +1,69 @@
+// Loading an album into the item list without the list: the two passes over
+// the album folder (count, then make each item with its thumbnail), the
+// progress steps the caller's progress window shows, and the making of one
+// item from one file by its kind (pictures through the codecs, JPEGs decoded
+// at the smallest DCT scale that still covers the cell, the place always from
+// the full size; videos through the video previews).
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "albums/AlbumItem.h"
+#include "albums/Thumbnail.h"
+#include "editor/picture/DibImage.h"
+
+namespace lumora {
+
+enum class NewItemStatus {
+  Added,      // item and thumbnail made
+  Left,       // an empty file, an unrecognised kind or a picture that does not decode: left out silently
+  NoPreview,  // a video that gave no picture: left out
+};
+
+struct NewItem {
+  NewItemStatus status = NewItemStatus::Left;
+  AlbumItem item;
+  ItemKind kind = ItemKind::None;
+  Thumbnail thumbnail;  // with Added
+  // An MPEG whose still could not be loaded back: the still file's path, for
+  // "Load() failed - %s". Empty otherwise.
+  std::string stillNotLoaded;
+  // What failed and where, for the command-line tool; empty with Added.
+  std::string error;
+};
+
+// The item for the file at `path` with its thumbnail for `cell` (the frame
+// is the cell's frame bitmap, decoded; empty for none).
+NewItem MakeAlbumItem(const std::string& path, const ThumbnailCell& cell, const DibImage& frame);
+
+// The caller's progress window. Step reports pump the user interface, so a
+// long load keeps the window responsive.
+class ItemLoadProgress {
+ public:
+  virtual ~ItemLoadProgress() = default;
+  // Once, before the second pass, when the first pass counted n > 0
+  // recognised entries: the bar runs from 0 to `steps` = 2n. Not called for
+  // an album without items (no progress window then).
+  virtual void Begin(int steps) = 0;
+  // The running step count: k before and k + 1 after each file, and the
+  // final count once after the last.
+  virtual void Step(int step) = 0;
+  // An MPEG still that could not be loaded back, with the still file's path.
+  virtual void StillNotLoaded(const std::string& stillPath) {}
+};
+
+struct AlbumLoad {
+  bool enumerated = false;     // the album folder could be listed
+  std::vector<NewItem> items;  // the items made (status Added), in the folder's order
+  int counted = 0;             // recognised entries of the first pass
+};
+
+// The two passes over `albumFolder`: the first counts the entries with a
+// recognised extension (folders with such names too); the second makes each
+// item. An entry that vanished, appeared or changed (type, size or time)
+// since the first pass is skipped, so the steps never pass 2n.
+AlbumLoad LoadAlbumItems(const std::string& albumFolder, const ThumbnailCell& cell, const DibImage& frame,
+                         ItemLoadProgress& progress);
+
+}  // namespace lumora
