@@ -36,8 +36,9 @@ struct ThumbnailPlace {
 // Where a picture of `pictureWidth` x `pictureHeight` (its full size) goes:
 // a landscape picture wider than width - 10 is divided by the whole number
 // w / (width - 10), a portrait or square one taller than height - 10 by
-// h / (height - 10); both sides are then held to the cell less 10. 640 x 480
-// in 58 x 42 gives 48 x 36 at (4, 2). Non-positive sizes give an empty place.
+// h / (height - 10); both sides are then held inside the cell (less the
+// offset margin), which keeps the scale's proportions: 640 x 480 in 58 x 42
+// gives 48 x 36 at (4, 2). Non-positive sizes give an empty place.
 ThumbnailPlace PlaceThumbnail(int pictureWidth, int pictureHeight, const ThumbnailCell& cell);
 
 // A composed cell: 24-bit, cell.width x cell.height. The list draws it

@@ -112,6 +112,7 @@ struct DecodeJob {
   std::FILE* file = nullptr;        // the source: a file ...
   std::span<const uint8_t> bytes;   // ... or bytes in memory
   JSAMPROW* rows = nullptr;         // the new picture's rows, top row first
+  int minWidth = 0, minHeight = 0;  // reduced decode: the output may shrink to this; 0: full size
 
   DecodeJob() {
     cinfo.err = &err.base;
@@ -135,6 +136,19 @@ void ReadHeaderSteps(void* p) {
 }
 
 void StartSteps(void* p) { jpeg_start_decompress(&static_cast<DecodeJob*>(p)->cinfo); }
+
+void OutputSizeSteps(void* p) { jpeg_calc_output_dimensions(&static_cast<DecodeJob*>(p)->cinfo); }
+
+// The DCT scales a reduced decode tries, smallest output first.
+constexpr unsigned kReducedScaleDenominators[] = {8, 4, 2};
+
+// The largest denominator whose output still covers minWidth x minHeight;
+// 1 (full size) when none does. The library rounds scaled sizes up.
+unsigned ReducedDenominator(uint32_t width, uint32_t height, int minWidth, int minHeight) {
+  for (unsigned d : kReducedScaleDenominators)
+    if ((width + d - 1) / d >= uint32_t(minWidth) && (height + d - 1) / d >= uint32_t(minHeight)) return d;
+  return 1;
+}
 
 // Reads every row straight into the picture. What follows the last row
 // (normally only the end marker) is not read: a file cut off just after its
@@ -169,7 +183,15 @@ JpegResult Decode(DecodeJob& job, std::vector<uint8_t>& block, size_t maxBlockBy
                                                         " components");
   }
 
-  const uint32_t width = cinfo.image_width, height = cinfo.image_height;
+  if (job.minWidth > 0 && job.minHeight > 0) {
+    cinfo.scale_num = 1;
+    cinfo.scale_denom = ReducedDenominator(cinfo.image_width, cinfo.image_height, job.minWidth, job.minHeight);
+    if (!RunRecoverable(job.err, OutputSizeSteps, &job)) return LibraryFailure(job.err);
+  } else {
+    cinfo.output_width = cinfo.image_width;
+    cinfo.output_height = cinfo.image_height;
+  }
+  const uint32_t width = cinfo.output_width, height = cinfo.output_height;
   const size_t stride = DibStride(width, bits);
   const size_t offset = bits == 8 ? kPalettedPixelOffset : kInfoHeaderBytes;
   const size_t limit = std::min(maxBlockBytes, kMaxPictureBlockBytes);
@@ -295,6 +317,10 @@ EncodeTable TableOf(const DibImage& picture, const DibLayout& layout) {
   return t;
 }
 
+struct FileCloser {
+  void operator()(std::FILE* f) const { std::fclose(f); }
+};
+
 }  // namespace
 
 std::string_view JpegErrorText(JpegError error) { return kErrorTexts[size_t(error)]; }
@@ -338,9 +364,6 @@ int ReadJpegMemory(DibImage& picture, std::span<const uint8_t> jpegBytes) {
 }
 
 int ReadJpegFile(DibImage& picture, const std::string& path) {
-  struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-  };
   std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
   if (!file) return 0;
   std::vector<uint8_t> block;
@@ -348,6 +371,22 @@ int ReadJpegFile(DibImage& picture, const std::string& path) {
   job.file = file.get();
   if (!Decode(job, block, kMaxPictureBlockBytes)) return 0;
   return picture.Adopt(std::move(block), true) ? 1 : 0;
+}
+
+int ReadJpegFileReduced(DibImage& picture, const std::string& path, int minWidth, int minHeight, int& fullWidth,
+                        int& fullHeight) {
+  std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+  if (!file) return 0;
+  std::vector<uint8_t> block;
+  DecodeJob job;
+  job.file = file.get();
+  job.minWidth = minWidth;
+  job.minHeight = minHeight;
+  if (!Decode(job, block, kMaxPictureBlockBytes)) return 0;
+  if (!picture.Adopt(std::move(block), true)) return 0;
+  fullWidth = int(job.cinfo.image_width);
+  fullHeight = int(job.cinfo.image_height);
+  return 1;
 }
 
 int ReadJpegResource(DibImage& picture, std::span<const uint8_t> jpegBytes) {
