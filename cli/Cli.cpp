@@ -7,6 +7,7 @@
 #include "cli/ConvertCommand.h"
 #include "cli/EffectsCommand.h"
 #include "cli/MpegStillCommand.h"
+#include "cli/PreviewCommand.h"
 #include "cli/SettingsCommand.h"
 
 namespace lumora::cli {
@@ -24,6 +25,9 @@ constexpr Command kCommands[] = {
      "write the first picture of an MPEG stream or recording (format 5 BMP by default; 0-2 planes, "
      "6 Targa, 7 packed 4:2:2, 8 PPM)",
      RunMpegStillCommand},
+    {"preview", "IN OUT.bmp",
+     "write the picture the item list shows for a video item (.avi, .mpg, .mpeg, .erm) as a .bmp file",
+     RunPreviewCommand},
     {"settings", "[--registry DIR]",
      "show every stored setting of Lumora and its companions, with the default of a missing one",
      RunSettingsCommand},
