@@ -1,0 +1,171 @@
+// CaptureMpegStill over FFmpeg: demuxer, MPEG video decoder and the seek
+// rules of a playing graph, ending in our own .bmp writer.
+#include "media/video/MpegStillCapture.h"
+
+#include <algorithm>
+#include <cstring>
+#include <span>
+#include <string_view>
+
+#include "editor/picture/DibImage.h"
+#include "media/codecs/Bmp.h"
+#include "media/video/Ffmpeg.h"
+
+namespace lumora::video {
+
+namespace {
+
+constexpr std::string_view kMpeg1Demuxers[] = {"mpeg", "mpegvideo"};
+constexpr const char* kProgramStreamDemuxer = "mpeg";
+
+class Capture {
+ public:
+  Capture(MpegForm form, const std::string& source) : form_(form), source_(source) {}
+
+  bool Run(DibImage& still, std::string& error) {
+    const AVInputFormat* demuxer = nullptr;
+    if (form_ == MpegForm::Mpeg2) demuxer = av_find_input_format(kProgramStreamDemuxer);
+    format_ = OpenInput(source_, demuxer, deadline_, error);
+    if (!format_) return false;
+    const std::string_view name = format_->iformat->name;
+    if (form_ == MpegForm::Mpeg1 &&
+        std::find(std::begin(kMpeg1Demuxers), std::end(kMpeg1Demuxers), name) == std::end(kMpeg1Demuxers)) {
+      error = source_ + ": read as \"" + std::string(name) + "\", not an MPEG system or video stream";
+      return false;
+    }
+    stream_ = av_find_best_stream(format_.get(), AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
+    if (stream_ < 0) {
+      error = source_ + ": no video stream";
+      return false;
+    }
+    const AVCodecParameters& parameters = *format_->streams[stream_]->codecpar;
+    if (parameters.codec_id != AV_CODEC_ID_MPEG1VIDEO && parameters.codec_id != AV_CODEC_ID_MPEG2VIDEO) {
+      error = source_ + ": video is " + avcodec_get_name(parameters.codec_id) + ", not MPEG-1 or MPEG-2";
+      return false;
+    }
+    codec_ = OpenDecoder(parameters, error);
+    frame_.reset(av_frame_alloc());
+    packet_.reset(av_packet_alloc());
+    if (!codec_ || !frame_ || !packet_) {
+      if (error.empty()) error = "out of memory for the decoder";
+      return false;
+    }
+
+    start_ = format_->start_time != AV_NOPTS_VALUE ? format_->start_time : 0;
+    // Seek to one second; when that is refused to half a second, whose result
+    // is not checked: a refused second seek leaves the file at its start.
+    int64_t position = 0;
+    if (Seek(kStillPosition))
+      position = kStillPosition;
+    else if (Seek(kFallbackStillPosition))
+      position = kFallbackStillPosition;
+    const AVStream& video = *format_->streams[stream_];
+    target_ = av_rescale_q(start_ + position, AV_TIME_BASE_Q, video.time_base);
+    if (!DecodeStill(still)) {
+      error = source_ + ": no picture at or after " + std::to_string(position / 1000) + " ms" +
+              (deadline_.Passed() ? " within the time limit" : "");
+      return false;
+    }
+    return true;
+  }
+
+ private:
+  // A seek lands at or before start + `position`; positions at or past the
+  // end of a file of known length are refused.
+  bool Seek(int64_t position) {
+    if (format_->duration != AV_NOPTS_VALUE && position >= format_->duration) return false;
+    const int64_t at = start_ + position;
+    if (avformat_seek_file(format_.get(), -1, INT64_MIN, at, at, 0) < 0) return false;
+    avcodec_flush_buffers(codec_.get());
+    return true;
+  }
+
+  // Decodes from the first key picture on and keeps the first picture at or
+  // after the target. When the seek landed past the key picture the target
+  // needs (the first key picture comes after the target, or none comes
+  // before the end), the decode starts once more from the start of the file.
+  bool DecodeStill(DibImage& still) {
+    bool sawKey = false, restarted = false, draining = false;
+    auto restart = [&] {
+      restarted = true;
+      sawKey = draining = false;
+      if (avformat_seek_file(format_.get(), -1, INT64_MIN, start_, start_, 0) < 0) return false;
+      avcodec_flush_buffers(codec_.get());
+      return true;
+    };
+    while (!deadline_.Passed()) {
+      int result = avcodec_receive_frame(codec_.get(), frame_.get());
+      if (result == 0) {
+        const AVFrame& f = *frame_;
+        const int64_t pts = f.best_effort_timestamp;
+        const bool key = f.key_frame || f.pict_type == AV_PICTURE_TYPE_I;
+        const bool early = pts != AV_NOPTS_VALUE && pts < target_;
+        const bool late = pts != AV_NOPTS_VALUE && pts > target_;
+        bool stored = false;
+        if (!sawKey && key && late && !restarted) {
+          av_frame_unref(frame_.get());
+          if (!restart()) return false;
+          continue;
+        }
+        sawKey = sawKey || key;
+        if (sawKey && !early) stored = Store(f, still);
+        av_frame_unref(frame_.get());
+        if (stored) return true;
+        continue;
+      }
+      if (result != AVERROR(EAGAIN) && !(result == AVERROR_EOF && draining)) return false;
+      if (draining) {
+        if (restarted || !restart()) return false;
+        continue;
+      }
+      result = av_read_frame(format_.get(), packet_.get());
+      if (result < 0) {
+        draining = true;
+        avcodec_send_packet(codec_.get(), nullptr);
+        continue;
+      }
+      if (packet_->stream_index == stream_) avcodec_send_packet(codec_.get(), packet_.get());
+      av_packet_unref(packet_.get());
+    }
+    return false;
+  }
+
+  static bool Store(const AVFrame& frame, DibImage& still) {
+    DibImage picture;
+    if (!picture.Create(frame.width, frame.height, 24)) return false;
+    const size_t stride = DibStride(frame.width, 24);
+    std::span<uint8_t> rows(picture.PixelBits(), stride * size_t(frame.height));
+    if (!FrameToBgrBottomUp(frame, rows, stride)) return false;
+    still = std::move(picture);
+    return true;
+  }
+
+  MpegForm form_;
+  const std::string& source_;
+  Deadline deadline_{kCaptureTimeLimit};  // before the demuxer, whose interrupt callback points at it
+  FormatHandle format_;
+  CodecHandle codec_;
+  FrameHandle frame_;
+  PacketHandle packet_;
+  int stream_ = -1;
+  int64_t start_ = 0;   // AV_TIME_BASE units
+  int64_t target_ = 0;  // the video stream's time base
+};
+
+}  // namespace
+
+int CaptureMpegStill(MpegForm form, const std::string& source, const std::string& stillPath, std::string* error) {
+  std::string why;
+  DibImage still;
+  if (!Capture(form, source).Run(still, why)) {
+    if (error) *error = why;
+    return 0;
+  }
+  if (!WriteBmpFile(still, stillPath)) {
+    if (error) *error = "cannot write the still " + stillPath;
+    return 0;
+  }
+  return 1;
+}
+
+}  // namespace lumora::video
