@@ -1,0 +1,133 @@
+// Loading an album: which files become items, the progress steps, files
+// that change between the two passes, and items of every kind.
+#include "albums/ItemLoader.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <functional>
+
+#include "media/codecs/Bmp.h"
+#include "media/codecs/Jpeg.h"
+#include "media/codecs/Tiff.h"
+#include "tests/TempDir.h"
+
+namespace lumora {
+namespace {
+
+namespace fs = std::filesystem;
+
+class RecordingProgress final : public ItemLoadProgress {
+ public:
+  std::vector<int> begins, steps;
+  std::vector<std::string> stills;
+  std::function<void()> onBegin;
+
+  void Begin(int total) override {
+    begins.push_back(total);
+    if (onBegin) onBegin();
+  }
+  void Step(int step) override { steps.push_back(step); }
+  void StillNotLoaded(const std::string& path) override { stills.push_back(path); }
+};
+
+class ItemLoaderTest : public ::testing::Test {
+ protected:
+  std::string Path(const std::string& name) const { return (dir_ / name).string(); }
+  // A 640 x 480 picture, black on the left half, white on the right.
+  static DibImage Picture() {
+    DibImage p;
+    EXPECT_TRUE(p.Create(640, 480, 24));
+    RowTable rows(p);
+    for (int y = 0; y < 480; ++y) std::fill_n(rows[y] + 320 * 3, 320 * 3, uint8_t(0xFF));
+    return p;
+  }
+  std::vector<std::string> Names(const AlbumLoad& load) const {
+    std::vector<std::string> names;
+    for (const auto& i : load.items) names.push_back(fs::path(i.item.path).filename().string());
+    std::ranges::sort(names);
+    return names;
+  }
+
+  test::TempDir dir_;
+};
+
+TEST_F(ItemLoaderTest, OnlyRecognisedNonEmptyDecodableFilesBecomeItems) {
+  const DibImage picture = Picture();
+  ASSERT_EQ(WriteJpegFile(picture, Path("a.JPG")), 1);
+  ASSERT_EQ(WriteBmpFile(picture, Path("b.bmp")), 1);
+  ASSERT_EQ(WriteTiffFile(picture, Path("c.tif")), 1);
+  ASSERT_EQ(WriteJpegFile(picture, Path("trick.gif.jpg")), 1);  // JPEG data; the name holds ".gif" first
+  ASSERT_EQ(WriteJpegFile(picture, Path("Photo.jpeg")), 1);     // not an item extension
+  test::WriteText(Path("empty.jpg"), "");
+  test::WriteText(Path("damaged.jpg"), "\xFF\xD8\xFF garbage");
+  test::WriteText(Path("notes.txt"), "hello");
+  fs::create_directory(Path("folder.bmp"));
+
+  RecordingProgress progress;
+  AlbumLoad load = LoadAlbumItems(dir_.path().string(), kOriginalCell, DibImage(), progress);
+  EXPECT_TRUE(load.enumerated);
+  EXPECT_EQ(load.counted, 7) << "recognised names, the folder among them";
+  EXPECT_EQ(Names(load), (std::vector<std::string>{"a.JPG", "b.bmp", "c.tif", "trick.gif.jpg"}));
+  EXPECT_EQ(progress.begins, std::vector<int>{14});
+  std::vector<int> expected(15);
+  for (int i = 0; i <= 14; ++i) expected[size_t(i)] = i;
+  EXPECT_EQ(progress.steps, expected) << "two steps a file, then the final count";
+
+  for (const auto& made : load.items) {
+    EXPECT_EQ(made.thumbnail.place, (ThumbnailPlace{4, 2, 48, 36})) << made.item.path;
+    EXPECT_EQ(made.item.name, fs::path(made.item.path).stem().string());
+    EXPECT_GT(made.item.time, 0);
+  }
+  // The JPEG decoded at 1/8 scale still shows the picture's two halves.
+  const auto jpeg = std::ranges::find_if(load.items, [](const NewItem& i) { return i.item.name == "a"; });
+  ASSERT_NE(jpeg, load.items.end());
+  const DibImage& cell = jpeg->thumbnail.cell;
+  const uint8_t* mid = cell.block().data() + cell.layout()->pixelOffset + size_t(42 - 1 - 20) * cell.layout()->stride;
+  EXPECT_LT(mid[3 * 10], 16);
+  EXPECT_GT(mid[3 * 45], 240);
+}
+
+TEST_F(ItemLoaderTest, NoRecognisedFilesMeansNoProgressAndAMissingFolderFails) {
+  test::WriteText(Path("notes.txt"), "hello");
+  test::WriteText(Path("Photo.jpeg"), "x");
+  RecordingProgress progress;
+  AlbumLoad load = LoadAlbumItems(dir_.path().string(), kMaxCell, DibImage(), progress);
+  EXPECT_TRUE(load.enumerated);
+  EXPECT_TRUE(load.items.empty());
+  EXPECT_TRUE(progress.begins.empty());
+  EXPECT_TRUE(progress.steps.empty());
+
+  EXPECT_FALSE(LoadAlbumItems(Path("gone"), kMaxCell, DibImage(), progress).enumerated);
+}
+
+TEST_F(ItemLoaderTest, FilesThatChangeBetweenThePassesAreSkipped) {
+  const DibImage picture = Picture();
+  for (const char* name : {"keep.bmp", "vanish.bmp", "grow.bmp"}) ASSERT_EQ(WriteBmpFile(picture, Path(name)), 1);
+  RecordingProgress progress;
+  progress.onBegin = [&] {  // runs between the first and the second pass
+    fs::remove(Path("vanish.bmp"));
+    DibImage bigger;
+    ASSERT_TRUE(bigger.Create(800, 600, 24));
+    ASSERT_EQ(WriteBmpFile(bigger, Path("grow.bmp")), 1);
+    ASSERT_EQ(WriteBmpFile(picture, Path("new.bmp")), 1);
+  };
+  AlbumLoad load = LoadAlbumItems(dir_.path().string(), kOriginalCell, DibImage(), progress);
+  EXPECT_EQ(Names(load), std::vector<std::string>{"keep.bmp"});
+  EXPECT_EQ(progress.steps, (std::vector<int>{0, 1, 2}));
+}
+
+TEST_F(ItemLoaderTest, VideoItemsWithoutAPictureAreLeftOut) {
+  for (const char* name : {"clip.avi", "clip.mpg", "show.erm"}) {
+    test::WriteText(Path(name), std::string(64, '\x01'));
+    NewItem made = MakeAlbumItem(Path(name), kMaxCell, DibImage());
+    EXPECT_EQ(made.status, NewItemStatus::NoPreview) << name;
+    EXPECT_FALSE(made.error.empty());
+  }
+  test::WriteText(Path("empty.avi"), "");
+  EXPECT_EQ(MakeAlbumItem(Path("empty.avi"), kMaxCell, DibImage()).status, NewItemStatus::Left);
+}
+
+}  // namespace
+}  // namespace lumora
