@@ -9,6 +9,7 @@
 #include "cli/MpegStillCommand.h"
 #include "cli/PreviewCommand.h"
 #include "cli/SettingsCommand.h"
+#include "cli/ThumbnailCommand.h"
 
 namespace lumora::cli {
 
@@ -31,6 +32,10 @@ constexpr Command kCommands[] = {
     {"settings", "[--registry DIR]",
      "show every stored setting of Lumora and its companions, with the default of a missing one",
      RunSettingsCommand},
+    {"thumbnail", "IN OUT.bmp [--max]",
+     "write the thumbnail cell of an album item exactly as the item list shows it (58 x 42, or the full "
+     "layout's 107 x 86 with --max)",
+     RunThumbnailCommand},
 };
 
 void PrintHelp(std::ostream& out) {

@@ -1,0 +1,69 @@
+// lumora-cli thumbnail: the cell of each layout as the list shows it, and an
+// exit code for each way it fails.
+#include "cli/ThumbnailCommand.h"
+
+#include <sstream>
+
+#include <gtest/gtest.h>
+
+#include "editor/picture/DibImage.h"
+#include "media/codecs/Bmp.h"
+#include "media/codecs/Jpeg.h"
+#include "tests/TempDir.h"
+
+namespace lumora::cli {
+namespace {
+
+int Thumbnail(std::vector<std::string> args) {
+  std::ostringstream o, e;
+  return RunThumbnailCommand(args, {o, e});
+}
+
+uint32_t Rgb(DibImage& pic, int x, int y) {
+  const uint8_t* p = RowTable(pic)[y] + 3 * x;
+  return uint32_t(p[2]) << 16 | uint32_t(p[1]) << 8 | p[0];
+}
+
+TEST(ThumbnailCommand, WritesTheCellOfEachLayout) {
+  test::TempDir dir;
+  DibImage black;  // a picture of pure black: it must stay black inside the frame
+  ASSERT_TRUE(black.Create(640, 480, 24));
+  const std::string in = (dir / "Photo.JPG").string();
+  ASSERT_EQ(WriteJpegFile(black, in), 1);
+
+  const std::string compact = (dir / "compact.bmp").string();
+  ASSERT_EQ(Thumbnail({in, compact}), kExitOk);
+  DibImage cell;
+  ASSERT_EQ(ReadBmpFile(cell, compact), 1);
+  ASSERT_EQ(cell.width(), 58);
+  ASSERT_EQ(cell.height(), 42);
+  EXPECT_EQ(Rgb(cell, 4 + 24, 2 + 18) & 0xF0F0F0, 0u) << "the picture at its place (4, 2), 48 x 36";
+
+  const std::string max = (dir / "max.BMP").string();
+  ASSERT_EQ(Thumbnail({"--max", in, max}), kExitOk);
+  ASSERT_EQ(ReadBmpFile(cell, max), 1);
+  EXPECT_EQ(cell.width(), 107);
+  EXPECT_EQ(cell.height(), 86);
+}
+
+TEST(ThumbnailCommand, RefusesWhatTheListWouldNotShow) {
+  test::TempDir dir;
+  const std::string out = (dir / "out.bmp").string();
+  test::WriteText(dir / "a.jpeg", "x");
+  EXPECT_EQ(Thumbnail({(dir / "a.jpeg").string(), out}), kExitBadArguments);
+  test::WriteText(dir / "a.jpg", "not a picture");
+  EXPECT_EQ(Thumbnail({(dir / "a.jpg").string(), (dir / "out.png").string()}), kExitBadArguments);
+  EXPECT_EQ(Thumbnail({(dir / "a.jpg").string(), out, "--small"}), kExitBadArguments);
+  EXPECT_EQ(Thumbnail({(dir / "a.jpg").string(), out}), kExitBadInput);
+  test::WriteText(dir / "empty.jpg", "");
+  EXPECT_EQ(Thumbnail({(dir / "empty.jpg").string(), out}), kExitBadInput);
+  EXPECT_FALSE(std::filesystem::exists(out));
+
+  DibImage white;
+  ASSERT_TRUE(white.Create(8, 8, 24));
+  ASSERT_EQ(WriteJpegFile(white, (dir / "b.jpg").string()), 1);
+  EXPECT_EQ(Thumbnail({(dir / "b.jpg").string(), (dir / "missing" / "out.bmp").string()}), kExitCannotWrite);
+}
+
+}  // namespace
+}  // namespace lumora::cli
