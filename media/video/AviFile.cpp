@@ -44,6 +44,7 @@ struct Chunk {
   uint32_t id = 0;
   uint64_t dataOffset = 0;
   uint32_t size = 0;  // clamped to the enclosing range
+  uint32_t declared = 0;  // as the header says
   uint64_t next = 0;  // offset of the following chunk (padded)
 };
 
@@ -57,6 +58,7 @@ std::optional<Chunk> ChunkAt(ByteSource& source, uint64_t offset, uint64_t end) 
   chunk.id = reader.U32Le();
   uint32_t size = reader.U32Le();
   chunk.dataOffset = offset + kChunkHeaderBytes;
+  chunk.declared = size;
   chunk.size = uint32_t(std::min<uint64_t>(size, end - chunk.dataOffset));
   chunk.next = chunk.dataOffset + uint64_t(size) + (size & 1);
   return chunk;
@@ -328,6 +330,8 @@ class AviReader {
         if (source_.Read(chunk->dataOffset, type) && ByteReader(type).U32Le() == kRec)
           WalkMovi(chunk->dataOffset + 4, chunk->dataOffset + chunk->size, depth + 1);
       } else if (IsVideoChunkOf(chunk->id, video_.streamNumber)) {
+        // A chunk cut off by the end of the file is no frame.
+        if (chunk->declared != chunk->size) return;
         if (!AddFrame(chunk->dataOffset, chunk->size)) return;
       }
       offset = chunk->next;

@@ -1,0 +1,198 @@
+// GetAviFirstFrame against ffmpeg's decode of the same frame, the frame
+// indexes, damaged files, and the choice of the stream reader.
+#include "media/video/AviFirstFrame.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "media/video/AviFile.h"
+#include "tests/TempDir.h"
+#include "tests/media/video/AviWriter.h"
+#include "tests/media/video/VideoMedia.h"
+
+namespace lumora::video::test {
+namespace {
+
+using lumora::test::TempDir;
+
+void WriteBytes(const std::filesystem::path& path, const std::vector<uint8_t>& bytes) {
+  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+}
+
+AviVideo ReadVideo(const std::filesystem::path& path) {
+  auto source = FileByteSource::Open(path.string());
+  AviVideo video;
+  std::string error;
+  EXPECT_TRUE(source && ReadAviVideo(*source, video, error)) << error;
+  return video;
+}
+
+struct RawCase {
+  const char* pixelFormat;
+  int pictureBits;
+};
+void PrintTo(const RawCase& c, std::ostream* os) { *os << c.pixelFormat; }
+
+class UncompressedAvi : public testing::TestWithParam<RawCase> {};
+
+// Rows of 34 pixels need padding at every depth but 32; ffmpeg stores them top row first.
+TEST_P(UncompressedAvi, FirstFrameEqualsFfmpegsDecode) {
+  TempDir dir;
+  const auto clip = dir / "raw.avi";
+  MakeClip(clip, "34x20", "25", 0.2, std::string("-c:v rawvideo -pix_fmt ") + GetParam().pixelFormat);
+  DibImage picture;
+  std::string error;
+  ASSERT_EQ(GetAviFirstFrame(clip.string(), picture, &error), 1) << error;
+  EXPECT_EQ(picture.BitCount(), GetParam().pictureBits);
+  EXPECT_EQ(picture.width(), 34);
+  EXPECT_EQ(picture.height(), 20);
+  EXPECT_EQ(PicturePsnr(picture, ReferenceFrame(clip, "eq(n\\,0)")), 99);
+}
+
+INSTANTIATE_TEST_SUITE_P(Depths, UncompressedAvi,
+                         testing::Values(RawCase{"bgr24", 24}, RawCase{"pal8", 8}, RawCase{"rgb555le", 24},
+                                         RawCase{"bgra", 24}),
+                         [](const auto& info) { return std::string(info.param.pixelFormat); });
+
+TEST(CompressedAvi, MotionJpegDecompressesTo24Bit) {
+  TempDir dir;
+  const auto clip = dir / "mjpeg.avi";
+  MakeClip(clip, "320x240", "25", 0.4, "-c:v mjpeg -q:v 3");
+  DibImage picture;
+  std::string error;
+  ASSERT_EQ(GetAviFirstFrame(clip.string(), picture, &error), 1) << error;
+  EXPECT_EQ(picture.BitCount(), 24);
+  EXPECT_GT(PicturePsnr(picture, ReferenceFrame(clip, "eq(n\\,0)")), 35);
+}
+
+// The first two chunks hold no JPEG data: the first frame that decodes is frame 2.
+TEST(CompressedAvi, FramesThatDoNotDecompressAreSkipped) {
+  TempDir dir;
+  const auto clip = dir / "mjpeg.avi";
+  MakeClip(clip, "320x240", "25", 0.4, "-c:v mjpeg -q:v 3");
+  const auto frame2 = ReferenceFrame(clip, "eq(n\\,2)");
+  const auto frame0 = ReferenceFrame(clip, "eq(n\\,0)");
+  AviVideo video = ReadVideo(clip);
+  ASSERT_GE(video.frames.size(), 3u);
+  std::vector<uint8_t> bytes = ReadAll(clip);
+  for (int i = 0; i < 2; ++i)
+    std::fill_n(bytes.begin() + ptrdiff_t(video.frames[size_t(i)].offset), video.frames[size_t(i)].size, 0);
+  WriteBytes(clip, bytes);
+  DibImage picture;
+  ASSERT_EQ(GetAviFirstFrame(clip.string(), picture), 1);
+  const double psnr2 = PicturePsnr(picture, frame2);
+  EXPECT_GT(psnr2, 35);
+  EXPECT_GT(psnr2, PicturePsnr(picture, frame0) + 1);
+}
+
+std::vector<uint8_t> Ramp(size_t bytes, uint8_t seed) {
+  std::vector<uint8_t> out(bytes);
+  for (size_t i = 0; i < bytes; ++i) out[i] = uint8_t(i * 7 + seed);
+  return out;
+}
+
+// A raw 8 x 4 24-bit stream whose first chunk is too short to be a frame.
+AviSpec ShortFirstFrame(AviIndex index) {
+  AviSpec spec;
+  spec.width = 8;
+  spec.height = 4;
+  spec.index = index;
+  spec.frames = {Ramp(10, 0), Ramp(8 * 3 * 4, 1), Ramp(8 * 3 * 4, 2)};
+  return spec;
+}
+
+TEST(AviIndexes, Idx1OpenDmlAndTheMoviWalkFindTheSameFrames) {
+  TempDir dir;
+  std::vector<std::vector<uint8_t>> blocks;
+  for (AviIndex index : {AviIndex::Idx1, AviIndex::OpenDml, AviIndex::None}) {
+    const auto path = dir / "indexed.avi";
+    WriteBytes(path, WriteAvi(ShortFirstFrame(index)));
+    AviVideo video = ReadVideo(path);
+    ASSERT_EQ(video.frames.size(), 3u) << int(index);
+    DibImage picture;
+    ASSERT_EQ(GetAviFirstFrame(path.string(), picture), 1) << int(index);
+    // Frame 1 (rows bottom first, as the file stores them) is the first whole frame.
+    const std::vector<uint8_t> expected = Ramp(8 * 3 * 4, 1);
+    EXPECT_TRUE(std::equal(expected.begin(), expected.end(), picture.PixelBits())) << int(index);
+    blocks.push_back(picture.block());
+  }
+  EXPECT_EQ(blocks[0], blocks[1]);
+  EXPECT_EQ(blocks[0], blocks[2]);
+}
+
+TEST(AviFirstFrameRule, FourBitFramesMakeNoPicture) {
+  TempDir dir;
+  AviSpec spec;
+  spec.width = 8;
+  spec.height = 2;
+  spec.bitCount = 4;
+  spec.colours = Ramp(16 * 4, 0);
+  spec.frames = {Ramp(8, 3)};
+  const auto path = dir / "four.avi";
+  WriteBytes(path, WriteAvi(spec));
+  DibImage picture;
+  std::string error;
+  EXPECT_EQ(GetAviFirstFrame(path.string(), picture, &error), 0);
+  EXPECT_NE(error.find("4-bit"), std::string::npos) << error;
+  EXPECT_TRUE(picture.empty());
+}
+
+TEST(AviFirstFrameRule, DamagedFilesGiveNoPictureAndCutShortRecordingsTheirFrames) {
+  TempDir dir;
+  const std::vector<uint8_t> good = WriteAvi(ShortFirstFrame(AviIndex::Idx1));
+  DibImage picture;
+  // Not there, not RIFF, RIFF of another form, headers cut off.
+  EXPECT_EQ(GetAviFirstFrame((dir / "missing.avi").string(), picture), 0);
+  std::vector<uint8_t> wave = good;
+  std::copy_n("WAVE", 4, wave.begin() + 8);
+  for (const auto& bytes : {std::vector<uint8_t>(300, 0x41), wave, std::vector<uint8_t>(good.begin(), good.begin() + 150)}) {
+    WriteBytes(dir / "bad.avi", bytes);
+    std::string error;
+    EXPECT_EQ(GetAviFirstFrame((dir / "bad.avi").string(), picture, &error), 0);
+    EXPECT_FALSE(error.empty());
+  }
+  EXPECT_TRUE(picture.empty());
+  // A recording cut off in its second frame: the RIFF size runs past the end
+  // and idx1 is gone, but the first whole frame is still in movi.
+  AviSpec spec = ShortFirstFrame(AviIndex::Idx1);
+  spec.frames.erase(spec.frames.begin());
+  std::vector<uint8_t> cut = WriteAvi(spec);
+  AviVideo full;
+  {
+    WriteBytes(dir / "cut.avi", cut);
+    full = ReadVideo(dir / "cut.avi");
+  }
+  cut.resize(size_t(full.frames[1].offset + 5));
+  WriteBytes(dir / "cut.avi", cut);
+  EXPECT_EQ(ReadVideo(dir / "cut.avi").frames.size(), 1u);
+  EXPECT_EQ(GetAviFirstFrame((dir / "cut.avi").string(), picture), 1);
+}
+
+TEST(NeedsStreamReader, QuickTimeNamesGoWithoutTheFileBeingOpened) {
+  EXPECT_EQ(NeedsStreamReader("/no/such/folder/clip.QT"), 1);
+  EXPECT_EQ(NeedsStreamReader("/no/such/folder/clip.Mov"), 1);
+  EXPECT_EQ(NeedsStreamReader("/no/such/folder/clip.movie"), 1);  // only the first characters count
+  EXPECT_EQ(NeedsStreamReader("/no/such/folder/clip.avi"), 0);
+  EXPECT_EQ(NeedsStreamReader("/no/such/folder.mov/clip"), 0);
+}
+
+TEST(NeedsStreamReader, HandlerCodesAreComparedCaseSensitively) {
+  TempDir dir;
+  MakeClip(dir / "dv.avi", "720x480", "30000/1001", 0.1, "-c:v dvvideo -pix_fmt yuv411p");
+  MakeClip(dir / "mp42.avi", "320x240", "25", 0.1, "-c:v msmpeg4v2");
+  MakeClip(dir / "mjpeg.avi", "320x240", "25", 0.1, "-c:v mjpeg");
+  EXPECT_EQ(NeedsStreamReader((dir / "dv.avi").string()), 1);
+  EXPECT_EQ(NeedsStreamReader((dir / "mp42.avi").string()), 1);
+  EXPECT_EQ(NeedsStreamReader((dir / "mjpeg.avi").string()), 0);
+  AviSpec spec = ShortFirstFrame(AviIndex::Idx1);
+  spec.handler = "DVSD";
+  WriteBytes(dir / "upper.avi", WriteAvi(spec));
+  EXPECT_EQ(NeedsStreamReader((dir / "upper.avi").string()), 0);
+  spec.handler = "dvsd";
+  WriteBytes(dir / "lower.avi", WriteAvi(spec));
+  EXPECT_EQ(NeedsStreamReader((dir / "lower.avi").string()), 1);
+}
+
+}  // namespace
+}  // namespace lumora::video::test
