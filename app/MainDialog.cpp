@@ -4,7 +4,6 @@
 #include "app/MainDialog.h"
 
 #include <QCloseEvent>
-#include <QListWidget>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QTimerEvent>
@@ -12,7 +11,10 @@
 
 #include <cstdlib>
 
+#include "app/AlbumListView.h"
 #include "app/HomePage.h"
+#include "app/ItemBrowser.h"
+#include "app/ItemListView.h"
 #include "app/SkinButton.h"
 #include "app/ToolTipControl.h"
 #include "media/ui/SplashWindow.h"
@@ -27,8 +29,8 @@ namespace lumora {
 
 namespace {
 
-// The timers stopped when the window is destroyed: 1, 2 and 100 to 800.
-constexpr int kAlbumAnimationTimer = 1;
+// The timers stopped when the window is destroyed: 1 (the album animation),
+// 2 and 100 to 800.
 constexpr int kAcquireTimer = 2;
 constexpr int kFirstCompanionTimer = 100;
 constexpr int kLastStoppedCompanionTimer = 800;
@@ -65,19 +67,23 @@ MainDialog::MainDialog(Services services)
 MainDialog::~MainDialog() { OnDestroy(); }
 
 void MainDialog::CreateControls() {
-  albumList_ = new QListWidget(this);
-  itemList_ = new QListWidget(this);
-  for (QListWidget* list : {albumList_, itemList_}) {
-    list->setViewMode(QListView::IconMode);
-    list->setFrameShape(QFrame::NoFrame);
-    list->setMovement(QListView::Static);
-    list->setAutoFillBackground(true);
-  }
-  albumList_->setFlow(QListView::LeftToRight);
-  albumList_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  albumList_ = new AlbumListView(this);
+  itemList_ = new ItemListView(this);
+  items_ = std::make_unique<ItemBrowser>(
+      ItemBrowser::Services{services_.resources, services_.prompts, services_.shell, services_.desktop, messages_},
+      *itemList_, *this);
+  albumList_->OnClicked([this](int row) { OnAlbumClicked(row); });
+  albumList_->OnHover([this](int row) { OnAlbumHover(row); });
+  albumList_->OnLabelEdited([this](int row, const QString& text) { OnAlbumLabelEdited(row, text); });
+  itemList_->OnClicked([this](int row) { items_->OnClicked(row); });
+  itemList_->OnDoubleClicked([this](int row) { items_->OnDoubleClicked(row); });
+  itemList_->OnDeleteKey([this] { OnItemDeleteKey(); });
+  itemList_->OnContextMenu([this](const QPoint& at) { OnItemContextMenu(at); });
+  SetTimerHandler(kAlbumAnimationTimer, [this] { OnOpenAnimationTick(); });
   CreateButtons();
   itemTips_ = new ToolTipControl(this);
   buttonTips_ = new ToolTipControl(this);
+  itemList_->SetTips(itemTips_);
 }
 
 void MainDialog::CreateButtons() {
@@ -118,14 +124,10 @@ bool MainDialog::OnInitDialog() {
   SetDefaults();
 
   mainMenu_ = services_.resources.GetMenu(res::kMenuMain);
+  itemMenu_ = services_.resources.GetMenu(res::kMenuItemContext);
   PlaceWindow();
   SetUpItemList();
-  startAlbumName_ = ReadStartAlbumName(services_.registry);
-  if (albumList_->count() > 0) {
-    const SortSettings sort = ReadSortSettings(services_.registry);
-    sortId_ = sort.sortID;
-    sortDirection_ = sort.sortFR;
-  }
+  BuildAlbumList();
 
   if (!EnterStartLayout()) return false;
   skin_.LoadBackgroundPieces();
@@ -164,11 +166,7 @@ void MainDialog::PlaceWindow() {
   move(at.x, at.y);
 }
 
-void MainDialog::SetUpItemList() {
-  const QSize cell(thumbnailCell_.width, thumbnailCell_.height);
-  itemList_->setIconSize(cell);
-  itemList_->setGridSize(cell);
-}
+void MainDialog::SetUpItemList() { items_->SetLayout(mode_); }
 
 void MainDialog::CreateToolTips() {
   itemTips_->AddTool(itemList_->viewport(), Utf8(layout::kItemListTip));
@@ -258,13 +256,16 @@ void MainDialog::OnDestroy() {
   WriteExitSettings(services_.registry, {{sortId_, sortDirection_},
                                          {normalPosition_.x(), normalPosition_.y()},
                                          CurrentAlbumPath()});
-  KillTimer(kAlbumAnimationTimer);
+  EndOpenAnimation();
   KillTimer(kAcquireTimer);
   for (int id = kFirstCompanionTimer; id <= kLastStoppedCompanionTimer; id += kCompanionTimerStep) KillTimer(id);
   skin_.Release();
   compactBackground_ = QImage();
+  items_->Clear();
+  albumList_->clear();
   splash_.reset();
   mainMenu_.reset();
+  itemMenu_.reset();
   messages_.Clear();
 }
 

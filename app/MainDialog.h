@@ -3,16 +3,20 @@
 // wide, shaped by the skin's outline) and the full work area ("MAX").
 //
 // It owns every control: the window, menu, album and launch buttons
-// (SkinButton), the album list (1002) and the item list (1039). Commands
+// (SkinButton), the album list (1002) and the item list (1039, whose
+// behaviour is the ItemBrowser's). Commands
 // arrive by numeric id (a button's control id or a menu command id) and go
 // through one command table; timers are dispatched by their id to the handler
 // registered for it. Each command is handed to the part of the program that
 // owns it; this window itself owns help, about, minimise, the layout toggle,
-// close and the three menu buttons' popups.
+// close and the three menu buttons' popups; the albums (the list at start,
+// selecting, the open animation, new, delete, rename, information) and the
+// item commands (sort, select all, refresh) it hands on.
 //
 // Files: MainDialog.cpp (construction, initialisation, events, destruction),
 // MainDialogLayout.cpp (the layouts, the skin, painting), MainDialogCommands.cpp
-// (the command table and the window commands).
+// (the command table and the window commands), MainDialogAlbums.cpp (albums
+// and the item commands).
 #pragma once
 
 #include <QBasicTimer>
@@ -34,12 +38,14 @@
 #include "resources/Menu.h"
 
 class QAction;
-class QListWidget;
 class QMenu;
 
 namespace lumora {
 
+class AlbumListView;
 class Desktop;
+class ItemBrowser;
+class ItemListView;
 class Prompts;
 class Registry;
 class Resources;
@@ -52,6 +58,9 @@ class WindowSystem;
 class MainDialog final : public QvDropDialog {
  public:
   static constexpr int kTemplateId = 102;
+  // The timer of the album open animation and its period.
+  static constexpr int kAlbumAnimationTimer = 1;
+  static constexpr int kAlbumAnimationMs = 70;
 
   // What the window works with. The function seams stand for the calls that
   // would end the process or enter a nested event loop; empty ones mean the
@@ -104,8 +113,9 @@ class MainDialog final : public QvDropDialog {
   // The compact window's saved top-left corner ("WindowPosLeft", "WindowPosTop").
   QPoint NormalPosition() const { return normalPosition_; }
   layout::Size ThumbnailCell() const { return thumbnailCell_; }
-  QListWidget* AlbumList() const { return albumList_; }
-  QListWidget* ItemList() const { return itemList_; }
+  AlbumListView* AlbumList() const { return albumList_; }
+  ItemListView* ItemList() const { return itemList_; }
+  ItemBrowser& Items() const { return *items_; }
   // The button with this control id, or null.
   SkinButton* Button(uint32_t control) const;
   ToolTipControl& ButtonTips() const { return *buttonTips_; }
@@ -114,11 +124,10 @@ class MainDialog final : public QvDropDialog {
   const Skin& WindowSkin() const { return skin_; }
   // The name "AlbumName" held at start: the album to select first.
   const std::string& StartAlbumName() const { return startAlbumName_; }
-  // The current album: an index into the album list, -1 for none. Its entry
-  // carries the album folder's path under kAlbumPathRole.
-  static constexpr int kAlbumPathRole = Qt::UserRole;
+  // The current album: an index into the album list, -1 for none.
   int CurrentAlbum() const { return currentAlbum_; }
-  void SetCurrentAlbum(int index) { currentAlbum_ = index; }
+  // The albums root: the program's folder + "/Albums/".
+  std::string AlbumsRootPath() const;
   // The sort key and direction (menu command ids).
   uint32_t SortId() const { return sortId_; }
   uint32_t SortDirection() const { return sortDirection_; }
@@ -175,6 +184,38 @@ class MainDialog final : public QvDropDialog {
   void LowerCompanions();
   void RaiseCompanions();
 
+  // --- Albums and item commands (MainDialogAlbums.cpp).
+  // The album list at start: list, sort and select the albums, read the
+  // sort settings and load the current album's items.
+  void BuildAlbumList();
+  // The album list's look in the current layout.
+  void ApplyAlbumLook();
+  // Refills the item list from the current album; false when there is none
+  // or its folder could not be listed.
+  bool LoadAlbumItems();
+  // Makes `index` the current album (the old one shows its closed picture)
+  // and starts its open animation.
+  void OpenAlbum(int index);
+  void StartOpenAnimation();
+  void OnOpenAnimationTick();
+  void EndOpenAnimation();
+  void OnAlbumClicked(int row);
+  void OnAlbumHover(int row);
+  void OnAlbumLabelEdited(int row, const QString& text);
+  void OpenAlbumLabelEditorLater(int row);
+  void OnNewAlbum(uint32_t id);
+  void OnDeleteAlbum(uint32_t id);
+  void OnRenameAlbum(uint32_t id);
+  void OnAlbumInfo(uint32_t id);
+  void OnSortCommand(uint32_t id);
+  void OnSelectAll(uint32_t id);
+  void OnRefresh(uint32_t id);
+  void OnItemDeleteKey();
+  // The item list's context menu (menu 252) at a global point.
+  void OnItemContextMenu(const QPoint& at);
+  // A message of the album commands: caption string 14, top-most.
+  int ShowAlbumMessage(const std::string& text, uint32_t style);
+
   // --- Commands (MainDialogCommands.cpp).
   void OnHelp(uint32_t id);
   void OnMinimize(uint32_t id);
@@ -204,15 +245,20 @@ class MainDialog final : public QvDropDialog {
 
   QImage compactBackground_;
   std::map<uint32_t, SkinButton*> buttons_;
-  QListWidget* albumList_ = nullptr;
-  QListWidget* itemList_ = nullptr;
+  AlbumListView* albumList_ = nullptr;
+  ItemListView* itemList_ = nullptr;
+  std::unique_ptr<ItemBrowser> items_;
   ToolTipControl* itemTips_ = nullptr;
   ToolTipControl* buttonTips_ = nullptr;
   std::optional<Menu> mainMenu_;
+  std::optional<Menu> itemMenu_;
   std::unique_ptr<SplashWindow> splash_;
 
   std::string startAlbumName_;
   int currentAlbum_ = -1;
+  // The open animation holds the mouse and the wait cursor until it ends.
+  bool animationHolds_ = false;
+  int hoverAlbum_ = -1;  // the album under the pointer in the full layout
   uint32_t sortId_ = kDefaultSortID;
   uint32_t sortDirection_ = kDefaultSortFR;
 

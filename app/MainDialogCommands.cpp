@@ -1,14 +1,15 @@
 // MainDialog's command table and the window commands it owns: help, about,
-// minimise, the layout toggle, close and the menu buttons' popups.
+// minimise, the layout toggle, close, the menu buttons' popups and the item
+// list's context menu.
 #include "app/MainDialog.h"
 
 #include <QAction>
-#include <QListWidget>
 #include <QMenu>
 
 #include <array>
 
 #include "app/AboutDialog.h"
+#include "app/AlbumListView.h"
 #include "app/SkinButton.h"
 #include "platform/Desktop.h"
 #include "platform/Registry.h"
@@ -18,6 +19,9 @@
 namespace lumora {
 
 namespace {
+
+// The popup of menu 252 that the item list shows on a right click.
+constexpr std::string_view kItemMenuPopup = "mouse";
 
 // The help file in the folder of the "AppPath" setting.
 constexpr char kHelpFileFormat[] = "%1/Lumora.chm";
@@ -31,7 +35,7 @@ bool IsSortCommand(uint32_t command) {
 
 std::span<const MainDialog::CommandEntry> MainDialog::Commands() {
   using namespace layout;
-  static constexpr std::array<CommandEntry, 12> kTable = {{
+  static constexpr std::array<CommandEntry, 23> kTable = {{
       {kHelp, &MainDialog::OnHelp},
       {kHelpSmall, &MainDialog::OnHelp},
       {kMinimize, &MainDialog::OnMinimize},
@@ -44,6 +48,17 @@ std::span<const MainDialog::CommandEntry> MainDialog::Commands() {
       {kFileButton, &MainDialog::OnMenuButton},
       {kImportButton, &MainDialog::OnMenuButton},
       {res::kCmdAbout, &MainDialog::OnAbout},
+      {kNewAlbum, &MainDialog::OnNewAlbum},
+      {kDeleteAlbum, &MainDialog::OnDeleteAlbum},
+      {kRenameAlbum, &MainDialog::OnRenameAlbum},
+      {kAlbumInfo, &MainDialog::OnAlbumInfo},
+      {res::kCmdSortByName, &MainDialog::OnSortCommand},
+      {res::kCmdSortByType, &MainDialog::OnSortCommand},
+      {res::kCmdSortByDate, &MainDialog::OnSortCommand},
+      {res::kCmdSortForward, &MainDialog::OnSortCommand},
+      {res::kCmdSortReverse, &MainDialog::OnSortCommand},
+      {res::kCmdSelectAll, &MainDialog::OnSelectAll},
+      {res::kCmdRefresh, &MainDialog::OnRefresh},
   }};
   return kTable;
 }
@@ -129,14 +144,23 @@ void MainDialog::OnMenuButton(uint32_t id) {
   if (chosen) OnCommand(chosen->data().toUInt());
 }
 
+void MainDialog::OnItemContextMenu(const QPoint& at) {
+  if (!itemMenu_) return;
+  const MenuItem* popup = itemMenu_->FindPopup(kItemMenuPopup);
+  if (!popup) return;
+  QMenu menu(this);
+  BuildMenu(menu, *popup);
+  if (QAction* chosen = services_.runMenu(menu, at)) OnCommand(chosen->data().toUInt());
+}
+
 void MainDialog::OnAbout(uint32_t) {
   AboutDialog about(messages_.Caption(), skin_, services_.shell, this);
   services_.runDialog(about);
 }
 
 std::string MainDialog::CurrentAlbumPath() const {
-  if (currentAlbum_ < 0 || currentAlbum_ >= albumList_->count()) return {};
-  return albumList_->item(currentAlbum_)->data(kAlbumPathRole).toString().toStdString();
+  const AlbumEntry* entry = albumList_->Entry(currentAlbum_);
+  return entry ? entry->Album().path : std::string();
 }
 
 }  // namespace lumora

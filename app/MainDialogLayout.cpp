@@ -2,12 +2,13 @@
 // window in the layout it is in.
 #include "app/MainDialog.h"
 
-#include <QListWidget>
 #include <QPainter>
 #include <QPalette>
 #include <QPen>
 #include <QTimer>
 
+#include "app/AlbumListView.h"
+#include "app/ItemListView.h"
 #include "app/SkinButton.h"
 #include "platform/Desktop.h"
 #include "platform/Prompts.h"
@@ -48,14 +49,7 @@ void MainDialog::ApplyLook() {
   items.setColor(QPalette::Base, ColourOf(look.itemListColour));
   itemList_->setPalette(items);
 
-  QPalette albums = albumList_->palette();
-  const QImage base = skin_.AlbumBase(mode_);
-  if (base.isNull())
-    albums.setColor(QPalette::Base, ColourOf(look.itemListColour));
-  else
-    albums.setBrush(QPalette::Base, QBrush(base));
-  albumList_->setPalette(albums);
-  albumList_->setIconSize(QSize(look.albumIcons.cell.width, look.albumIcons.cell.height));
+  ApplyAlbumLook();
 
   thumbnailCell_ = look.thumbnailCell;
   SetUpItemList();
@@ -106,6 +100,8 @@ bool MainDialog::EnterCompactLayout() {
   move(normalPosition_);
   LowerCompanions();
   update();
+  // The thumbnails are made again at the compact cell size.
+  LoadAlbumItems();
   return true;
 }
 
@@ -123,6 +119,8 @@ void MainDialog::EnterMaxLayout() {
   RaiseCompanions();
   maxEntered_ = true;
   update();
+  // The thumbnails are made again at the full layout's cell size.
+  LoadAlbumItems();
 }
 
 void MainDialog::LowerCompanions() {

@@ -5,6 +5,7 @@
 // to the full-screen layout), and closes again: a way to see what it shows
 // on a machine without a display.
 #include <QApplication>
+#include <QFileInfo>
 #include <QString>
 
 #include <cstdio>
@@ -36,7 +37,10 @@ bool ParseOptions(int argc, char** argv, Options& options) {
       std::fprintf(stderr, "Lumora: %s needs a file name\n", argv[i]);
       return false;
     }
-    (compact ? options.compactPicture : options.maxPicture) = QString::fromLocal8Bit(argv[++i]);
+    // Made absolute now: the window moves the current directory into the
+    // open album before the pictures are saved.
+    (compact ? options.compactPicture : options.maxPicture) =
+        QFileInfo(QString::fromLocal8Bit(argv[++i])).absoluteFilePath();
   }
   return true;
 }

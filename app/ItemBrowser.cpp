@@ -1,0 +1,174 @@
+// Loading, sorting and selecting the items of the current album in the item
+// list, with the progress window during a load.
+#include "app/ItemBrowser.h"
+
+#include <QDialog>
+
+#include <algorithm>
+
+#include "albums/AlbumStore.h"
+#include "albums/ItemLoader.h"
+#include "app/ItemListView.h"
+#include "app/MessageStrings.h"
+#include "editor/qt/DibQImage.h"
+#include "media/codecs/Bmp.h"
+#include "media/ui/ProgressDialog.h"
+#include "platform/Desktop.h"
+#include "platform/Prompts.h"
+#include "platform/Shell.h"
+#include "resources/ResourceIds.h"
+#include "resources/Resources.h"
+
+namespace lumora {
+
+namespace {
+
+// The progress bar's range while the window comes up, before the steps are known.
+constexpr int kInitialRangeTop = 100;
+
+std::string Format(const char* format, const std::string& argument) {
+  const std::string::size_type at = std::string(format).find("%s");
+  std::string text(format);
+  if (at != std::string::npos) text.replace(at, 2, argument);
+  return text;
+}
+
+}  // namespace
+
+QPixmap ThumbnailPixmap(const Thumbnail& thumbnail) {
+  QImage image = ToQImage(thumbnail.cell).convertToFormat(QImage::Format_ARGB32);
+  if (image.isNull()) return {};
+  for (int y = 0; y < image.height(); ++y) {
+    auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+    for (int x = 0; x < image.width(); ++x) {
+      if (thumbnail.IsTransparent(x, y)) row[x] = qRgba(0, 0, 0, 0);
+    }
+  }
+  return QPixmap::fromImage(image);
+}
+
+// The progress window as the loader reports to it.
+class ItemBrowser::LoadProgress final : public ItemLoadProgress {
+ public:
+  explicit LoadProgress(ItemBrowser& browser) : browser_(browser) {}
+
+  void Begin(int steps) override {
+    ItemBrowser& b = browser_;
+    b.progress_ = std::make_unique<ProgressDialog>(b.services_.resources, res::kStringProgramName);
+    ProgressDialog& progress = *b.progress_;
+    progress.Create(&b.owner_);
+    progress.SetRange(0, kInitialRangeTop);
+    progress.SetPos(0);
+    progress.SetText(b.services_.messages.Text(kWaitText));
+    progress.Show();
+    if (b.firstLoad_ && progress.window()) {
+      const ScreenRect area = b.services_.desktop.WorkArea();
+      progress.window()->setFixedSize(kFirstProgressSize);
+      progress.window()->move(area.right - kFirstProgressFromRight, area.bottom - kFirstProgressFromBottom);
+    }
+    progress.SetRange(0, steps);
+  }
+
+  void Step(int step) override {
+    ProgressDialog& progress = *browser_.progress_;
+    progress.SetText(browser_.services_.messages.Text(kMakingPreviewsText));
+    progress.SetPos(step);
+  }
+
+  void StillNotLoaded(const std::string& stillPath) override {
+    browser_.services_.prompts.ShowMessage(Format(kStillNotLoaded, stillPath), "", box::kOk);
+  }
+
+ private:
+  ItemBrowser& browser_;
+};
+
+ItemBrowser::ItemBrowser(Services services, ItemListView& list, QWidget& owner)
+    : services_(services), list_(list), owner_(owner) {
+  SetLayout(layout::WindowMode::Original);
+}
+
+ItemBrowser::~ItemBrowser() = default;
+
+void ItemBrowser::SetLayout(layout::WindowMode mode) {
+  mode_ = mode;
+  cell_ = mode == layout::WindowMode::Max ? kMaxCell : kOriginalCell;
+  frame_ = DibImage();
+  // Without its frame bitmap a cell is plain white around the picture.
+  if (const std::optional<std::vector<uint8_t>> bitmap = services_.resources.Bitmap(cell_.frameBitmap))
+    if (ReadBmpMemory(frame_, *bitmap) == 0) frame_ = DibImage();
+  list_.SetCell(mode, QSize(cell_.width, cell_.height));
+}
+
+bool ItemBrowser::Load(const std::string& albumFolder, uint32_t sortId, uint32_t sortDirection) {
+  MakeCurrentDirectory(albumFolder);
+  Clear();
+  LoadProgress progress(*this);
+  AlbumLoad load = LoadAlbumItems(albumFolder, cell_, frame_, progress);
+  firstLoad_ = false;
+  for (NewItem& made : load.items) {
+    if (made.status != NewItemStatus::Added) continue;
+    list_.addItem(new ItemEntry(std::move(made.item), ThumbnailPixmap(made.thumbnail)));
+  }
+  if (!load.enumerated) return false;
+  Sort(sortId, sortDirection);
+  list_.show();
+  return true;
+}
+
+void ItemBrowser::Clear() {
+  list_.clear();
+  currentItem_ = -1;
+}
+
+void ItemBrowser::Sort(uint32_t sortId, uint32_t sortDirection) {
+  if (list_.count() == 0) return;
+  const ItemOrder order{SortKeyOfCommand(sortId), IsForwardCommand(sortDirection)};
+  std::vector<ItemEntry*> entries;
+  while (list_.count() > 0) entries.push_back(static_cast<ItemEntry*>(list_.takeItem(0)));
+  std::stable_sort(entries.begin(), entries.end(),
+                   [&](const ItemEntry* a, const ItemEntry* b) { return order(a->Item(), b->Item()); });
+  for (ItemEntry* entry : entries) list_.addItem(entry);
+  list_.clearSelection();
+  currentItem_ = 0;
+  list_.setFocus();
+  list_.setCurrentRow(0, QItemSelectionModel::ClearAndSelect);
+}
+
+void ItemBrowser::SelectAll() {
+  list_.setFocus();
+  list_.selectAll();
+}
+
+void ItemBrowser::Repoint(const std::string& albumFolder) {
+  std::vector<AlbumItem> items;
+  for (int row = 0; row < list_.count(); ++row) items.push_back(list_.Entry(row)->Item());
+  RepointItems(items, albumFolder);
+  for (int row = 0; row < list_.count(); ++row) list_.Entry(row)->Item() = std::move(items[size_t(row)]);
+}
+
+std::vector<std::string> ItemBrowser::Paths() const {
+  std::vector<std::string> paths;
+  for (int row = 0; row < list_.count(); ++row) paths.push_back(list_.Entry(row)->Item().path);
+  return paths;
+}
+
+int ItemBrowser::Count() const { return list_.count(); }
+
+void ItemBrowser::OnClicked(int row) { currentItem_ = list_.selectedItems().isEmpty() ? -1 : row; }
+
+void ItemBrowser::OnDoubleClicked(int row) {
+  if (list_.selectedItems().isEmpty()) {
+    currentItem_ = -1;
+    return;
+  }
+  const ItemEntry* entry = list_.Entry(row);
+  if (!entry || entry->Item().name.empty() || entry->Item().path.empty()) return;
+  WaitCursor wait(services_.desktop);
+  // Pictures open in the editor; until it exists a double click opens only
+  // videos, with the desktop's player.
+  const ItemKind kind = ItemKindOf(entry->Item().path);
+  if (kind == ItemKind::Mpeg || kind == ItemKind::Avi) services_.shell.OpenDocument(entry->Item().path);
+}
+
+}  // namespace lumora

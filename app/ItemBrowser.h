@@ -1,0 +1,108 @@
+// ItemBrowser: the item list's behaviour. It loads the current album into
+// the list (two passes over the folder with the progress window, the first
+// load of a run placed at the bottom right of the work area), turns each
+// composed thumbnail into a picture the list draws with the frame's black
+// clear, sorts by the sort in force, selects all, follows clicks to the
+// current item, and opens a double-clicked video with the desktop's player.
+#pragma once
+
+#include <QPixmap>
+#include <QSize>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "albums/AlbumItem.h"
+#include "albums/Thumbnail.h"
+#include "app/MainLayout.h"
+#include "editor/picture/DibImage.h"
+
+class QWidget;
+
+namespace lumora {
+
+class Desktop;
+class ItemListView;
+class MessageStrings;
+class ProgressDialog;
+class Prompts;
+class Resources;
+class Shell;
+
+// A composed thumbnail as the list draws it: transparent where the cell's
+// frame is black.
+QPixmap ThumbnailPixmap(const Thumbnail& thumbnail);
+
+class ItemBrowser {
+ public:
+  struct Services {
+    const Resources& resources;
+    Prompts& prompts;
+    Shell& shell;
+    Desktop& desktop;
+    const MessageStrings& messages;
+  };
+  // The progress window's place on the first load of a run: this far from
+  // the work area's right and bottom edges, at this size.
+  static constexpr int kFirstProgressFromRight = 349;
+  static constexpr int kFirstProgressFromBottom = 105;
+  static constexpr QSize kFirstProgressSize{333, 97};
+  // The progress texts: the message while items are made, and the text
+  // shown when the window comes up.
+  static constexpr uint32_t kMakingPreviewsText = 15;
+  static constexpr uint32_t kWaitText = 16;
+  // The message when an MPEG still cannot be loaded back.
+  static constexpr char kStillNotLoaded[] = "Load() failed - %s";
+
+  // `owner` is the window the progress window disables while it runs.
+  ItemBrowser(Services services, ItemListView& list, QWidget& owner);
+  ~ItemBrowser();
+  ItemBrowser(const ItemBrowser&) = delete;
+  ItemBrowser& operator=(const ItemBrowser&) = delete;
+
+  // The layout's thumbnail cell; the frame bitmap is decoded for it. The
+  // list keeps its entries: the caller reloads.
+  void SetLayout(layout::WindowMode mode);
+  const ThumbnailCell& Cell() const { return cell_; }
+
+  // Refills the list from `albumFolder` and sorts it; false when the folder
+  // could not be listed (the list is then empty).
+  bool Load(const std::string& albumFolder, uint32_t sortId, uint32_t sortDirection);
+  // Frees every entry and empties the list.
+  void Clear();
+  // Sorts by the key and direction (menu command ids), then selects item 0
+  // and makes it current. An empty list stays as it is.
+  void Sort(uint32_t sortId, uint32_t sortDirection);
+  // Focuses the list and selects every item.
+  void SelectAll();
+  // After the album folder was renamed: every item's path moves into it.
+  void Repoint(const std::string& albumFolder);
+  // The items' paths in list order.
+  std::vector<std::string> Paths() const;
+  int Count() const;
+
+  // The current item, -1 for none.
+  int CurrentItem() const { return currentItem_; }
+  void OnClicked(int row);
+  void OnDoubleClicked(int row);
+
+  // The progress window of the last load, for tests; null when none was made.
+  const ProgressDialog* Progress() const { return progress_.get(); }
+
+ private:
+  class LoadProgress;
+
+  Services services_;
+  ItemListView& list_;
+  QWidget& owner_;
+  layout::WindowMode mode_ = layout::WindowMode::Original;
+  ThumbnailCell cell_ = kOriginalCell;
+  DibImage frame_;
+  std::unique_ptr<ProgressDialog> progress_;
+  bool firstLoad_ = true;
+  int currentItem_ = -1;
+};
+
+}  // namespace lumora

@@ -1,0 +1,165 @@
+// The item list: entries, cell geometry, drawing of thumbnails, labels and
+// the selection frame, the name tooltip, clicks and the Delete key.
+#include "app/ItemListView.h"
+
+#include <QContextMenuEvent>
+#include <QCursor>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QStyledItemDelegate>
+#include <QTimerEvent>
+#include <QToolTip>
+
+#include <filesystem>
+
+#include "albums/AlbumStore.h"
+#include "app/ToolTipControl.h"
+
+namespace lumora {
+
+namespace {
+
+// The grid cell around a thumbnail: room for the frame and the label.
+constexpr int kCellExtraWidth = 6;
+constexpr int kCellExtraHeight = 24;
+constexpr QPoint kThumbnailOffset{3, 2};
+
+class ItemDelegate final : public QStyledItemDelegate {
+ public:
+  explicit ItemDelegate(ItemListView& view) : QStyledItemDelegate(&view), view_(view) {}
+
+  QSize sizeHint(const QStyleOptionViewItem&, const QModelIndex&) const override { return view_.gridSize(); }
+
+  void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    const ItemEntry* entry = view_.Entry(index.row());
+    if (!entry) return;
+    painter->save();
+    const QString name = QString::fromStdString(entry->Item().name);
+    if (!name.isEmpty()) painter->drawPixmap(view_.ThumbnailRect(index.row()).topLeft(), entry->Thumbnail());
+    painter->setPen(Qt::black);
+    painter->drawText(view_.LabelRect(index.row()), Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap,
+                      view_.LabelText(name));
+    if (option.state & QStyle::State_Selected) {
+      // Along the inside of the cell, right and bottom edges 2 pixels in.
+      const QRect cell = option.rect;
+      const int left = cell.left() + 1, top = cell.top() + 1;
+      const int right = cell.right() - 1, bottom = cell.bottom() - 1;
+      painter->setPen(QPen(QColor(ItemListView::kSelectionColour), ItemListView::kSelectionPen, Qt::SolidLine,
+                           Qt::SquareCap, Qt::MiterJoin));
+      painter->drawPolyline(QPolygon({QPoint(left, top), QPoint(right, top), QPoint(right, bottom),
+                                      QPoint(left, bottom), QPoint(left, top - 1)}));
+    }
+    painter->restore();
+  }
+
+ private:
+  ItemListView& view_;
+};
+
+}  // namespace
+
+ItemEntry::ItemEntry(AlbumItem item, QPixmap thumbnail) : item_(std::move(item)), thumbnail_(std::move(thumbnail)) {
+  setText(QString::fromStdString(item_.name));
+}
+
+ItemListView::ItemListView(QWidget* parent) : QListWidget(parent) {
+  setViewMode(QListView::IconMode);
+  setMovement(QListView::Static);
+  setResizeMode(QListView::Adjust);
+  setFrameShape(QFrame::NoFrame);
+  setSelectionMode(QAbstractItemView::ExtendedSelection);
+  setEditTriggers(QAbstractItemView::NoEditTriggers);
+  setAutoFillBackground(true);
+  setMouseTracking(true);
+  setItemDelegate(new ItemDelegate(*this));
+}
+
+void ItemListView::SetCell(layout::WindowMode mode, QSize cell) {
+  mode_ = mode;
+  cell_ = cell;
+  setIconSize(cell);
+  setGridSize(cell + QSize(kCellExtraWidth, kCellExtraHeight));
+  doItemsLayout();
+}
+
+ItemEntry* ItemListView::Entry(int row) const { return static_cast<ItemEntry*>(item(row)); }
+
+QRect ItemListView::ThumbnailRect(int row) const {
+  return QRect(visualItemRect(item(row)).topLeft() + kThumbnailOffset, cell_);
+}
+
+QRect ItemListView::LabelRect(int row) const {
+  const QRect thumbnail = ThumbnailRect(row);
+  return QRect(QPoint(thumbnail.left(), thumbnail.bottom() + 1 + kLabelTop),
+               QPoint(thumbnail.right(), thumbnail.bottom() + kLabelBottom));
+}
+
+QString ItemListView::LabelText(const QString& name) const {
+  const int width = fontMetrics().horizontalAdvance(name);
+  const bool max = mode_ == layout::WindowMode::Max;
+  const bool tooWide = max ? width > kCutWidthMax : width >= kCutWidthOriginal;
+  if (!tooWide) return name;
+  return QString::fromStdString(ShortenLabel(name.toStdString(), max ? kKeptBytesMax : kKeptBytesOriginal));
+}
+
+void ItemListView::mouseReleaseEvent(QMouseEvent* event) {
+  QListWidget::mouseReleaseEvent(event);
+  if (event->button() != Qt::LeftButton || !clicked_) return;
+  const QModelIndex at = indexAt(event->position().toPoint());
+  clicked_(at.isValid() ? at.row() : -1);
+}
+
+void ItemListView::mouseDoubleClickEvent(QMouseEvent* event) {
+  QListWidget::mouseDoubleClickEvent(event);
+  if (event->button() != Qt::LeftButton || !doubleClicked_) return;
+  const QModelIndex at = indexAt(event->position().toPoint());
+  doubleClicked_(at.isValid() ? at.row() : -1);
+}
+
+void ItemListView::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Delete && deleteKey_) {
+    deleteKey_();
+    return;
+  }
+  QListWidget::keyPressEvent(event);
+}
+
+void ItemListView::contextMenuEvent(QContextMenuEvent* event) {
+  if (contextMenu_) contextMenu_(event->globalPos());
+}
+
+void ItemListView::mouseMoveEvent(QMouseEvent* event) {
+  QListWidget::mouseMoveEvent(event);
+  const QPoint at = event->position().toPoint();
+  const QModelIndex index = indexAt(at);
+  if (index.isValid() && LabelRect(index.row()).contains(at)) {
+    const ItemEntry* entry = Entry(index.row());
+    ShowTip(QString::fromStdString(std::filesystem::path(entry->Item().path).filename().string()), kTipDelayMs);
+    return;
+  }
+  ShowTip(QString(), kNoTipDelayMs);
+}
+
+void ItemListView::ShowTip(const QString& text, int delayMs) {
+  if (tips_) {
+    if (tips_->TipText(viewport()) == text && tipTimer_.isActive()) return;
+    tips_->UpdateTipText(viewport(), text);
+  }
+  pendingTip_ = text;
+  tipTimer_.start(delayMs, this);
+}
+
+void ItemListView::timerEvent(QTimerEvent* event) {
+  if (event->timerId() != tipTimer_.timerId()) {
+    QListWidget::timerEvent(event);
+    return;
+  }
+  tipTimer_.stop();
+  if (pendingTip_.isEmpty())
+    QToolTip::hideText();
+  else
+    QToolTip::showText(QCursor::pos(), pendingTip_, viewport());
+}
+
+}  // namespace lumora

@@ -1,0 +1,102 @@
+// ItemListView: the item list of the main window (control 1039), the
+// album's pictures and videos as thumbnails with their names. Each entry
+// carries its item record and its thumbnail; the list draws every entry
+// itself: the thumbnail (its frame's black clear), the name cut to fit the
+// layout, and a 2-pixel frame in RGB(4, 157, 255) inside a selected cell.
+// Over a name the list's tooltip shows the file name with its extension
+// after 300 ms; elsewhere the tip is empty.
+#pragma once
+
+#include <QBasicTimer>
+#include <QImage>
+#include <QListWidget>
+#include <QPixmap>
+
+#include <functional>
+#include <vector>
+
+#include "albums/AlbumItem.h"
+#include "app/MainLayout.h"
+
+namespace lumora {
+
+class ToolTipControl;
+
+// One item of the list; the record lives and dies with the entry.
+class ItemEntry final : public QListWidgetItem {
+ public:
+  ItemEntry(AlbumItem item, QPixmap thumbnail);
+  const AlbumItem& Item() const { return item_; }
+  AlbumItem& Item() { return item_; }
+  const QPixmap& Thumbnail() const { return thumbnail_; }
+
+ private:
+  AlbumItem item_;
+  QPixmap thumbnail_;
+};
+
+class ItemListView final : public QListWidget {
+ public:
+  static constexpr QRgb kSelectionColour = 0x049DFF;  // RGB(4, 157, 255)
+  static constexpr int kSelectionPen = 2;
+  // Names are cut to 6 bytes and "..." when they draw 46 pixels wide or more
+  // in the compact layout, to 10 bytes and "..." when wider than 100 pixels
+  // in the full one.
+  static constexpr int kCutWidthOriginal = 46;
+  static constexpr size_t kKeptBytesOriginal = 6;
+  static constexpr int kCutWidthMax = 100;
+  static constexpr size_t kKeptBytesMax = 10;
+  // The label runs from 7 to 20 pixels below the thumbnail.
+  static constexpr int kLabelTop = 7;
+  static constexpr int kLabelBottom = 20;
+  // The name's tooltip waits this long; an empty tip follows at once.
+  static constexpr int kTipDelayMs = 300;
+  static constexpr int kNoTipDelayMs = 10;
+
+  explicit ItemListView(QWidget* parent);
+
+  // The layout (it decides the label cut) and the thumbnail cell.
+  void SetCell(layout::WindowMode mode, QSize cell);
+  layout::WindowMode Mode() const { return mode_; }
+
+  ItemEntry* Entry(int row) const;
+  // The tooltip control that shows the names.
+  void SetTips(ToolTipControl* tips) { tips_ = tips; }
+
+  // Where each entry's thumbnail and label are drawn, in viewport coordinates.
+  QRect ThumbnailRect(int row) const;
+  QRect LabelRect(int row) const;
+  // The name as drawn: whole, or cut by the layout's rule.
+  QString LabelText(const QString& name) const;
+
+  // A click on an entry (the row) or beside every entry (-1), a double
+  // click, and the Delete key.
+  void OnClicked(std::function<void(int row)> handler) { clicked_ = std::move(handler); }
+  void OnDoubleClicked(std::function<void(int row)> handler) { doubleClicked_ = std::move(handler); }
+  void OnDeleteKey(std::function<void()> handler) { deleteKey_ = std::move(handler); }
+  // The context menu asked for at a global point.
+  void OnContextMenu(std::function<void(const QPoint& global)> handler) { contextMenu_ = std::move(handler); }
+
+ protected:
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
+  void timerEvent(QTimerEvent* event) override;
+
+ private:
+  void ShowTip(const QString& text, int delayMs);
+
+  layout::WindowMode mode_ = layout::WindowMode::Original;
+  QSize cell_;
+  ToolTipControl* tips_ = nullptr;
+  QBasicTimer tipTimer_;
+  QString pendingTip_;
+  std::function<void(int)> clicked_;
+  std::function<void(int)> doubleClicked_;
+  std::function<void()> deleteKey_;
+  std::function<void(const QPoint&)> contextMenu_;
+};
+
+}  // namespace lumora
