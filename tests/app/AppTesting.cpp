@@ -10,6 +10,10 @@
 #include <QMouseEvent>
 #include <QTimer>
 
+#include <gtest/gtest.h>
+
+#include "editor/picture/DibImage.h"
+
 namespace lumora::test {
 
 QApplication& App() {
@@ -47,19 +51,28 @@ MainWindowDoubles::MainWindowDoubles(bool onDisk) {
 
 std::unique_ptr<MainDialog> MainWindowDoubles::MakeWindow() {
   resources = std::make_unique<Resources>(temp.path());
-  MainDialog::Services services{*registry, shell, prompts, desktop, *resources, &windows, {}, {}, {}};
+  Shell& usedShell = shellInUse ? *shellInUse : shell;
+  MainDialog::Services services{*registry, usedShell, prompts, desktop, *resources, &windows, {}, {}, {}};
   services.exitProcess = [this](int code) { exitCodes.push_back(code); };
   services.runMenu = [this](QMenu& menu, const QPoint& at) -> QAction* {
     ShownMenu shown{{}, at};
     QAction* chosen = nullptr;
-    for (QAction* action : menu.actions()) {
-      if (action->isSeparator()) {
-        shown.entries << "-";
-        continue;
+    // Sub-menu entries come as "Sub/entry".
+    std::function<void(const QMenu&, const QString&)> list = [&](const QMenu& from, const QString& prefix) {
+      for (QAction* action : from.actions()) {
+        if (action->isSeparator()) {
+          shown.entries << prefix + "-";
+          continue;
+        }
+        if (action->menu()) {
+          list(*action->menu(), prefix + action->text() + "/");
+          continue;
+        }
+        shown.entries << prefix + action->text() + (action->isChecked() ? " [x]" : "");
+        if (menuChoice != 0 && action->data().toUInt() == menuChoice) chosen = action;
       }
-      shown.entries << action->text() + (action->isChecked() ? " [x]" : "");
-      if (menuChoice != 0 && action->data().toUInt() == menuChoice) chosen = action;
-    }
+    };
+    list(menu, QString());
     menus.push_back(shown);
     return chosen;
   };
@@ -126,6 +139,39 @@ void Release(QWidget& widget, const QPoint& local) {
 
 void Hover(QWidget& widget, const QPoint& local) {
   SendMouse(widget, QEvent::MouseMove, local, Qt::NoButton, Qt::NoButton);
+}
+
+void Click(QWidget& widget, const QPoint& local) {
+  Press(widget, local);
+  Release(widget, local);
+}
+
+void DoubleClick(QWidget& widget, const QPoint& local) {
+  Click(widget, local);
+  Press(widget, local);
+  SendMouse(widget, QEvent::MouseButtonDblClick, local, Qt::LeftButton, Qt::LeftButton);
+  Release(widget, local);
+}
+
+std::filesystem::path AddAlbum(const MainWindowDoubles& doubles, const std::string& name) {
+  const std::filesystem::path folder = doubles.temp / "Albums" / name;
+  std::filesystem::create_directories(folder);
+  return folder;
+}
+
+void WritePicture(const std::filesystem::path& path, int width, int height, QRgb colour) {
+  DibImage picture;
+  ASSERT_TRUE(picture.Create(width, height, 24));
+  RowTable rows(picture);
+  for (int y = 0; y < height; ++y) {
+    uint8_t* row = rows[y];
+    for (int x = 0; x < width; ++x) {
+      row[3 * x] = uint8_t(qBlue(colour));
+      row[3 * x + 1] = uint8_t(qGreen(colour));
+      row[3 * x + 2] = uint8_t(qRed(colour));
+    }
+  }
+  ASSERT_TRUE(picture.SaveFile(path.string())) << path;
 }
 
 }  // namespace lumora::test

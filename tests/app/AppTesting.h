@@ -9,6 +9,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -35,8 +36,23 @@ QApplication& App();
 // Runs the event loop until `done` holds; false after kEventWaitMs.
 bool RunEventsUntil(const std::function<bool()>& done);
 
+// Keeps the process's current directory across a test (the window moves it
+// into the albums).
+class KeepCurrentDirectory {
+ public:
+  KeepCurrentDirectory() : saved_(std::filesystem::current_path()) {}
+  ~KeepCurrentDirectory() {
+    std::error_code ignored;
+    std::filesystem::current_path(saved_, ignored);
+  }
+
+ private:
+  std::filesystem::path saved_;
+};
+
 // One popup menu the window showed: its entries ("text" or "text [x]" when
-// checked, "-" for separators) and where its top-left corner went.
+// checked, "-" for separators, "Sub/text" inside a sub-menu) and where its
+// top-left corner went.
 struct ShownMenu {
   QStringList entries;
   QPoint at;
@@ -56,11 +72,17 @@ struct MainWindowDoubles {
   // Builds the window and shows it (which initialises it).
   std::unique_ptr<MainDialog> ShowWindow();
 
+  // The window moves the current directory into the albums; it comes back
+  // when the doubles go.
+  KeepCurrentDirectory keepDirectory;
   TempDir temp;
   std::optional<Registry> registry;
   testing_support::FakeDesktop desktop;
   testing_support::ScriptedPrompts prompts;
   testing_support::RecordingShell shell;
+  // The shell the window gets instead of the recording one (a real one for
+  // tests whose folders must really change); null: the recording shell.
+  Shell* shellInUse = nullptr;
   FakeWindowSystem windows;
   std::unique_ptr<Resources> resources;
 
@@ -85,5 +107,15 @@ void Press(QWidget& widget, const QPoint& local);
 void MoveHeld(QWidget& widget, const QPoint& local);
 void Release(QWidget& widget, const QPoint& local);
 void Hover(QWidget& widget, const QPoint& local);
+// A click (press and release) and a double click of the left button.
+void Click(QWidget& widget, const QPoint& local);
+void DoubleClick(QWidget& widget, const QPoint& local);
+
+// Makes the album folder `name` under the doubles' "Albums" folder.
+std::filesystem::path AddAlbum(const MainWindowDoubles& doubles, const std::string& name);
+// Writes a picture of one colour through our codecs (the extension picks the
+// format).
+void WritePicture(const std::filesystem::path& path, int width, int height, QRgb colour);
+
 
 }  // namespace lumora::test

@@ -1,0 +1,320 @@
+// The album list of the main window, driven through the command table with
+// scripted prompts and real album folders in a temporary program folder: the
+// list at start and the album it opens, the open animation in both layouts,
+// new, delete, rename through the label editor, the information dialog, and
+// how the list draws its entries.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QRegularExpression>
+
+#include <filesystem>
+
+#include "albums/AlbumStore.h"
+#include "app/AlbumInfoDialog.h"
+#include "app/AlbumListView.h"
+#include "app/ItemBrowser.h"
+#include "app/ItemListView.h"
+#include "app/MainDialog.h"
+#include "tests/app/AppTesting.h"
+
+namespace lumora {
+namespace {
+
+namespace fs = std::filesystem;
+using layout::WindowMode;
+using test::MainWindowDoubles;
+
+constexpr uint32_t kTopmostOk = box::kOk | box::kTopmost;
+
+std::vector<std::string> Names(const AlbumListView& list) {
+  std::vector<std::string> names;
+  for (const AlbumItem& album : list.Albums()) names.push_back(album.name);
+  return names;
+}
+
+QLineEdit* LabelEditor(const AlbumListView& list) {
+  for (QLineEdit* editor : list.findChildren<QLineEdit*>()) {
+    if (editor->isVisible()) return editor;
+  }
+  return nullptr;
+}
+
+// Types `text` into the open label editor and presses Enter.
+void TypeLabel(AlbumListView& list, const QString& text) {
+  QLineEdit* editor = LabelEditor(list);
+  ASSERT_NE(editor, nullptr) << "no label editor open";
+  editor->setText(text);
+  QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+  QApplication::sendEvent(editor, &enter);
+  QCoreApplication::processEvents();
+}
+
+void ClickAlbum(AlbumListView& list, int row) {
+  test::Click(*list.viewport(), list.visualItemRect(list.item(row)).center());
+}
+
+TEST(AlbumListTest, WithoutAlbumsTheListIsEmptyAndNewCannotCreateTheRoot) {
+  {
+    MainWindowDoubles doubles;
+    auto window = doubles.ShowWindow();
+    EXPECT_EQ(window->AlbumList()->count(), 0);
+    EXPECT_EQ(window->CurrentAlbum(), -1);
+    doubles.prompts.ExpectMessage("Cannot create Album", "Lumora", kTopmostOk, kAnswerOk);
+    EXPECT_TRUE(window->OnCommand(layout::kNewAlbum));
+    EXPECT_TRUE(doubles.prompts.AllAnswered());
+    EXPECT_FALSE(fs::exists(doubles.temp / "Albums")) << "the program never makes the root";
+  }
+  MainWindowDoubles doubles;
+  fs::create_directory(doubles.temp / "Albums");
+  auto window = doubles.ShowWindow();
+  EXPECT_EQ(fs::current_path(), doubles.temp / "Albums");
+  EXPECT_EQ(window->ItemList()->count(), 0);
+  EXPECT_EQ(window->Items().Progress(), nullptr) << "no items, no progress window";
+  for (const uint32_t command : {layout::kDeleteAlbum, layout::kRenameAlbum, layout::kAlbumInfo}) {
+    doubles.prompts.ExpectMessage("No album item selected", "Lumora", kTopmostOk, kAnswerOk);
+    window->OnCommand(command);
+    EXPECT_TRUE(doubles.prompts.AllAnswered()) << command;
+  }
+}
+
+TEST(AlbumListTest, TheStoredAlbumNameOpensItsAlbumIgnoringCaseElseTheFirstInByteOrder) {
+  struct Case {
+    std::string stored;
+    int current;
+  };
+  for (const Case& c : {Case{"TRIP", 2}, Case{"nothing", 0}}) {
+    SCOPED_TRACE(c.stored);
+    MainWindowDoubles doubles;
+    for (const char* name : {"trip", "apple", "Zoo"}) test::AddAlbum(doubles, name);
+    ASSERT_TRUE(WriteMachineString(*doubles.registry, AppKey, kAlbumName, c.stored));
+    auto window = doubles.ShowWindow();
+    EXPECT_EQ(Names(*window->AlbumList()), (std::vector<std::string>{"Zoo", "apple", "trip"}));
+    EXPECT_EQ(window->CurrentAlbum(), c.current);
+    EXPECT_TRUE(window->AlbumList()->item(c.current)->isSelected());
+    EXPECT_EQ(fs::current_path(), fs::path(window->AlbumList()->Entry(c.current)->Album().path));
+    EXPECT_TRUE(window->TimerRunning(MainDialog::kAlbumAnimationTimer));
+  }
+}
+
+TEST(AlbumListTest, ClickingAnotherAlbumLoadsItAndOpensItsPictureOnTimer1InBothLayouts) {
+  MainWindowDoubles doubles;
+  test::AddAlbum(doubles, "Beach");
+  test::WritePicture(test::AddAlbum(doubles, "City") / "tower.bmp", 40, 30, qRgb(200, 10, 10));
+  auto window = doubles.ShowWindow();
+  AlbumListView& albums = *window->AlbumList();
+  ASSERT_TRUE(test::RunEventsUntil([&] { return !window->TimerRunning(MainDialog::kAlbumAnimationTimer); }));
+  EXPECT_EQ(albums.Entry(0)->Image(), 1) << "the compact layout opens at once";
+
+  ClickAlbum(albums, 1);
+  EXPECT_EQ(window->CurrentAlbum(), 1);
+  EXPECT_EQ(albums.Entry(0)->Image(), 0);
+  EXPECT_EQ(window->ItemList()->count(), 1);
+  EXPECT_EQ(fs::current_path(), doubles.temp / "Albums/City");
+  EXPECT_EQ(doubles.desktop.waitDepth, 1) << "the wait cursor stays until the album is open";
+  ASSERT_TRUE(test::RunEventsUntil([&] { return !window->TimerRunning(MainDialog::kAlbumAnimationTimer); }));
+  EXPECT_EQ(albums.Entry(1)->Image(), 1);
+  EXPECT_EQ(doubles.desktop.waitDepth, 0);
+
+  ClickAlbum(albums, 1);
+  EXPECT_FALSE(window->TimerRunning(MainDialog::kAlbumAnimationTimer)) << "the open album again: nothing";
+
+  window->OnCommand(layout::kMaximizeSmall);
+  ClickAlbum(albums, 0);
+  ASSERT_TRUE(test::RunEventsUntil([&] { return !window->TimerRunning(MainDialog::kAlbumAnimationTimer); }));
+  EXPECT_EQ(albums.Entry(0)->Image(), 5) << "the full layout opens through frames 1 to 5";
+  EXPECT_EQ(albums.Entry(1)->Image(), 0);
+  EXPECT_EQ(doubles.desktop.waitDepth, 0);
+}
+
+TEST(AlbumListTest, NewTakesTheFirstFreeNameAppendsTheAlbumAndOpensTheLabelEditor) {
+  struct Case {
+    std::vector<std::string> folders;
+    std::vector<std::string> files;
+    std::string created;
+  };
+  for (const Case& c : {Case{{"Album", "Album (1)"}, {}, "Album (2)"}, Case{{"Album (1)"}, {}, "Album"},
+                        Case{{"Album (1)"}, {"album"}, "Album (2)"}}) {
+    SCOPED_TRACE(c.created);
+    MainWindowDoubles doubles;
+    test::WritePicture(test::AddAlbum(doubles, "Zoo") / "lion.bmp", 20, 20, qRgb(1, 2, 3));
+    for (const std::string& folder : c.folders) test::AddAlbum(doubles, folder);
+    for (const std::string& file : c.files) test::WriteText(doubles.temp / "Albums" / file, "x");
+    ASSERT_TRUE(WriteMachineString(*doubles.registry, AppKey, kAlbumName, "Zoo"));
+    auto window = doubles.ShowWindow();
+    ASSERT_EQ(window->ItemList()->count(), 1);
+
+    EXPECT_TRUE(window->OnCommand(layout::kNewAlbum));
+    EXPECT_TRUE(fs::is_directory(doubles.temp / "Albums" / c.created));
+    AlbumListView& albums = *window->AlbumList();
+    EXPECT_EQ(Names(albums).back(), c.created) << "appended, not sorted in";
+    EXPECT_EQ(window->CurrentAlbum(), albums.count() - 1);
+    EXPECT_EQ(window->ItemList()->count(), 0);
+    ASSERT_NE(LabelEditor(albums), nullptr);
+    EXPECT_EQ(LabelEditor(albums)->text().toStdString(), c.created);
+  }
+}
+
+TEST(AlbumListTest, DeleteNeverTakesTheLastAlbumAsksFirstAndKeepsAFolderThatStays) {
+  MainWindowDoubles doubles;
+  test::AddAlbum(doubles, "Trip");
+  {
+    auto window = doubles.ShowWindow();
+    doubles.prompts.ExpectMessage("Cannot delete Trip", "Lumora", kTopmostOk, kAnswerOk);
+    window->OnCommand(layout::kDeleteAlbum);
+    EXPECT_TRUE(doubles.prompts.AllAnswered());
+    EXPECT_TRUE(doubles.shell.calls.empty());
+  }
+  test::WritePicture(test::AddAlbum(doubles, "Beach") / "sand.bmp", 20, 20, qRgb(250, 240, 200));
+  PosixShell shell;
+  doubles.shellInUse = &shell;
+  ASSERT_TRUE(WriteMachineString(*doubles.registry, AppKey, kAlbumName, "Trip"));
+  auto window = doubles.ShowWindow();
+  ASSERT_EQ(window->CurrentAlbum(), 1);
+  const std::string areYouSure = "Are you sure you want to delete selected album?";
+  doubles.prompts.ExpectMessage(areYouSure, "Lumora", box::kYesNo | box::kTopmost, kAnswerNo);
+  window->OnCommand(layout::kDeleteAlbum);
+  EXPECT_TRUE(fs::exists(doubles.temp / "Albums/Trip"));
+  EXPECT_EQ(window->AlbumList()->count(), 2);
+
+  doubles.prompts.ExpectMessage(areYouSure, kAnswerYes);
+  window->OnCommand(layout::kDeleteAlbum);
+  EXPECT_TRUE(doubles.prompts.AllAnswered());
+  EXPECT_FALSE(fs::exists(doubles.temp / "Albums/Trip"));
+  EXPECT_EQ(Names(*window->AlbumList()), std::vector<std::string>{"Beach"});
+  EXPECT_EQ(window->CurrentAlbum(), 0);
+  EXPECT_EQ(window->ItemList()->count(), 1) << "album 0 is loaded";
+
+  // A folder the shell could not remove stays in the list, with a message.
+  window.reset();
+  test::AddAlbum(doubles, "Keep");
+  doubles.shellInUse = nullptr;
+  auto recorded = doubles.ShowWindow();
+  doubles.prompts.ExpectMessage(areYouSure, kAnswerYes).ExpectMessage("Cannot delete Beach", kAnswerOk);
+  recorded->OnCommand(layout::kDeleteAlbum);
+  EXPECT_TRUE(doubles.prompts.AllAnswered());
+  EXPECT_EQ(recorded->AlbumList()->count(), 2);
+}
+
+TEST(AlbumListTest, RenameEndsByTheLabelEditorsRulesAndRepointsTheItems) {
+  MainWindowDoubles doubles;
+  test::WritePicture(test::AddAlbum(doubles, "Trip") / "sea.bmp", 30, 20, qRgb(0, 0, 200));
+  test::AddAlbum(doubles, "Zoo");
+  auto window = doubles.ShowWindow();
+  AlbumListView& albums = *window->AlbumList();
+  ItemListView& items = *window->ItemList();
+  ASSERT_EQ(window->CurrentAlbum(), 0);
+
+  // Only the case changes: nothing is renamed on disk, the entry shows it.
+  window->OnCommand(layout::kRenameAlbum);
+  TypeLabel(albums, "TRIP");
+  EXPECT_TRUE(doubles.shell.calls.empty());
+  EXPECT_EQ(albums.Entry(0)->Album().name, "TRIP");
+  EXPECT_EQ(albums.Entry(0)->text(), "TRIP");
+  EXPECT_EQ(albums.Entry(0)->Album().path, (doubles.temp / "Albums/Trip").string());
+  EXPECT_EQ(items.Entry(0)->Item().path, (doubles.temp / "Albums/Trip/sea.bmp").string());
+
+  // An empty name opens the editor again.
+  window->OnCommand(layout::kRenameAlbum);
+  TypeLabel(albums, "");
+  ASSERT_TRUE(test::RunEventsUntil([&] { return LabelEditor(albums) != nullptr; }));
+  EXPECT_EQ(albums.Entry(0)->Album().name, "TRIP");
+
+  // A real rename: the folder moves, the list sorts, the items point into it
+  // and keep their thumbnails.
+  window.reset();
+  PosixShell shell;
+  doubles.shellInUse = &shell;
+  auto renamed = doubles.ShowWindow();
+  const qint64 thumbnail = renamed->ItemList()->Entry(0)->Thumbnail().cacheKey();
+  renamed->OnCommand(layout::kRenameAlbum);
+  TypeLabel(*renamed->AlbumList(), "apple");
+  EXPECT_TRUE(fs::is_directory(doubles.temp / "Albums/apple"));
+  EXPECT_FALSE(fs::exists(doubles.temp / "Albums/Trip"));
+  EXPECT_EQ(Names(*renamed->AlbumList()), (std::vector<std::string>{"Zoo", "apple"}));
+  EXPECT_EQ(renamed->CurrentAlbum(), 1);
+  EXPECT_TRUE(renamed->AlbumList()->item(1)->isSelected());
+  ItemListView& moved = *renamed->ItemList();
+  ASSERT_EQ(moved.count(), 1);
+  EXPECT_EQ(moved.Entry(0)->Item().path, (doubles.temp / "Albums/apple/sea.bmp").string());
+  EXPECT_EQ(moved.Entry(0)->Item().name, "sea");
+  EXPECT_EQ(moved.Entry(0)->Thumbnail().cacheKey(), thumbnail) << "re-pointed, not reloaded";
+}
+
+TEST(AlbumListTest, InformationShowsTheFolderTheCountAndTheSizeOfTheItems) {
+  MainWindowDoubles doubles;
+  const fs::path trip = test::AddAlbum(doubles, "Trip");
+  test::WritePicture(trip / "a.bmp", 64, 64, qRgb(9, 9, 9));  // 54 + 64 * 64 * 3 bytes
+  test::WritePicture(trip / "b.bmp", 32, 32, qRgb(9, 9, 9));  // 54 + 32 * 32 * 3 bytes
+  test::WriteText(trip / "notes.txt", "not an item");
+  auto window = doubles.ShowWindow();
+  std::map<uint32_t, QString> fields;
+  QImage shown;
+  doubles.onDialog = [&](QDialog& dialog) {
+    auto* info = dynamic_cast<AlbumInfoDialog*>(&dialog);
+    ASSERT_NE(info, nullptr);
+    for (const uint32_t control : {AlbumInfoDialog::kName, AlbumInfoDialog::kPath, AlbumInfoDialog::kModified,
+                                   AlbumInfoDialog::kCount, AlbumInfoDialog::kSize})
+      fields[control] = info->Field(control);
+    shown = info->grab().toImage();
+  };
+  EXPECT_TRUE(window->OnCommand(layout::kAlbumInfo));
+  EXPECT_EQ(doubles.dialogs, std::vector<QString>{"Album information"});
+  EXPECT_EQ(fields[AlbumInfoDialog::kName], "Trip");
+  EXPECT_EQ(fields[AlbumInfoDialog::kPath].toStdString(), trip.string());
+  EXPECT_TRUE(QRegularExpression("^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d$")
+                  .match(fields[AlbumInfoDialog::kModified])
+                  .hasMatch())
+      << fields[AlbumInfoDialog::kModified].toStdString();
+  EXPECT_EQ(fields[AlbumInfoDialog::kCount], "2");
+  EXPECT_EQ(fields[AlbumInfoDialog::kSize].toStdString(), FormatSize(54 + 64 * 64 * 3 + 54 + 32 * 32 * 3));
+  // The open album's picture at (20, 25): frame 5 of bitmap 428.
+  const QImage strip = window->WindowSkin().Bitmap(428);
+  ASSERT_FALSE(shown.isNull());
+  int drawn = 0;
+  for (int y = 0; y < 40; ++y)
+    for (int x = 0; x < 42; ++x) {
+      const QRgb source = strip.pixel(210 + x, y) & RGB_MASK;
+      if (source == 0xFF00FF) continue;
+      ASSERT_EQ(shown.pixel(20 + x, 25 + y) & RGB_MASK, source) << x << ", " << y;
+      ++drawn;
+    }
+  EXPECT_GT(drawn, 0);
+}
+
+TEST(AlbumListTest, EachEntryDrawsItsBandAndOnlyTheSelectedAlbumShowsItsPicture) {
+  MainWindowDoubles doubles;
+  test::AddAlbum(doubles, "A");
+  test::AddAlbum(doubles, "B");
+  auto window = doubles.ShowWindow();
+  AlbumListView& albums = *window->AlbumList();
+  ASSERT_TRUE(test::RunEventsUntil([&] { return !window->TimerRunning(MainDialog::kAlbumAnimationTimer); }));
+  for (const WindowMode mode : {WindowMode::Original, WindowMode::Max}) {
+    SCOPED_TRACE(layout::ModeText(mode));
+    if (mode == WindowMode::Max) {
+      window->OnCommand(layout::kMaximizeSmall);
+      QCoreApplication::processEvents();
+    }
+    const QImage shown = albums.viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QRect label = albums.LabelRect(1);
+    const QRgb band = mode == WindowMode::Max ? AlbumListView::kBandMax : AlbumListView::kBandOriginal;
+    EXPECT_EQ(shown.pixel(label.left() + 1, label.top() + 2) & RGB_MASK, band);
+    const QImage frame = albums.Look().frames.at(size_t(albums.Entry(0)->Image()));
+    const QPoint at = albums.IconRect(0).topLeft() + QPoint(3, mode == WindowMode::Max ? 2 : 5);
+    int pictured = 0, blankInOther = 0;
+    const QPoint other = albums.IconRect(1).topLeft() + (at - albums.IconRect(0).topLeft());
+    for (int y = 0; y < frame.height(); ++y)
+      for (int x = 0; x < frame.width(); ++x) {
+        if (qAlpha(frame.pixel(x, y)) == 0) continue;
+        pictured += (shown.pixel(at + QPoint(x, y)) & RGB_MASK) == (frame.pixel(x, y) & RGB_MASK);
+        blankInOther += (shown.pixel(other + QPoint(x, y)) & RGB_MASK) == (frame.pixel(x, y) & RGB_MASK);
+      }
+    EXPECT_GT(pictured, frame.width() * frame.height() / 4) << "the selected album shows its picture";
+    EXPECT_LT(blankInOther, pictured / 4) << "the other album shows none";
+  }
+}
+
+}  // namespace
+}  // namespace lumora

@@ -1,0 +1,212 @@
+// The item list of the main window with real album folders: the load with
+// its progress window, which files become items, the sort commands with
+// their check marks and settings, select all, refresh, the reload at the
+// other layout's cell size, clicks, the name tooltip and the drawing of
+// thumbnails, labels and the selection frame.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QDialog>
+
+#include <chrono>
+#include <filesystem>
+
+#include "app/ItemBrowser.h"
+#include "app/ItemListView.h"
+#include "app/MainDialog.h"
+#include "app/ToolTipControl.h"
+#include "media/ui/ProgressDialog.h"
+#include "resources/ResourceIds.h"
+#include "tests/app/AppTesting.h"
+
+namespace lumora {
+namespace {
+
+namespace fs = std::filesystem;
+using layout::WindowMode;
+using test::MainWindowDoubles;
+
+std::vector<std::string> Names(const ItemListView& list) {
+  std::vector<std::string> names;
+  for (int row = 0; row < list.count(); ++row) names.push_back(list.Entry(row)->Item().name);
+  return names;
+}
+
+TEST(ItemListTest, TheFirstLoadShowsItsProgressAtTheBottomRightAndListsOnlyRecognisedFiles) {
+  MainWindowDoubles doubles;
+  doubles.desktop.workArea = {0, 0, 1280, 800};
+  const fs::path trip = test::AddAlbum(doubles, "Trip");
+  test::WritePicture(trip / "Zebra.bmp", 64, 48, qRgb(10, 200, 10));
+  test::WritePicture(trip / "Photo.JPG", 64, 48, qRgb(200, 10, 10));
+  fs::copy_file(trip / "Photo.JPG", trip / "Photo.jpeg");
+  test::WriteText(trip / "empty.jpg", "");
+  test::WriteText(trip / "notes.txt", "not an item");
+  auto window = doubles.ShowWindow();
+
+  EXPECT_EQ(Names(*window->ItemList()), (std::vector<std::string>{"Photo", "Zebra"}));
+  const ProgressDialog* progress = window->Items().Progress();
+  ASSERT_NE(progress, nullptr);
+  EXPECT_EQ(progress->upper(), 6) << "two steps for each of the three recognised names";
+  EXPECT_EQ(progress->position(), 6);
+  EXPECT_FALSE(progress->IsOpen()) << "it closes itself at 100 per cent";
+  EXPECT_EQ(progress->text(), "Please wait while previews are being generated.");
+  EXPECT_EQ(progress->window()->windowTitle(), "Lumora");
+  EXPECT_EQ(progress->window()->frameGeometry().topLeft(), QPoint(1280 - 349, 800 - 105));
+  EXPECT_EQ(progress->window()->size(), QSize(333, 97));
+  EXPECT_TRUE(window->isEnabled()) << "the window has its input back";
+  EXPECT_EQ(window->Items().CurrentItem(), 0);
+  EXPECT_TRUE(window->ItemList()->item(0)->isSelected());
+
+  window->OnCommand(res::kCmdRefresh);
+  ASSERT_NE(window->Items().Progress(), nullptr);
+  EXPECT_NE(window->Items().Progress()->window()->frameGeometry().topLeft(), QPoint(1280 - 349, 800 - 105))
+      << "only the first load goes to the corner";
+}
+
+TEST(ItemListTest, AnAlbumOfUnrecognisedFilesShowsNoProgressWindow) {
+  MainWindowDoubles doubles;
+  const fs::path trip = test::AddAlbum(doubles, "Trip");
+  test::WriteText(trip / "notes.txt", "x");
+  test::WritePicture(trip / "Photo.bmp", 8, 8, qRgb(1, 1, 1));
+  fs::rename(trip / "Photo.bmp", trip / "Photo.jpeg");
+  auto window = doubles.ShowWindow();
+  EXPECT_EQ(window->ItemList()->count(), 0);
+  EXPECT_EQ(window->Items().Progress(), nullptr);
+  EXPECT_EQ(window->Items().CurrentItem(), -1);
+}
+
+TEST(ItemListTest, SortCommandsReorderAtOnceTickBothMenusAndSurviveARestart) {
+  MainWindowDoubles doubles(/*onDisk=*/true);
+  const fs::path trip = test::AddAlbum(doubles, "Trip");
+  test::WritePicture(trip / "apple.tif", 16, 16, qRgb(1, 2, 3));
+  test::WritePicture(trip / "Zebra.jpg", 16, 16, qRgb(1, 2, 3));
+  test::WritePicture(trip / "mango.bmp", 16, 16, qRgb(1, 2, 3));
+  const auto now = fs::file_time_type::clock::now();
+  fs::last_write_time(trip / "mango.bmp", now - std::chrono::hours(3));
+  fs::last_write_time(trip / "apple.tif", now - std::chrono::hours(2));
+  fs::last_write_time(trip / "Zebra.jpg", now - std::chrono::hours(1));
+  {
+    auto window = doubles.ShowWindow();
+    ItemListView& items = *window->ItemList();
+    EXPECT_EQ(Names(items), (std::vector<std::string>{"Zebra", "apple", "mango"})) << "by Name, forward";
+    struct Step {
+      uint32_t command;
+      std::vector<std::string> order;
+    };
+    for (const Step& step : {Step{32812, {"mango", "apple", "Zebra"}}, Step{32773, {"apple", "Zebra", "mango"}},
+                             Step{32811, {"mango", "Zebra", "apple"}}, Step{32772, {"mango", "apple", "Zebra"}},
+                             Step{32812, {"Zebra", "apple", "mango"}}}) {
+      SCOPED_TRACE(step.command);
+      items.setCurrentRow(2);
+      EXPECT_TRUE(window->OnCommand(step.command));
+      EXPECT_EQ(Names(items), step.order);
+      EXPECT_EQ(items.selectedItems(), QList<QListWidgetItem*>{items.item(0)}) << "item 0 alone is selected";
+    }
+    window->OnCommand(32773);
+    window->OnCommand(layout::kMaximizeSmall);
+    window->OnCommand(layout::kSortButton);
+    QContextMenuEvent rightClick(QContextMenuEvent::Mouse, QPoint(5, 5), QPoint(300, 200));
+    QApplication::sendEvent(items.viewport(), &rightClick);
+    ASSERT_EQ(doubles.menus.size(), 2u);
+    EXPECT_EQ(doubles.menus[0].entries,
+              (QStringList{"by Name", "by Type [x]", "by Date", "-", "Forward(a-z)", "Reverse(z-a) [x]"}));
+    EXPECT_EQ(doubles.menus[1].at, QPoint(300, 200));
+    EXPECT_EQ(doubles.menus[1].entries.filter("Sort/"),
+              (QStringList{"Sort/by Name", "Sort/by Type [x]", "Sort/by Date", "Sort/-", "Sort/Forward(a-z)",
+                           "Sort/Reverse(z-a) [x]"}));
+  }
+  EXPECT_EQ(test::ReadDword(*doubles.registry, AppKey, kSortID), 32773u);
+  EXPECT_EQ(test::ReadDword(*doubles.registry, AppKey, kSortFR), 32812u);
+  auto restarted = doubles.ShowWindow();
+  EXPECT_EQ(restarted->SortId(), 32773u);
+  EXPECT_EQ(restarted->SortDirection(), 32812u);
+  EXPECT_EQ(Names(*restarted->ItemList()), (std::vector<std::string>{"apple", "Zebra", "mango"}));
+}
+
+TEST(ItemListTest, SelectAllRefreshAndTheLayoutToggleWorkOnTheAlbumOnDisk) {
+  MainWindowDoubles doubles;
+  const fs::path trip = test::AddAlbum(doubles, "Trip");
+  test::WritePicture(trip / "a.bmp", 640, 480, qRgb(0, 0, 0));
+  test::WritePicture(trip / "b.bmp", 30, 60, qRgb(250, 250, 250));
+  auto window = doubles.ShowWindow();
+  ItemListView& items = *window->ItemList();
+  ASSERT_EQ(items.count(), 2);
+  EXPECT_EQ(items.Entry(0)->Thumbnail().size(), QSize(58, 42));
+
+  EXPECT_TRUE(window->OnCommand(res::kCmdSelectAll));
+  EXPECT_EQ(items.selectedItems().size(), 2);
+
+  test::WritePicture(trip / "c.bmp", 10, 10, qRgb(5, 5, 5));
+  EXPECT_TRUE(window->OnCommand(res::kCmdRefresh));
+  EXPECT_EQ(Names(items), (std::vector<std::string>{"a", "b", "c"}));
+
+  window->OnCommand(layout::kMaximizeSmall);
+  ASSERT_EQ(items.count(), 3);
+  EXPECT_EQ(items.Entry(0)->Thumbnail().size(), QSize(107, 86));
+  EXPECT_EQ(items.iconSize(), QSize(107, 86));
+  window->OnCommand(layout::kMaximize);
+  EXPECT_EQ(items.Entry(0)->Thumbnail().size(), QSize(58, 42));
+}
+
+TEST(ItemListTest, ClicksSetTheCurrentItemADoubleClickPlaysAVideoAndTheNameTipFollowsThePointer) {
+  MainWindowDoubles doubles;
+  const fs::path trip = test::AddAlbum(doubles, "Trip");
+  test::WritePicture(trip / "a.bmp", 20, 20, qRgb(1, 1, 1));
+  test::WritePicture(trip / "Beach.JPG", 20, 20, qRgb(1, 1, 1));
+  fs::copy_file(LUMORA_AVI_SAMPLE, trip / "clip.avi");
+  auto window = doubles.ShowWindow();
+  window->OnCommand(layout::kMaximizeSmall);
+  ItemListView& items = *window->ItemList();
+  ASSERT_EQ(Names(items), (std::vector<std::string>{"Beach", "a", "clip"}));
+
+  test::Click(*items.viewport(), items.ThumbnailRect(1).center());
+  EXPECT_EQ(window->Items().CurrentItem(), 1);
+  test::DoubleClick(*items.viewport(), items.ThumbnailRect(1).center());
+  EXPECT_TRUE(doubles.shell.calls.empty()) << "pictures are the editor's";
+  test::DoubleClick(*items.viewport(), items.ThumbnailRect(2).center());
+  EXPECT_EQ(doubles.shell.calls, std::vector<std::string>{"open " + (trip / "clip.avi").string()});
+  test::Click(*items.viewport(), QPoint(items.viewport()->width() - 5, items.viewport()->height() - 5));
+  EXPECT_EQ(window->Items().CurrentItem(), -1) << "beside every item: nothing selected";
+
+  test::Hover(*items.viewport(), items.LabelRect(0).center());
+  EXPECT_EQ(window->ItemTips().TipText(items.viewport()), "Beach.JPG");
+  test::Hover(*items.viewport(), items.ThumbnailRect(0).center());
+  EXPECT_EQ(window->ItemTips().TipText(items.viewport()), "") << "only over the name";
+}
+
+TEST(ItemListTest, ThumbnailsKeepTheirBlackLabelsAreCutPerLayoutAndSelectionIsFramed) {
+  MainWindowDoubles doubles;
+  const fs::path trip = test::AddAlbum(doubles, "Trip");
+  test::WritePicture(trip / "night.bmp", 640, 480, qRgb(0, 0, 0));
+  auto window = doubles.ShowWindow();
+  ItemListView& items = *window->ItemList();
+  ASSERT_EQ(items.count(), 1);
+  QCoreApplication::processEvents();
+  const QImage shown = items.viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+  // 640 x 480 in 58 x 42: 48 x 36 at (4, 2).
+  const QPoint thumbnail = items.ThumbnailRect(0).topLeft();
+  EXPECT_EQ(shown.pixel(thumbnail + QPoint(4 + 24, 2 + 18)) & RGB_MASK, 0u) << "the picture's black stays";
+  const QImage cell = items.Entry(0)->Thumbnail().toImage();
+  int clear = 0;
+  for (int y = 0; y < cell.height(); ++y)
+    for (int x = 0; x < cell.width(); ++x) {
+      if (qAlpha(cell.pixel(x, y)) != 0) continue;
+      ++clear;
+      EXPECT_EQ(QColor(shown.pixel(thumbnail + QPoint(x, y))), QColor(192, 203, 217)) << x << ", " << y;
+    }
+  EXPECT_GT(clear, 0) << "the frame's black lets the list through";
+  EXPECT_EQ(qAlpha(cell.pixel(4 + 24, 2 + 18)), 255);
+  const QRect frameCell = items.visualItemRect(items.item(0));
+  EXPECT_EQ(shown.pixel(frameCell.left() + 1, frameCell.top() + 1) & RGB_MASK, ItemListView::kSelectionColour);
+  EXPECT_EQ(shown.pixel(frameCell.right() - 1, frameCell.bottom() - 1) & RGB_MASK, ItemListView::kSelectionColour);
+
+  EXPECT_EQ(items.LabelText("Holidays in Spain"), "Holida...");
+  EXPECT_EQ(items.LabelText("abc"), "abc");
+  window->OnCommand(layout::kMaximizeSmall);
+  EXPECT_EQ(items.LabelText("Holidays in Spain"), "Holidays i...");
+  EXPECT_EQ(items.LabelText("Holidays"), "Holidays");
+}
+
+}  // namespace
+}  // namespace lumora
