@@ -106,6 +106,10 @@ bool ItemBrowser::Load(const std::string& albumFolder, uint32_t sortId, uint32_t
   LoadProgress progress(*this);
   AlbumLoad load = LoadAlbumItems(albumFolder, cell_, frame_, progress);
   firstLoad_ = false;
+  // Files that vanished or changed during the load were skipped, so the bar
+  // ends short of 100 per cent, where it would close itself: close it here,
+  // giving the window its input back.
+  if (progress_ && progress_->IsOpen()) progress_->Destroy();
   for (NewItem& made : load.items) {
     if (made.status != NewItemStatus::Added) continue;
     list_.addItem(new ItemEntry(std::move(made.item), ThumbnailPixmap(made.thumbnail)));

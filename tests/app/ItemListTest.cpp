@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QDialog>
+#include <QTimer>
 
 #include <chrono>
 #include <filesystem>
@@ -62,6 +63,22 @@ TEST(ItemListTest, TheFirstLoadShowsItsProgressAtTheBottomRightAndListsOnlyRecog
   ASSERT_NE(window->Items().Progress(), nullptr);
   EXPECT_NE(window->Items().Progress()->window()->frameGeometry().topLeft(), QPoint(1280 - 349, 800 - 105))
       << "only the first load goes to the corner";
+}
+
+TEST(ItemListTest, AFileThatVanishesDuringTheLoadIsLeftOutAndTheWindowGetsItsInputBack) {
+  MainWindowDoubles doubles;
+  const fs::path trip = test::AddAlbum(doubles, "Trip");
+  test::WritePicture(trip / "a.bmp", 16, 16, qRgb(1, 1, 1));
+  test::WritePicture(trip / "b.bmp", 16, 16, qRgb(1, 1, 1));
+  auto window = doubles.ShowWindow();
+  ASSERT_EQ(window->ItemList()->count(), 2);
+  // The progress window handles waiting events before its first step, after
+  // the files were counted: the file goes then.
+  QTimer::singleShot(0, [&] { fs::remove(trip / "b.bmp"); });
+  window->OnCommand(res::kCmdRefresh);
+  EXPECT_EQ(Names(*window->ItemList()), std::vector<std::string>{"a"});
+  EXPECT_FALSE(window->Items().Progress()->IsOpen());
+  EXPECT_TRUE(window->isEnabled());
 }
 
 TEST(ItemListTest, AnAlbumOfUnrecognisedFilesShowsNoProgressWindow) {
