@@ -131,9 +131,10 @@ void ItemListView::contextMenuEvent(QContextMenuEvent* event) {
 
 void ItemListView::mouseMoveEvent(QMouseEvent* event) {
   QListWidget::mouseMoveEvent(event);
+  // Names show as tips in the full layout only.
   const QPoint at = event->position().toPoint();
   const QModelIndex index = indexAt(at);
-  if (index.isValid() && LabelRect(index.row()).contains(at)) {
+  if (mode_ == layout::WindowMode::Max && index.isValid() && LabelRect(index.row()).contains(at)) {
     const ItemEntry* entry = Entry(index.row());
     ShowTip(QString::fromStdString(std::filesystem::path(entry->Item().path).filename().string()), kTipDelayMs);
     return;

@@ -3,8 +3,8 @@
 // carries its item record and its thumbnail; the list draws every entry
 // itself: the thumbnail (its frame's black clear), the name cut to fit the
 // layout, and a 2-pixel frame in RGB(4, 157, 255) inside a selected cell.
-// Over a name the list's tooltip shows the file name with its extension
-// after 300 ms; elsewhere the tip is empty.
+// In the full layout the list's tooltip shows, over a name, the file name
+// with its extension after 300 ms; elsewhere the tip is empty.
 #pragma once
 
 #include <QBasicTimer>

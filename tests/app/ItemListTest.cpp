@@ -173,8 +173,10 @@ TEST(ItemListTest, ClicksSetTheCurrentItemADoubleClickPlaysAVideoAndTheNameTipFo
   test::WritePicture(trip / "Beach.JPG", 20, 20, qRgb(1, 1, 1));
   fs::copy_file(LUMORA_AVI_SAMPLE, trip / "clip.avi");
   auto window = doubles.ShowWindow();
-  window->OnCommand(layout::kMaximizeSmall);
   ItemListView& items = *window->ItemList();
+  test::Hover(*items.viewport(), items.LabelRect(0).center());
+  EXPECT_EQ(window->ItemTips().TipText(items.viewport()), "") << "no name tips in the compact layout";
+  window->OnCommand(layout::kMaximizeSmall);
   ASSERT_EQ(Names(items), (std::vector<std::string>{"Beach", "a", "clip"}));
 
   test::Click(*items.viewport(), items.ThumbnailRect(1).center());
