@@ -118,6 +118,26 @@ TEST_F(ItemLoaderTest, FilesThatChangeBetweenThePassesAreSkipped) {
   EXPECT_EQ(progress.steps, (std::vector<int>{0, 1, 2}));
 }
 
+TEST_F(ItemLoaderTest, ItemTimesAreWholeSecondsSoByDateTiesWithinASecond) {
+  DibImage small;
+  ASSERT_TRUE(small.Create(4, 4, 24));
+  using namespace std::chrono;
+  const sys_seconds second{seconds{1'700'000'000}};
+  const milliseconds offsets[] = {100ms, 900ms, 1100ms};
+  std::vector<AlbumItem> items;
+  for (int i = 0; i < 3; ++i) {
+    const std::string path = Path("p" + std::to_string(i) + ".bmp");
+    ASSERT_EQ(WriteBmpFile(small, path), 1);
+    fs::last_write_time(path, file_clock::from_sys(second + offsets[i]));
+    NewItem made = MakeAlbumItem(path, kOriginalCell, DibImage());
+    ASSERT_EQ(made.status, NewItemStatus::Added);
+    items.push_back(made.item);
+  }
+  EXPECT_EQ(CompareItems(items[0], items[1], SortKey::Date, true), 0) << "0.8 s apart in the same second";
+  EXPECT_EQ(CompareItems(items[1], items[2], SortKey::Date, true), -1);
+  EXPECT_EQ(CompareItems(items[1], items[2], SortKey::Date, false), 1);
+}
+
 TEST_F(ItemLoaderTest, VideoItemsWithoutAPictureAreLeftOut) {
   for (const char* name : {"clip.avi", "clip.mpg", "show.erm"}) {
     test::WriteText(Path(name), std::string(64, '\x01'));
