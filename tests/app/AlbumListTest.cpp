@@ -127,6 +127,13 @@ TEST(AlbumListTest, ClickingAnotherAlbumLoadsItAndOpensItsPictureOnTimer1InBothL
   EXPECT_EQ(albums.Entry(0)->Image(), 5) << "the full layout opens through frames 1 to 5";
   EXPECT_EQ(albums.Entry(1)->Image(), 0);
   EXPECT_EQ(doubles.desktop.waitDepth, 0);
+
+  // Hovering shows another album half open until the pointer leaves it.
+  test::Hover(*albums.viewport(), albums.IconRect(1).center());
+  EXPECT_EQ(albums.Entry(1)->Image(), 1);
+  test::Hover(*albums.viewport(), albums.IconRect(0).center());
+  EXPECT_EQ(albums.Entry(1)->Image(), 0);
+  EXPECT_EQ(albums.Entry(0)->Image(), 5) << "the open album stays open";
 }
 
 TEST(AlbumListTest, NewTakesTheFirstFreeNameAppendsTheAlbumAndOpensTheLabelEditor) {
