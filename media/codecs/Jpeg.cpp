@@ -373,6 +373,19 @@ int ReadJpegFile(DibImage& picture, const std::string& path) {
   return picture.Adopt(std::move(block), true) ? 1 : 0;
 }
 
+JpegResult DecodeJpegReduced(std::span<const uint8_t> file, int minWidth, int minHeight, std::vector<uint8_t>& block,
+                             int& fullWidth, int& fullHeight, size_t maxBlockBytes) {
+  DecodeJob job;
+  job.bytes = file;
+  job.minWidth = minWidth;
+  job.minHeight = minHeight;
+  JpegResult result = Decode(job, block, maxBlockBytes);
+  if (!result) return result;
+  fullWidth = int(job.cinfo.image_width);
+  fullHeight = int(job.cinfo.image_height);
+  return result;
+}
+
 int ReadJpegFileReduced(DibImage& picture, const std::string& path, int minWidth, int minHeight, int& fullWidth,
                         int& fullHeight) {
   std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));

@@ -55,7 +55,9 @@ int ReadJpegFile(DibImage& picture, const std::string& path);
 // For thumbnails: decodes at the smallest DCT scale of 1/8, 1/4 and 1/2
 // whose output is still at least `minWidth` x `minHeight` (in full when none
 // is), and reports the picture's full size, from which its place is worked
-// out. 0, leaving the picture as it was, on any failure.
+// out. The file form gives 0, leaving the picture as it was, on any failure.
+JpegResult DecodeJpegReduced(std::span<const uint8_t> file, int minWidth, int minHeight, std::vector<uint8_t>& block,
+                             int& fullWidth, int& fullHeight, size_t maxBlockBytes = kMaxPictureBlockBytes);
 int ReadJpegFileReduced(DibImage& picture, const std::string& path, int minWidth, int minHeight, int& fullWidth,
                         int& fullHeight);
 // A JPEG kept in the program's resources: the caller hands over the
