@@ -6,9 +6,12 @@
 
 #include <gtest/gtest.h>
 
+#include "albums/Thumbnail.h"
 #include "editor/picture/DibImage.h"
 #include "media/codecs/Bmp.h"
 #include "media/codecs/Jpeg.h"
+#include "platform/Desktop.h"
+#include "resources/Resources.h"
 #include "tests/TempDir.h"
 
 namespace lumora::cli {
@@ -38,6 +41,21 @@ TEST(ThumbnailCommand, WritesTheCellOfEachLayout) {
   ASSERT_EQ(cell.width(), 58);
   ASSERT_EQ(cell.height(), 42);
   EXPECT_EQ(Rgb(cell, 4 + 24, 2 + 18) & 0xF0F0F0, 0u) << "the picture at its place (4, 2), 48 x 36";
+
+  // Outside the picture the cell is the frame, its black showing the list's colour.
+  const Resources resources(RunningProgramPath().parent_path());
+  DibImage frame;
+  ASSERT_EQ(ReadBmpMemory(frame, resources.Bitmap(kOriginalCell.frameBitmap).value()), 1);
+  ASSERT_EQ(frame.width(), 58);
+  int clear = 0;
+  for (int y = 0; y < 42; ++y)
+    for (int x = 0; x < 58; ++x) {
+      if (x >= 4 && x < 52 && y >= 2 && y < 38) continue;
+      const uint32_t f = Rgb(frame, x, y);
+      clear += f == 0;
+      ASSERT_EQ(Rgb(cell, x, y), f == 0 ? 0xC0CBD9u : f) << x << ", " << y;
+    }
+  EXPECT_GT(clear, 0) << "the frame has clear pixels to test";
 
   const std::string max = (dir / "max.BMP").string();
   ASSERT_EQ(Thumbnail({"--max", in, max}), kExitOk);
