@@ -131,7 +131,10 @@ AlbumRename RenameAlbum(Shell& shell, const std::string& root, const std::string
                         const std::string& newName) {
   AlbumRename rename;
   if (!IsUsableAlbumName(newName)) return rename;
-  const std::string oldPath = root + oldName;
+  // After a change of case only, the name shown and the folder's differ:
+  // the folder is the one the old name finds, ignoring case.
+  const std::string oldOnDisk = FindEntryName(root, oldName);
+  const std::string oldPath = root + (oldOnDisk.empty() ? oldName : oldOnDisk);
   const std::string newPath = root + newName;
   if (!EqualsIgnoreCase(oldPath, newPath)) {
     if (shell.RenamePath(oldPath, newPath) != FileOpResult::Done) return rename;

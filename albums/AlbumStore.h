@@ -108,8 +108,10 @@ struct AlbumRename {
   // case, and the entry keeps pointing at the folder as it is.
   bool renamedOnDisk = false;
 };
-// The end of an album label edit. Names holding "/" or "\" or being "." or
-// ".." never leave the albums root: they are refused like a failed rename.
+// The end of an album label edit. The folder renamed is the one `oldName`
+// finds ignoring case (after a change of case only the shown name and the
+// folder's differ). Names holding "/" or "\" or being "." or ".." never
+// leave the albums root: they are refused like a failed rename.
 AlbumRename RenameAlbum(Shell& shell, const std::string& root, const std::string& oldName,
                         const std::string& newName);
 

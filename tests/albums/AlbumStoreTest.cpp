@@ -137,8 +137,14 @@ TEST_F(AlbumStoreTest, RenameFollowsTheFolderOnDisk) {
   EXPECT_EQ(renamed.entry.path, Root() + "Summer");
   EXPECT_TRUE(fs::is_directory(Root() + "Summer"));
 
+  AlbumRename back = RenameAlbum(shell, Root(), "Summer", "SUMMER");
+  ASSERT_EQ(back.step, AlbumRenameStep::Renamed);
+  AlbumRename onward = RenameAlbum(shell, Root(), "SUMMER", "Autumn");
+  ASSERT_EQ(onward.step, AlbumRenameStep::Renamed) << "the shown name differs from the folder's in case only";
+  EXPECT_TRUE(fs::is_directory(Root() + "Autumn"));
+
   Folder("Winter");
-  EXPECT_EQ(RenameAlbum(shell, Root(), "Summer", "Winter").step, AlbumRenameStep::EditAgain)
+  EXPECT_EQ(RenameAlbum(shell, Root(), "Autumn", "Winter").step, AlbumRenameStep::EditAgain)
       << "an existing album is never replaced";
   EXPECT_EQ(RenameAlbum(recording, Root(), "Gone", "GONE").step, AlbumRenameStep::Missing);
 }
