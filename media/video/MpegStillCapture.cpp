@@ -17,6 +17,11 @@ namespace {
 
 constexpr std::string_view kMpeg1Demuxers[] = {"mpeg", "mpegvideo"};
 constexpr const char* kProgramStreamDemuxer = "mpeg";
+// How far before the position the first seek goes, and how much further
+// back a second one goes when the first landed past the key picture the
+// position needs (AV_TIME_BASE units).
+constexpr int64_t kSeekPreroll = 500'000;
+constexpr int64_t kSeekBackStep = 1'000'000;
 
 class Capture {
  public:
@@ -61,6 +66,7 @@ class Capture {
       position = kFallbackStillPosition;
     const AVStream& video = *format_->streams[stream_];
     target_ = av_rescale_q(start_ + position, AV_TIME_BASE_Q, video.time_base);
+    targetPosition_ = start_ + position;
     if (!DecodeStill(still)) {
       error = source_ + ": no picture at or after " + std::to_string(position / 1000) + " ms" +
               (deadline_.Passed() ? " within the time limit" : "");
@@ -70,26 +76,40 @@ class Capture {
   }
 
  private:
-  // A seek lands at or before start + `position`; positions at or past the
-  // end of a file of known length are refused.
+  // Positions at or past the end of a file of known length are refused. The
+  // demuxer lands near the time asked for, not on a key picture, and
+  // sometimes after it: the seek goes a little before the position so that
+  // the key picture the position needs is usually among the first read.
   bool Seek(int64_t position) {
     if (format_->duration != AV_NOPTS_VALUE && position >= format_->duration) return false;
-    const int64_t at = start_ + position;
+    const int64_t at = start_ + std::max<int64_t>(0, position - kSeekPreroll);
     if (avformat_seek_file(format_.get(), -1, INT64_MIN, at, at, 0) < 0) return false;
     avcodec_flush_buffers(codec_.get());
     return true;
   }
 
   // Decodes from the first key picture on and keeps the first picture at or
-  // after the target. When the seek landed past the key picture the target
-  // needs (the first key picture comes after the target, or none comes
-  // before the end), the decode starts once more from the start of the file.
+  // after the target. A seek may land past the key picture the target needs:
+  // when the first key picture leaves room for a picture between the target
+  // and itself, or none comes before the end, the decode starts again from
+  // further back, and then from the start of the file.
   bool DecodeStill(DibImage& still) {
-    bool sawKey = false, restarted = false, draining = false;
-    auto restart = [&] {
-      restarted = true;
+    const AVStream& video = *format_->streams[stream_];
+    const AVRational rate = video.avg_frame_rate.num > 0 ? video.avg_frame_rate : video.r_frame_rate;
+    const int64_t frameTime = rate.num > 0 && rate.den > 0 ? av_rescale_q(1, av_inv_q(rate), video.time_base) : 0;
+    // Further back in time while that is after the start; then the first byte
+    // of the file, since a seek by time may land past the first key picture too.
+    const int64_t back = targetPosition_ - kSeekPreroll - kSeekBackStep;
+    int retries = back > start_ ? 0 : 1;
+    constexpr int kRetries = 2;
+    bool sawKey = false, draining = false;
+    auto retry = [&] {
+      if (retries == kRetries) return false;
+      const bool toStart = retries++ == 1;
       sawKey = draining = false;
-      if (avformat_seek_file(format_.get(), -1, INT64_MIN, start_, start_, 0) < 0) return false;
+      const int result = toStart ? avformat_seek_file(format_.get(), -1, 0, 0, 0, AVSEEK_FLAG_BYTE)
+                                 : avformat_seek_file(format_.get(), -1, INT64_MIN, back, back, 0);
+      if (result < 0) return false;
       avcodec_flush_buffers(codec_.get());
       return true;
     };
@@ -100,11 +120,12 @@ class Capture {
         const int64_t pts = f.best_effort_timestamp;
         const bool key = f.key_frame || f.pict_type == AV_PICTURE_TYPE_I;
         const bool early = pts != AV_NOPTS_VALUE && pts < target_;
-        const bool late = pts != AV_NOPTS_VALUE && pts > target_;
+        // A picture one frame time before this one would still be at or after the target.
+        const bool roomBefore = pts != AV_NOPTS_VALUE && pts - frameTime >= target_;
         bool stored = false;
-        if (!sawKey && key && late && !restarted) {
+        if (!sawKey && key && roomBefore && retries < kRetries) {
           av_frame_unref(frame_.get());
-          if (!restart()) return false;
+          if (!retry()) return false;
           continue;
         }
         sawKey = sawKey || key;
@@ -115,7 +136,7 @@ class Capture {
       }
       if (result != AVERROR(EAGAIN) && !(result == AVERROR_EOF && draining)) return false;
       if (draining) {
-        if (restarted || !restart()) return false;
+        if (!retry()) return false;
         continue;
       }
       result = av_read_frame(format_.get(), packet_.get());
@@ -150,6 +171,7 @@ class Capture {
   int stream_ = -1;
   int64_t start_ = 0;   // AV_TIME_BASE units
   int64_t target_ = 0;  // the video stream's time base
+  int64_t targetPosition_ = 0;  // the same in AV_TIME_BASE units
 };
 
 }  // namespace

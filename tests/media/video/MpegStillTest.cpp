@@ -42,6 +42,18 @@ TEST(CaptureMpegStill, Mpeg1FormTakesThePictureAtOneSecond) {
   EXPECT_GT(atPosition, PicturePsnr(still, ReferenceFrame(clip, "eq(n\\,26)")) + 1);
 }
 
+// One key picture for the whole clip: the seek near the position finds none
+// before it, and the decode has to go back to the first byte of the file.
+TEST(CaptureMpegStill, AGroupLongerThanTheClipIsDecodedFromItsStart) {
+  TempDir dir;
+  const auto clip = dir / "longgop.mpg";
+  MakeClip(clip, "352x240", "25", 3, "-c:v mpeg1video -q:v 2 -g 100 -f mpeg");
+  std::string error;
+  ASSERT_EQ(CaptureMpegStill(MpegForm::Mpeg1, clip.string(), (dir / "still.bmp").string(), &error), 1) << error;
+  const DibImage still = ReadStill(dir / "still.bmp");
+  EXPECT_GT(PicturePsnr(still, ReferenceFrame(clip, "gte(t\\,1)")), 35);
+}
+
 TEST(CaptureMpegStill, ClipsShorterThanASecondGiveThePictureAtHalfASecond) {
   TempDir dir;
   const auto clip = dir / "short.mpg";
