@@ -334,7 +334,14 @@ bool UsesMpeg2Capture(int streamKind) { return streamKind >= 2 && streamKind <= 
 void MpegSystemScanner::Run(const BlockFill& fill, size_t blockBytes, bool vobName) {
   result_ = MpegScanResult{};
   result_.vobName = vobName;
-  BlockBitReader reader(fill, blockBytes);
+  uint64_t given = 0;
+  const BlockFill bounded = [&](std::span<uint8_t> block) -> size_t {
+    if (given >= kMaxScanBytes) return 0;
+    const size_t n = fill(block.first(size_t(std::min<uint64_t>(block.size(), kMaxScanBytes - given))));
+    given += n;
+    return n;
+  };
+  BlockBitReader reader(bounded, blockBytes);
   ScanRun(reader, result_).Run();
 }
 

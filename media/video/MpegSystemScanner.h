@@ -6,7 +6,9 @@
 //
 // The file is read in blocks of kScanBlockBytes. The scan ends at the end
 // code, at the end of the file, when both video and audio were found, or
-// after kMaxScannedGops groups of pictures.
+// after kMaxScannedGops groups of pictures; and after kMaxScanBytes, so a
+// large file without start codes does not hold the caller while all of it
+// is read.
 #pragma once
 
 #include <array>
@@ -20,6 +22,8 @@ namespace lumora::video {
 
 inline constexpr size_t kScanBlockBytes = 0x40000;
 inline constexpr int kMaxScannedGops = 20;
+// Twenty groups of pictures of 1080-line MPEG-2 at 80 Mbit/s fit well within this.
+inline constexpr uint64_t kMaxScanBytes = uint64_t(256) << 20;
 
 // The scanner's stream kinds. 2, 3 and 4 select the MPEG-2 form of the still
 // capture; 3 and 4 are free for later kinds of MPEG-2 stream.
