@@ -1,7 +1,7 @@
 // A folder for one task's temporary files that no other user can enter or
 // predict: made fresh with mkdtemp (mode 0700) under $XDG_RUNTIME_DIR when
-// that is set to an absolute path, else under the temporary folder, and
-// removed with everything in it when the object goes.
+// that is set to an absolute path and takes it, else under the temporary
+// folder, and removed with everything in it when the object goes.
 #pragma once
 
 #include <memory>

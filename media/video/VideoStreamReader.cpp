@@ -153,6 +153,10 @@ int VideoStreamReader::ReadFrame(uint32_t n, std::span<uint8_t> destination) {
   const AVStream& video = *format.streams[videoStream_];
   int64_t target = INT64_MIN;
   if (!quickTime_) {
+    if (int64_t(n) > INT64_MAX / timePerFrame_) {
+      error_ = path_ + ": frame " + std::to_string(n) + " lies beyond any time the file can hold";
+      return 0;
+    }
     const int64_t start = video.start_time != AV_NOPTS_VALUE ? video.start_time : 0;
     target = start + av_rescale_q(int64_t(n) * timePerFrame_, AVRational{1, int(kUnitsPerSecond)}, video.time_base);
     handles_->deadline.Restart(kFrameWaitLimit);

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <optional>
 #include <sstream>
 
 #include "cli/Cli.h"
@@ -121,23 +122,47 @@ TEST(ItemPreview, AnMpegStillThatCannotBeLoadedNamesTheStillFile) {
   EXPECT_TRUE(result.picture.empty());
 }
 
+// Restores an environment variable when the test ends.
+class ScopedEnv {
+ public:
+  ScopedEnv(const char* name, const std::string& value) : name_(name) {
+    const char* old = std::getenv(name);
+    if (old) old_ = old;
+    ::setenv(name, value.c_str(), 1);
+  }
+  ~ScopedEnv() {
+    if (old_) ::setenv(name_, old_->c_str(), 1);
+    else ::unsetenv(name_);
+  }
+
+ private:
+  const char* name_;
+  std::optional<std::string> old_;
+};
+
 // Without a still folder the still goes into a fresh private folder under
-// $XDG_RUNTIME_DIR, which is gone again afterwards.
+// $XDG_RUNTIME_DIR, or the temporary folder when that can't take one, and
+// the folder is gone again afterwards.
 TEST(ItemPreview, TheDefaultStillFolderIsPrivateAndRemoved) {
-  TempDir dir, runtime;
+  TempDir dir, runtime, temp;
   MakeClip(dir / "clip.mpg", "160x120", "25", 1.5, "-c:v mpeg1video -f mpeg");
-  const char* saved = std::getenv("XDG_RUNTIME_DIR");
-  const std::string previous = saved ? saved : "";
-  ::setenv("XDG_RUNTIME_DIR", runtime.path().c_str(), 1);
-  const ItemPreviewResult good = LoadItemPreview((dir / "clip.mpg").string());
   lumora::test::WriteText(dir / "broken.mpg", "no stream here");
-  const ItemPreviewResult bad = LoadItemPreview((dir / "broken.mpg").string());
-  if (saved) ::setenv("XDG_RUNTIME_DIR", previous.c_str(), 1);
-  else ::unsetenv("XDG_RUNTIME_DIR");
-  EXPECT_TRUE(good.ok()) << good.error;
-  EXPECT_EQ(bad.status, PreviewStatus::StillNotLoaded);
-  EXPECT_EQ(bad.error.rfind(runtime.path().string() + "/lumora-still-", 0), 0u) << bad.error;
+  ScopedEnv tmpdir("TMPDIR", temp.path().string());
+  {
+    ScopedEnv xdg("XDG_RUNTIME_DIR", runtime.path().string());
+    const ItemPreviewResult good = LoadItemPreview((dir / "clip.mpg").string());
+    EXPECT_TRUE(good.ok()) << good.error;
+    const ItemPreviewResult bad = LoadItemPreview((dir / "broken.mpg").string());
+    EXPECT_EQ(bad.status, PreviewStatus::StillNotLoaded);
+    EXPECT_EQ(bad.error.rfind(runtime.path().string() + "/lumora-still-", 0), 0u) << bad.error;
+  }
+  {
+    ScopedEnv xdg("XDG_RUNTIME_DIR", (runtime / "gone").string());
+    const ItemPreviewResult good = LoadItemPreview((dir / "clip.mpg").string());
+    EXPECT_TRUE(good.ok()) << good.error;
+  }
   EXPECT_TRUE(std::filesystem::is_empty(runtime.path()));
+  EXPECT_TRUE(std::filesystem::is_empty(temp.path()));
 }
 
 struct CliResult {
