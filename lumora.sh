@@ -62,18 +62,8 @@ case "${1:-}" in
   run)
     deps; build_release
     program=build/release/app/Lumora
-    # A small demo album beside the program, made once: pictures drawn by
-    # ImageMagick, one of them turned into a bitmap by lumora-cli.
-    demo=build/release/app/Albums/Demo
-    if [ ! -d "$demo" ]; then
-      made=build/release/demo-album
-      rm -rf "$made"; mkdir -p "$made"
-      convert -size 640x480 -seed 7 plasma:steelblue-orange "$made/Plasma.jpg"
-      convert -size 640x480 gradient:'#fcb045'-'#833ab4' "$made/Dusk.jpg"
-      convert -size 480x640 radial-gradient:'#e0f7fa'-'#006064' -depth 8 -compress lzw "$made/Lagoon.tif"
-      build/release/cli/lumora-cli convert "$made/Plasma.jpg" "$made/Plasma copy.bmp"
-      mkdir -p "$(dirname "$demo")"; mv "$made" "$demo"
-    fi
+    # The demo album beside the program, made only when it has no albums yet.
+    tools/demo-album/make-demo-album.sh build/release/app
     if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then exec "$program"; fi
     shot=$ROOT/build/release/lumora-screenshot.png
     echo "No display (neither \$DISPLAY nor \$WAYLAND_DISPLAY is set): starting Lumora under xvfb-run."
