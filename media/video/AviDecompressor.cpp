@@ -93,7 +93,7 @@ std::optional<AviFrame> AviDecompressor::Decompress(std::span<const uint8_t> chu
     if (side) std::memcpy(side, palette_.data(), palette_.size());
     palette_.clear();
   }
-  // A chunk the decoder refuses is skipped, as AVIFile returns no frame for it.
+  // A chunk the decoder refuses gives no frame; the caller goes on to the next.
   if (avcodec_send_packet(codec_.get(), packet_.get()) < 0) return std::nullopt;
   return Receive();
 }

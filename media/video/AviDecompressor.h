@@ -1,7 +1,6 @@
 // The decompressor of compressed AVI frames: FFmpeg's decoder for the
-// stream's compression code, standing in for the codec a system would have
-// installed, asked (as AVIFile asks with no wanted format) for 24-bit
-// uncompressed RGB.
+// stream's compression code, standing in for an installed codec, asked for
+// its default output, 24-bit uncompressed RGB.
 #pragma once
 
 #include <memory>

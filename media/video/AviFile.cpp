@@ -33,6 +33,7 @@ constexpr uint32_t kAvihBytes = 56;
 constexpr uint32_t kStrhMinBytes = 48;  // up to dwSampleSize; rcFrame may be missing
 constexpr uint32_t kIdx1EntryBytes = 16;
 constexpr uint32_t kIndexHeaderBytes = 24;  // wLongsPerEntry .. dwReserved / qwBaseOffset
+constexpr uint32_t kIndexChunkPrefix = 'i' | 'x' << 8;  // "ix##"
 constexpr uint8_t kIndexOfIndexes = 0;
 constexpr uint8_t kIndexOfChunks = 1;
 // Chunk headers walked in movi when there is no usable index.
@@ -250,7 +251,8 @@ class AviReader {
     if (r.truncated()) return false;
     if (type == kIndexOfChunks) {
       r.Seek(0);
-      return ReadChunkIndex(r);
+      ReadChunkIndex(r);
+      return !video_.frames.empty();
     }
     if (type != kIndexOfIndexes || longsPerEntry != 4) return false;
     r.Seek(kIndexHeaderBytes);
@@ -261,7 +263,9 @@ class AviReader {
       if (r.truncated()) break;
       auto chunk = ChunkAt(source_, offset, source_.Size());
       // dwSize counts the ix## chunk with its header; the header's own size is what is read.
-      if (!chunk || size < kChunkHeaderBytes || chunk->size > kMaxAviIndexBytes) continue;
+      if (!chunk || (chunk->id & 0xFFFF) != kIndexChunkPrefix || size < kChunkHeaderBytes ||
+          chunk->size > kMaxAviIndexBytes)
+        continue;
       auto bytes = ReadBytes(source_, chunk->dataOffset, chunk->size);
       if (!bytes) continue;
       ByteReader sub(*bytes);

@@ -73,7 +73,7 @@ inline constexpr uint32_t kMaxAviFrameBytes = 128u << 20;
 // BI_RGB: uncompressed rows.
 inline constexpr uint32_t kCompressionRgb = 0;
 
-// The 40-byte BITMAPINFOHEADER.
+// The 40-byte bitmap information header of strf (the one .bmp files carry).
 struct BitmapInfoHeader {
   uint32_t size = 40;
   int32_t width = 0;

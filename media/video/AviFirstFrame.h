@@ -1,5 +1,5 @@
-// The first frame of an AVI file as AVIFile hands it out, and the test that
-// sends a file to the stream reader instead.
+// The first frame of an AVI file as the AVI file reader hands it out, and
+// the test that sends a file to the stream reader instead.
 //
 // GetAviFirstFrame asks for frames 0, 1, ... of the first video stream up to
 // the stream's length and takes the first one that comes back: uncompressed

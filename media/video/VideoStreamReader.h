@@ -27,8 +27,8 @@ struct AVPacket;
 
 namespace lumora::video {
 
-// The audio format as five 32-bit values: a WAVEFORMATEX with its 2-byte
-// tail padded to 4.
+// The audio format as five 32-bit values: the format block of a .wav file
+// ("fmt " with its extra-size field), its 18 bytes padded to 20.
 struct WaveFormat {
   uint16_t formatTag = 0;  // 1: PCM
   uint16_t channels = 0;
