@@ -365,7 +365,8 @@ void MpegSystemScanner::ScanBytes(std::span<const uint8_t> bytes, bool vobName, 
         offset += n;
         return n;
       },
-      blockBytes, vobName);
+      // A block larger than the bytes would only be allocated and zeroed.
+      std::min(blockBytes, bytes.size() + 2), vobName);
 }
 
 }  // namespace lumora::video

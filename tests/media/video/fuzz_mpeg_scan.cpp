@@ -9,7 +9,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size == 0) return 0;
-  const size_t smallBlock = 2 + data[0] % 15;
+  const size_t smallBlock = 2 + size_t(data[0] & 0x3F) * 4;
   const bool vob = (data[0] & 0x80) != 0;
   lumora::video::MpegSystemScanner whole, pieces;
   whole.ScanBytes({data + 1, size - 1}, vob);
