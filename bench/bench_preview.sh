@@ -3,7 +3,8 @@
 # beside `ffmpeg -threads 1 [-ss 1] -i IN -frames:v 1 OUT.bmp` (the MPEG
 # files at one second, as the still capture takes them; the AVI files at
 # their first frame) and `ffmpegthumbnailer` at the same position, on the
-# same files in the same run (hyperfine). Prints each median and the ratios.
+# same files in the same run (hyperfine). Prints each median (ms) and the
+# ratios lumora / ffmpeg and lumora / ffmpegthumbnailer.
 #   bench/bench_preview.sh [BUILD_DIR]   (a Release build with lumora-cli)
 set -euo pipefail
 BUILD=${1:-build/release}
@@ -27,7 +28,9 @@ make_clip raw.avi 720x480 30000/1001 1 -c:v rawvideo -pix_fmt bgr24 -c:a pcm_s16
 make_clip dv.avi 720x480 30000/1001 3 -c:v dvvideo -pix_fmt yuv411p -c:a pcm_s16le
 make_clip mp42.avi 720x480 30000/1001 3 -c:v msmpeg4v2 -q:v 3 -c:a pcm_s16le
 
-printf "%-10s %12s %12s %18s %14s %22s\n" file lumora-ms ffmpeg-ms ffmpegthumbnailer-ms "lumora/ffmpeg" "lumora/ffmpegthumbnailer"
+# Wall-clock medians, their ratios, and the mean CPU time (user + system) of
+# each command, which a busy machine disturbs less.
+printf "%-10s %10s %10s %10s %9s %9s   %s\n" file lumora ffmpeg thumbnlr "/ffmpeg" "/thumbnlr" "cpu ms: lumora ffmpeg thumbnlr"
 for clip in sif.mpg sd.mpg hd.mpg mjpeg.avi raw.avi dv.avi mp42.avi; do
   in=$WORK/$clip
   case $clip in
@@ -41,7 +44,10 @@ for clip in sif.mpg sd.mpg hd.mpg mjpeg.avi raw.avi dv.avi mp42.avi; do
   python3 - "$clip" "$WORK/$clip.json" <<'PY'
 import json, statistics, sys
 name, path = sys.argv[1], sys.argv[2]
-m = [statistics.median(r["times"]) * 1000 for r in json.load(open(path))["results"]]
-print(f"{name:<10} {m[0]:12.1f} {m[1]:12.1f} {m[2]:18.1f} {m[0] / m[1]:14.2f} {m[0] / m[2]:22.2f}")
+results = json.load(open(path))["results"]
+m = [statistics.median(r["times"]) * 1000 for r in results]
+cpu = [(r["user"] + r["system"]) * 1000 for r in results]
+print(f"{name:<10} {m[0]:10.1f} {m[1]:10.1f} {m[2]:10.1f} {m[0] / m[1]:9.2f} {m[0] / m[2]:9.2f}   "
+      f"{cpu[0]:.1f} {cpu[1]:.1f} {cpu[2]:.1f}")
 PY
 done
