@@ -18,7 +18,7 @@ PACKAGES=(
   libavformat-dev libavcodec-dev libswscale-dev libavutil-dev
   libxcb1-dev xvfb xauth
   libgtest-dev libgmock-dev libbenchmark-dev
-  imagemagick libjpeg-turbo-progs libtiff-tools hyperfine ffmpeg fonts-dejavu-core libvips-tools
+  imagemagick libjpeg-turbo-progs libtiff-tools hyperfine ffmpeg ffmpegthumbnailer fonts-dejavu-core libvips-tools
 )
 
 sudo_if_needed() {

@@ -93,13 +93,13 @@ std::vector<uint8_t> Ramp(size_t bytes, uint8_t seed) {
 }
 
 // A raw 8 x 4 24-bit stream whose first chunk is too short to be a frame.
-AviSpec ShortFirstFrame(AviIndex index) {
-  AviSpec spec;
-  spec.width = 8;
-  spec.height = 4;
-  spec.index = index;
-  spec.frames = {Ramp(10, 0), Ramp(8 * 3 * 4, 1), Ramp(8 * 3 * 4, 2)};
-  return spec;
+AviLayout ShortFirstFrame(AviIndex index) {
+  AviLayout layout;
+  layout.width = 8;
+  layout.height = 4;
+  layout.index = index;
+  layout.frames = {Ramp(10, 0), Ramp(8 * 3 * 4, 1), Ramp(8 * 3 * 4, 2)};
+  return layout;
 }
 
 TEST(AviIndexes, Idx1OpenDmlAndTheMoviWalkFindTheSameFrames) {
@@ -123,14 +123,14 @@ TEST(AviIndexes, Idx1OpenDmlAndTheMoviWalkFindTheSameFrames) {
 
 TEST(AviFirstFrameRule, FourBitFramesMakeNoPicture) {
   TempDir dir;
-  AviSpec spec;
-  spec.width = 8;
-  spec.height = 2;
-  spec.bitCount = 4;
-  spec.colours = Ramp(16 * 4, 0);
-  spec.frames = {Ramp(8, 3)};
+  AviLayout layout;
+  layout.width = 8;
+  layout.height = 2;
+  layout.bitCount = 4;
+  layout.colours = Ramp(16 * 4, 0);
+  layout.frames = {Ramp(8, 3)};
   const auto path = dir / "four.avi";
-  WriteBytes(path, WriteAvi(spec));
+  WriteBytes(path, WriteAvi(layout));
   DibImage picture;
   std::string error;
   EXPECT_EQ(GetAviFirstFrame(path.string(), picture, &error), 0);
@@ -155,9 +155,9 @@ TEST(AviFirstFrameRule, DamagedFilesGiveNoPictureAndCutShortRecordingsTheirFrame
   EXPECT_TRUE(picture.empty());
   // A recording cut off in its second frame: the RIFF size runs past the end
   // and idx1 is gone, but the first whole frame is still in movi.
-  AviSpec spec = ShortFirstFrame(AviIndex::Idx1);
-  spec.frames.erase(spec.frames.begin());
-  std::vector<uint8_t> cut = WriteAvi(spec);
+  AviLayout layout = ShortFirstFrame(AviIndex::Idx1);
+  layout.frames.erase(layout.frames.begin());
+  std::vector<uint8_t> cut = WriteAvi(layout);
   AviVideo full;
   {
     WriteBytes(dir / "cut.avi", cut);
@@ -185,12 +185,12 @@ TEST(NeedsStreamReader, HandlerCodesAreComparedCaseSensitively) {
   EXPECT_EQ(NeedsStreamReader((dir / "dv.avi").string()), 1);
   EXPECT_EQ(NeedsStreamReader((dir / "mp42.avi").string()), 1);
   EXPECT_EQ(NeedsStreamReader((dir / "mjpeg.avi").string()), 0);
-  AviSpec spec = ShortFirstFrame(AviIndex::Idx1);
-  spec.handler = "DVSD";
-  WriteBytes(dir / "upper.avi", WriteAvi(spec));
+  AviLayout layout = ShortFirstFrame(AviIndex::Idx1);
+  layout.handler = "DVSD";
+  WriteBytes(dir / "upper.avi", WriteAvi(layout));
   EXPECT_EQ(NeedsStreamReader((dir / "upper.avi").string()), 0);
-  spec.handler = "dvsd";
-  WriteBytes(dir / "lower.avi", WriteAvi(spec));
+  layout.handler = "dvsd";
+  WriteBytes(dir / "lower.avi", WriteAvi(layout));
   EXPECT_EQ(NeedsStreamReader((dir / "lower.avi").string()), 1);
 }
 

@@ -12,7 +12,7 @@ namespace lumora::video::test {
 
 enum class AviIndex { Idx1, OpenDml, None };
 
-struct AviSpec {
+struct AviLayout {
   std::string handler = std::string(4, '\0');
   uint32_t compression = 0;  // biCompression
   int32_t width = 0, height = 0;
@@ -51,7 +51,7 @@ class ChunkWriter {
   }
 };
 
-inline std::vector<uint8_t> WriteAvi(const AviSpec& s) {
+inline std::vector<uint8_t> WriteAvi(const AviLayout& s) {
   ChunkWriter w;
   const size_t riff = w.Open("RIFF", "AVI ");
   const size_t hdrl = w.Open("LIST", "hdrl");
