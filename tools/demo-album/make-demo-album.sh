@@ -2,13 +2,17 @@
 # Makes the demo album beside a built program: PROGRAM_FOLDER/Albums/Demo
 # with a dozen pictures of each item picture format (.jpg, .bmp, .tif, in
 # several depths and codings) and short clips of each video kind (.mpg,
-# .mpeg, .erm, .avi). Nothing happens when PROGRAM_FOLDER/Albums exists: the
-# user's albums are never touched. Needs ImageMagick's convert and ffmpeg.
+# .mpeg, .erm, .avi). Nothing happens when PROGRAM_FOLDER/Albums holds
+# anything: the user's albums are never touched. Needs ImageMagick's convert and ffmpeg.
 #   tools/demo-album/make-demo-album.sh PROGRAM_FOLDER
 set -euo pipefail
 folder=${1:?usage: make-demo-album.sh PROGRAM_FOLDER}
 albums=$folder/Albums
-[ -e "$albums" ] && exit 0
+# An albums folder with anything in it is the user's; an empty one (left by an
+# older build) is filled.
+if [ -e "$albums" ]; then
+  [ -d "$albums" ] && [ -z "$(ls -A "$albums")" ] || exit 0
+fi
 
 work=$(mktemp -d "$folder/.demo-album.XXXXXX")
 trap 'rm -rf "$work"' EXIT
@@ -69,4 +73,5 @@ clip "life=size=320x240:rate=25:mold=10:ratio=0.3" -pix_fmt yuv420p -c:v mpeg2vi
 { cat "$work/recording.mpg"; printf '\001\000\000\000\000\000\000\000\000\000\000\000\000\000\000\000'; } \
   >"$demo/Life recording.erm"
 
+[ -d "$albums" ] && rmdir "$albums"
 mv "$work/Albums" "$albums"
