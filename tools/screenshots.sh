@@ -15,6 +15,8 @@ if [ ! -f "$build/CMakeCache.txt" ]; then
   cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
 fi
 cmake --build "$build" --target Lumora
+# The window shows the albums beside the program: the demo album when there are none.
+tools/demo-album/make-demo-album.sh "$build/app"
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
