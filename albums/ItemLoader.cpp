@@ -150,7 +150,7 @@ AlbumLoad LoadAlbumItems(const std::string& albumFolder, const ThumbnailCell& ce
     progress.Step(step++);
     NewItem made = MakeAlbumItem(albumFolder + "/" + name, cell, frame);
     if (!made.stillNotLoaded.empty()) progress.StillNotLoaded(made.stillNotLoaded);
-    if (made.status == NewItemStatus::Added) load.items.push_back(std::move(made));
+    if (made.status == NewItemStatus::Added && !progress.Take(made)) load.items.push_back(std::move(made));
     progress.Step(step++);
   }
   progress.Step(step);

@@ -51,11 +51,15 @@ class ItemLoadProgress {
   virtual void Step(int step) = 0;
   // An MPEG still that could not be loaded back, with the still file's path.
   virtual void StillNotLoaded(const std::string& stillPath) {}
+  // Each item as soon as it is made, between its two steps, so a list can
+  // show it while the load goes on. True when the caller took it (moving
+  // from `made`); otherwise the load keeps it in AlbumLoad::items.
+  virtual bool Take(NewItem& made) { return false; }
 };
 
 struct AlbumLoad {
   bool enumerated = false;     // the album folder could be listed
-  std::vector<NewItem> items;  // the items made (status Added), in the folder's order
+  std::vector<NewItem> items;  // the items made (status Added) and not taken, in the folder's order
   int counted = 0;             // recognised entries of the first pass
 };
 

@@ -79,6 +79,12 @@ class ItemBrowser::LoadProgress final : public ItemLoadProgress {
     browser_.services_.prompts.ShowMessage(Format(kStillNotLoaded, stillPath), "", box::kOk);
   }
 
+  // Appended at once, so the list fills while the progress window pumps.
+  bool Take(NewItem& made) override {
+    browser_.list_.addItem(new ItemEntry(std::move(made.item), ThumbnailPixmap(made.thumbnail)));
+    return true;
+  }
+
  private:
   ItemBrowser& browser_;
 };
@@ -110,10 +116,6 @@ bool ItemBrowser::Load(const std::string& albumFolder, uint32_t sortId, uint32_t
   // ends short of 100 per cent, where it would close itself: close it here,
   // giving the window its input back.
   if (progress_ && progress_->IsOpen()) progress_->Destroy();
-  for (NewItem& made : load.items) {
-    if (made.status != NewItemStatus::Added) continue;
-    list_.addItem(new ItemEntry(std::move(made.item), ThumbnailPixmap(made.thumbnail)));
-  }
   if (!load.enumerated) return false;
   Sort(sortId, sortDirection);
   list_.show();

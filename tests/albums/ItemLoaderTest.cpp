@@ -23,6 +23,10 @@ class RecordingProgress final : public ItemLoadProgress {
   std::vector<int> begins, steps;
   std::vector<std::string> stills;
   std::function<void()> onBegin;
+  // When set, decides which items the caller takes as they are made.
+  std::function<bool(const NewItem&)> takes;
+  std::vector<std::string> taken;
+  std::vector<size_t> stepsWhenTaken;
 
   void Begin(int total) override {
     begins.push_back(total);
@@ -30,6 +34,13 @@ class RecordingProgress final : public ItemLoadProgress {
   }
   void Step(int step) override { steps.push_back(step); }
   void StillNotLoaded(const std::string& path) override { stills.push_back(path); }
+  bool Take(NewItem& made) override {
+    if (!takes || !takes(made)) return false;
+    taken.push_back(fs::path(made.item.path).filename().string());
+    stepsWhenTaken.push_back(steps.size());
+    made = NewItem();
+    return true;
+  }
 };
 
 class ItemLoaderTest : public ::testing::Test {
@@ -116,6 +127,18 @@ TEST_F(ItemLoaderTest, FilesThatChangeBetweenThePassesAreSkipped) {
   AlbumLoad load = LoadAlbumItems(dir_.path().string(), kOriginalCell, DibImage(), progress);
   EXPECT_EQ(Names(load), std::vector<std::string>{"keep.bmp"});
   EXPECT_EQ(progress.steps, (std::vector<int>{0, 1, 2}));
+}
+
+TEST_F(ItemLoaderTest, ItemsTakenAsTheyAreMadeArriveBetweenTheirTwoSteps) {
+  const DibImage picture = Picture();
+  for (const char* name : {"a.bmp", "b.bmp", "c.bmp"}) ASSERT_EQ(WriteBmpFile(picture, Path(name)), 1);
+  RecordingProgress progress;
+  progress.takes = [](const NewItem& made) { return fs::path(made.item.path).filename() != "b.bmp"; };
+  AlbumLoad load = LoadAlbumItems(dir_.path().string(), kOriginalCell, DibImage(), progress);
+  std::ranges::sort(progress.taken);
+  EXPECT_EQ(progress.taken, (std::vector<std::string>{"a.bmp", "c.bmp"}));
+  EXPECT_EQ(Names(load), std::vector<std::string>{"b.bmp"}) << "what the caller left stays in the load";
+  for (size_t steps : progress.stepsWhenTaken) EXPECT_EQ(steps % 2, 1u) << "after the file's first step only";
 }
 
 TEST_F(ItemLoaderTest, ItemTimesAreWholeSecondsSoByDateTiesWithinASecond) {
