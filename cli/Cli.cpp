@@ -6,10 +6,9 @@
 
 #include "cli/ConvertCommand.h"
 #include "cli/EffectsCommand.h"
+#include "cli/MediaCommands.h"
 #include "cli/MpegStillCommand.h"
-#include "cli/PreviewCommand.h"
 #include "cli/SettingsCommand.h"
-#include "cli/ThumbnailCommand.h"
 
 namespace lumora::cli {
 
@@ -28,14 +27,14 @@ constexpr Command kCommands[] = {
      RunMpegStillCommand},
     {"preview", "IN OUT.bmp",
      "write the picture the item list shows for a video item (.avi, .mpg, .mpeg, .erm) as a .bmp file",
-     RunPreviewCommand},
+     RunPreview},
     {"settings", "[--registry DIR]",
      "show every stored setting of Lumora and its companions, with the default of a missing one",
      RunSettingsCommand},
     {"thumbnail", "IN OUT.bmp [--max]",
      "write the thumbnail cell of an album item exactly as the item list shows it (58 x 42, or the full "
      "layout's 107 x 86 with --max)",
-     RunThumbnailCommand},
+     RunThumbnail},
 };
 
 void PrintHelp(std::ostream& out) {

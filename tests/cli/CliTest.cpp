@@ -73,6 +73,18 @@ TEST(Cli, TheProgramReturnsItsExitCodes) {
   EXPECT_EQ(status("--help"), 0);
   EXPECT_EQ(status("--version"), 0);
   EXPECT_EQ(status("no-such-command"), 2);
+  // The media subcommands run in the sibling program, with its exit codes.
+  EXPECT_EQ(status("preview"), 2);
+  EXPECT_EQ(status("thumbnail /nonexistent/x.jpg /nonexistent/y.bmp"), 1);
+}
+
+TEST(Cli, TheProgramLoadsNeitherFfmpegNorQt) {
+  // Start-up stays small: only the sibling program links the media libraries.
+  for (const char* library : {"libavcodec", "libavformat", "libQt6Core"}) {
+    const std::string command =
+        std::string("objdump -p ") + LUMORA_CLI_PATH + " | grep -q 'NEEDED.*" + library + "'";
+    EXPECT_NE(std::system(command.c_str()), 0) << library;
+  }
 }
 
 }  // namespace

@@ -1,0 +1,12 @@
+// The media subcommands run in this process (lumora-cli-media and tests).
+#include "cli/MediaCommands.h"
+
+#include "cli/PreviewCommand.h"
+#include "cli/ThumbnailCommand.h"
+
+namespace lumora::cli {
+
+int RunPreview(std::span<const std::string> args, Io io) { return RunPreviewCommand(args, io); }
+int RunThumbnail(std::span<const std::string> args, Io io) { return RunThumbnailCommand(args, io); }
+
+}  // namespace lumora::cli
