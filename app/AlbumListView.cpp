@@ -72,7 +72,10 @@ class AlbumDelegate final : public QStyledItemDelegate {
 
     const std::vector<QImage>& frames = view_.Look().frames;
     const int frame = entry->Image();
-    if ((option.state & QStyle::State_Selected) && frame >= 0 && size_t(frame) < frames.size()) {
+    // The selected album shows its picture; so does the album under the
+    // pointer in the full layout, which hovering half opens.
+    const bool shown = (option.state & QStyle::State_Selected) || index.row() == view_.HoverRow();
+    if (shown && frame >= 0 && size_t(frame) < frames.size()) {
       const EntryGeometry& geometry = GeometryOf(view_.Look().mode);
       painter->drawImage(icon.topLeft() + QPoint(kIconLeft, geometry.iconTop), frames[size_t(frame)]);
     }

@@ -80,6 +80,8 @@ class AlbumListView final : public QListWidget {
   // The pointer moved onto the entry `row` (-1: onto no entry); only in the
   // full layout.
   void OnHover(std::function<void(int row)> handler) { hover_ = std::move(handler); }
+  // The entry under the pointer in the full layout, -1 for none.
+  int HoverRow() const { return hoverRow_; }
 
   void LabelEdited(int row, const QString& text);
 

@@ -129,8 +129,23 @@ TEST(AlbumListTest, ClickingAnotherAlbumLoadsItAndOpensItsPictureOnTimer1InBothL
   EXPECT_EQ(doubles.desktop.waitDepth, 0);
 
   // Hovering shows another album half open until the pointer leaves it.
+  const QImage halfOpen = albums.Look().frames.at(1);
+  const QPoint picture = albums.IconRect(1).topLeft() + QPoint(3, 2);
+  auto pictureShown = [&] {
+    const QImage shown = albums.viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    int same = 0, opaque = 0;
+    for (int y = 0; y < halfOpen.height(); ++y)
+      for (int x = 0; x < halfOpen.width(); ++x) {
+        if (qAlpha(halfOpen.pixel(x, y)) == 0) continue;
+        ++opaque;
+        same += (shown.pixel(picture + QPoint(x, y)) & RGB_MASK) == (halfOpen.pixel(x, y) & RGB_MASK);
+      }
+    return same > opaque / 2;
+  };
+  EXPECT_FALSE(pictureShown());
   test::Hover(*albums.viewport(), albums.IconRect(1).center());
   EXPECT_EQ(albums.Entry(1)->Image(), 1);
+  EXPECT_TRUE(pictureShown()) << "the half-open picture is drawn under the pointer";
   test::Hover(*albums.viewport(), albums.IconRect(0).center());
   EXPECT_EQ(albums.Entry(1)->Image(), 0);
   EXPECT_EQ(albums.Entry(0)->Image(), 5) << "the open album stays open";
