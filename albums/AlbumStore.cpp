@@ -134,6 +134,11 @@ AlbumRename RenameAlbum(Shell& shell, const std::string& root, const std::string
   // After a change of case only, the name shown and the folder's differ:
   // the folder is the one the old name finds, ignoring case.
   const std::string oldOnDisk = FindEntryName(root, oldName);
+  // Another entry with the new name in any case is a clash, as on a
+  // case-blind file system: the album found by name ignoring case would
+  // otherwise be the other one.
+  for (const std::string& entry : EntryNames(root))
+    if (entry != oldOnDisk && EqualsIgnoreCase(entry, newName)) return rename;
   const std::string oldPath = root + (oldOnDisk.empty() ? oldName : oldOnDisk);
   const std::string newPath = root + newName;
   if (!EqualsIgnoreCase(oldPath, newPath)) {

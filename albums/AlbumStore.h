@@ -111,7 +111,9 @@ struct AlbumRename {
 // The end of an album label edit. The folder renamed is the one `oldName`
 // finds ignoring case (after a change of case only the shown name and the
 // folder's differ). Names holding "/" or "\" or being "." or ".." never
-// leave the albums root: they are refused like a failed rename.
+// leave the albums root, and a name that another entry of the root has,
+// ignoring case, would make two albums differing in case only: both are
+// refused like a failed rename.
 AlbumRename RenameAlbum(Shell& shell, const std::string& root, const std::string& oldName,
                         const std::string& newName);
 

@@ -149,6 +149,21 @@ TEST_F(AlbumStoreTest, RenameFollowsTheFolderOnDisk) {
   EXPECT_EQ(RenameAlbum(recording, Root(), "Gone", "GONE").step, AlbumRenameStep::Missing);
 }
 
+TEST_F(AlbumStoreTest, RenameRefusesANameThatAnotherEntryHasIgnoringCase) {
+  // Two albums differing in case only would make the album found by name
+  // ignoring case the wrong one.
+  Folder("Beach");
+  Folder("Trip");
+  File("notes");
+  PosixShell shell;
+  for (const char* taken : {"beach", "BEACH", "Notes"}) {
+    EXPECT_EQ(RenameAlbum(shell, Root(), "Trip", taken).step, AlbumRenameStep::EditAgain) << taken;
+    EXPECT_TRUE(fs::is_directory(Root() + "Trip")) << taken;
+  }
+  EXPECT_FALSE(fs::exists(Root() + "beach"));
+  EXPECT_EQ(RenameAlbum(shell, Root(), "Trip", "trip").step, AlbumRenameStep::Renamed) << "its own name in another case";
+}
+
 TEST_F(AlbumStoreTest, RepointKeepsNamesTimesAndExtensions) {
   std::vector<AlbumItem> items = {{"beach", "/r/Trip/beach.JPG", 7}, {"v1.2", "/r/Trip/v1.2.mpeg", 9}};
   RepointItems(items, "/r/Summer");
