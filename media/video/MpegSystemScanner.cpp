@@ -158,6 +158,11 @@ class ScanRun {
   void SystemHeader() {
     const uint32_t length = in_.Bits(16);
     uint32_t used = 6;
+    // A header too short for its fixed fields ends where its length says.
+    if (length < used) {
+      in_.SkipBytes(length);
+      return;
+    }
     in_.Bits(1);   // marker
     in_.Bits(22);  // rate bound
     in_.Bits(1);
@@ -192,14 +197,21 @@ class ScanRun {
     r_.lastPts = seconds;
   }
 
-  // Bytes of packet header after the length field; the rest is payload.
+  // Bytes of packet header after the length field; the rest is payload. The
+  // header ends with the packet even when its data length claims more, so
+  // what follows the packet is read as the next start code.
   uint32_t Mpeg2Header(uint32_t length) {
+    constexpr uint32_t kFlagBytes = 3;
+    if (length < kFlagBytes) {
+      in_.SkipBytes(length);
+      return length;
+    }
     in_.Bits(8);  // '10', scrambling, priority, alignment, copyright, original
     const uint32_t ptsDts = in_.Bits(2);
     const uint32_t escr = in_.Bits(1), esRate = in_.Bits(1), trick = in_.Bits(1), copy = in_.Bits(1),
                    crc = in_.Bits(1);
     in_.Bits(1);  // extension: its bytes are among the remaining header bytes
-    const uint32_t headerData = in_.Bits(8);
+    const uint32_t headerData = std::min(in_.Bits(8), length - kFlagBytes);
     uint32_t used = 0;
     auto fits = [&](uint32_t bytes) { return used + bytes <= headerData; };
     if ((ptsDts == 2 || ptsDts == 3) && fits(5)) {
@@ -216,7 +228,7 @@ class ScanRun {
     if (copy && fits(1)) in_.Bits(8), used += 1;
     if (crc && fits(2)) in_.Bits(16), used += 2;
     in_.SkipBytes(headerData - used);
-    return std::min(length, 3 + headerData);
+    return kFlagBytes + headerData;
   }
 
   uint32_t Mpeg1Header(uint32_t length) {

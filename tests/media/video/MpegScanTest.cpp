@@ -97,6 +97,27 @@ TEST(MpegSystemScanner, UnopenableFilesFindNeitherVideoNorAudio) {
   EXPECT_EQ(scanner.result().streamKind, kStreamNoPack);
 }
 
+// A program stream whose system header and first packet header claim more
+// bytes than their lengths give: the scan goes on at the next start code,
+// and finds the sequence header in the packet that follows.
+TEST(MpegSystemScanner, HeadersEndWithTheirLength) {
+  const std::vector<uint8_t> pack = {0, 0, 1, 0xBA, 0x44, 0, 4, 0, 4, 1, 1, 0x89, 0xC3, 0xF8};
+  const std::vector<uint8_t> shortSystemHeader = {0, 0, 1, 0xBB, 0, 2, 0x80, 0x01};
+  // PTS flagged, 200 header bytes claimed in a packet of 8.
+  const std::vector<uint8_t> overlongHeader = {0, 0, 1, 0xE0, 0, 8, 0x80, 0x80, 200, 0x21, 0, 1, 0, 1};
+  const std::vector<uint8_t> sequence = {0, 0, 1, 0xE0, 0, 15, 0x80, 0, 0,    0, 0, 1, 0xB3,
+                                         0x16, 0, 0xF0, 0x13, 0xFF, 0xFF, 0xE0, 0x18, 0, 0, 1, 0xB9};
+  for (const auto& damaged : {shortSystemHeader, overlongHeader}) {
+    std::vector<uint8_t> bytes = pack;
+    bytes.insert(bytes.end(), damaged.begin(), damaged.end());
+    bytes.insert(bytes.end(), sequence.begin(), sequence.end());
+    MpegSystemScanner scanner;
+    scanner.ScanBytes(bytes, false);
+    EXPECT_EQ(scanner.result().streamKind, kStreamMpeg2Program);
+    EXPECT_TRUE(scanner.result().videoFound) << int(damaged[3]);
+  }
+}
+
 // Headers and start codes that straddle blocks read as they do inside one.
 TEST(MpegSystemScanner, TinyBlocksScanLikeWholeOnes) {
   TempDir dir;
