@@ -28,7 +28,8 @@ constexpr int kIconLeft = 3;
 constexpr int kLabelGap = 3;
 constexpr EntryGeometry kOriginalGeometry{{46, 44}, {31, 26}, 15, 2, 5};
 constexpr EntryGeometry kMaxGeometry{{76, 62}, {48, 44}, 15, 0, 2};
-// The band runs from one pixel above the label's top to 14 below it.
+// The band runs from one pixel above the label's top down to, not
+// including, 14 pixels below it: 15 rows.
 constexpr int kBandAbove = 1;
 constexpr int kBandBelow = 14;
 // The text is drawn in the label rectangle moved this far to the left.
@@ -55,7 +56,8 @@ class AlbumDelegate final : public QStyledItemDelegate {
     const QRect icon = view_.IconRect(index.row());
     const QRect label = view_.LabelRect(index.row());
     painter->save();
-    const QRect band(QPoint(label.left(), label.top() - kBandAbove), QPoint(label.right(), label.top() + kBandBelow));
+    const QRect band(QPoint(label.left(), label.top() - kBandAbove),
+                     QPoint(label.right(), label.top() + kBandBelow - 1));
     painter->fillRect(band, QColor(max ? AlbumListView::kBandMax : AlbumListView::kBandOriginal));
 
     QFont font = painter->font();

@@ -322,7 +322,11 @@ TEST(AlbumListTest, EachEntryDrawsItsBandAndOnlyTheSelectedAlbumShowsItsPicture)
     const QImage shown = albums.viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
     const QRect label = albums.LabelRect(1);
     const QRgb band = mode == WindowMode::Max ? AlbumListView::kBandMax : AlbumListView::kBandOriginal;
-    EXPECT_EQ(shown.pixel(label.left() + 1, label.top() + 2) & RGB_MASK, band);
+    // The band covers the rows from the label's top - 1 up to, not including, its top + 14.
+    for (int y = label.top() - 2; y <= label.top() + 14; ++y) {
+      const bool inBand = y >= label.top() - 1 && y < label.top() + 14;
+      EXPECT_EQ((shown.pixel(label.left() + 1, y) & RGB_MASK) == band, inBand) << "row " << y - label.top();
+    }
     const QImage frame = albums.Look().frames.at(size_t(albums.Entry(0)->Image()));
     const QPoint at = albums.IconRect(0).topLeft() + QPoint(3, mode == WindowMode::Max ? 2 : 5);
     int pictured = 0, blankInOther = 0;
