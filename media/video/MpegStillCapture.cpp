@@ -76,12 +76,16 @@ class Capture {
   }
 
  private:
-  // Positions at or past the end of a file of known length are refused. The
+  // Positions at or past the end of a file of known length are refused; a
+  // length guessed from the bit rate (a bare video stream's) is no measure
+  // and refuses nothing. The
   // demuxer lands near the time asked for, not on a key picture, and
   // sometimes after it: the seek goes a little before the position so that
   // the key picture the position needs is usually among the first read.
   bool Seek(int64_t position) {
-    if (format_->duration != AV_NOPTS_VALUE && position >= format_->duration) return false;
+    if (format_->duration != AV_NOPTS_VALUE && format_->duration_estimation_method != AVFMT_DURATION_FROM_BITRATE &&
+        position >= format_->duration)
+      return false;
     const int64_t at = start_ + std::max<int64_t>(0, position - kSeekPreroll);
     if (avformat_seek_file(format_.get(), -1, INT64_MIN, at, at, 0) < 0) return false;
     avcodec_flush_buffers(codec_.get());

@@ -55,6 +55,20 @@ TEST(CaptureMpegStill, AGroupLongerThanTheClipIsDecodedFromItsStart) {
   EXPECT_GT(PicturePsnr(still, ReferenceFrame(clip, "gte(t\\,1)")), 35);
 }
 
+// A bare video stream has no time stamps to measure its length by: the
+// length the demuxer guesses from the bit rate must not refuse the seek.
+TEST(CaptureMpegStill, ABareVideoStreamTakesThePictureAtOneSecond) {
+  TempDir dir;
+  const auto clip = dir / "bare.mpg";
+  MakeClip(clip, "352x240", "25", 2, "-c:v mpeg1video -q:v 2 -g 12 -bf 2 -f mpeg1video");
+  std::string error;
+  ASSERT_EQ(CaptureMpegStill(MpegForm::Mpeg1, clip.string(), (dir / "still.bmp").string(), &error), 1) << error;
+  const DibImage still = ReadStill(dir / "still.bmp");
+  const double atPosition = PicturePsnr(still, ReferenceFrame(clip, "gte(t\\,1)"));
+  EXPECT_GT(atPosition, 35);
+  EXPECT_GT(atPosition, PicturePsnr(still, ReferenceFrame(clip, "eq(n\\,0)")) + 1);
+}
+
 TEST(CaptureMpegStill, ClipsShorterThanASecondGiveThePictureAtHalfASecond) {
   TempDir dir;
   const auto clip = dir / "short.mpg";
