@@ -97,14 +97,16 @@ void MainDialog::BuildAlbumList() {
   }
   StartOpenAnimation();
 
+  // The sort is read even without albums: it is written back at exit, so
+  // not reading it would replace the user's choice with the defaults.
+  const SortSettings sort = ReadSortSettings(services_.registry);
+  sortId_ = sort.sortID;
+  sortDirection_ = sort.sortFR;
   if (albumList_->count() == 0) {
     MakeCurrentDirectory(WithoutTrailingSlash(root));
     return;
   }
   MakeCurrentDirectory(albumList_->Entry(currentAlbum_)->Album().path);
-  const SortSettings sort = ReadSortSettings(services_.registry);
-  sortId_ = sort.sortID;
-  sortDirection_ = sort.sortFR;
   LoadAlbumItems();
 }
 

@@ -65,7 +65,6 @@ TEST(MainDialogStart, FirstStartOnAnEmptyRegistryStoresTheDefaultsAndCentresTheW
     EXPECT_EQ(test::ReadDword(reg, AppKey, kWindowPosLeft), 0u);
     EXPECT_EQ(test::ReadDword(reg, AppKey, kWindowPosTop), 0u);
     EXPECT_EQ(test::ReadText(reg, AppKey, kAlbumName), "");
-    EXPECT_FALSE(test::ReadDword(reg, AppKey, kSortFR)) << "the sort is read only when albums exist";
   }
   Registry next(doubles.temp / "registry");  // what the next start finds
   EXPECT_EQ(test::ReadDword(next, AppKey, kSortFR), 32811u);
@@ -74,6 +73,19 @@ TEST(MainDialogStart, FirstStartOnAnEmptyRegistryStoresTheDefaultsAndCentresTheW
   EXPECT_EQ(test::ReadDword(next, AppKey, kWindowPosTop), 0u);
   EXPECT_EQ(test::ReadText(next, AppKey, kAlbumName), "");
   EXPECT_FALSE(test::ReadText(next, AppKey, kAlbumPath)) << "no current album";
+}
+
+TEST(MainDialogStart, WithoutAlbumsTheStoredSortSurvivesARun) {
+  MainWindowDoubles doubles(/*onDisk=*/true);
+  {
+    Registry reg(doubles.temp / "registry");
+    ASSERT_TRUE(WriteMachineDword(reg, AppKey, kSortID, 32772));
+    ASSERT_TRUE(WriteMachineDword(reg, AppKey, kSortFR, 32812));
+  }
+  doubles.ShowWindow().reset();  // no albums beside the program
+  Registry next(doubles.temp / "registry");
+  EXPECT_EQ(test::ReadDword(next, AppKey, kSortID), 32772u);
+  EXPECT_EQ(test::ReadDword(next, AppKey, kSortFR), 32812u);
 }
 
 TEST(MainDialogStart, TheWorkAreaMustBeAtLeast800By570) {
