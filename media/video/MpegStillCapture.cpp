@@ -58,24 +58,36 @@ class Capture {
 
     start_ = format_->start_time != AV_NOPTS_VALUE ? format_->start_time : 0;
     // Seek to one second; when that is refused to half a second, whose result
-    // is not checked: a refused second seek leaves the file at its start.
-    int64_t position = 0;
-    if (Seek(kStillPosition))
-      position = kStillPosition;
-    else if (Seek(kFallbackStillPosition))
-      position = kFallbackStillPosition;
-    const AVStream& video = *format_->streams[stream_];
-    target_ = av_rescale_q(start_ + position, AV_TIME_BASE_Q, video.time_base);
-    targetPosition_ = start_ + position;
-    if (!DecodeStill(still)) {
-      error = source_ + ": no picture at or after " + std::to_string(position / 1000) + " ms" +
-              (deadline_.Passed() ? " within the time limit" : "");
-      return false;
+    // is not checked: a refused second seek leaves the file at its start. A
+    // file whose length was not known before ends before a position when the
+    // decode finds no picture at or after it: that position counts as refused.
+    bool rewind = false;
+    for (int64_t position : {kStillPosition, kFallbackStillPosition}) {
+      if (!Seek(position)) continue;
+      if (StillAt(position, still)) return true;
+      if (!passedEnd_) return Failed(position, error);
+      rewind = true;
     }
-    return true;
+    if (rewind && avformat_seek_file(format_.get(), -1, 0, 0, 0, AVSEEK_FLAG_BYTE) >= 0)
+      avcodec_flush_buffers(codec_.get());
+    return StillAt(0, still) || Failed(0, error);
   }
 
  private:
+  bool StillAt(int64_t position, DibImage& still) {
+    const AVStream& video = *format_->streams[stream_];
+    target_ = av_rescale_q(start_ + position, AV_TIME_BASE_Q, video.time_base);
+    targetPosition_ = start_ + position;
+    passedEnd_ = false;
+    return DecodeStill(still);
+  }
+
+  bool Failed(int64_t position, std::string& error) const {
+    error = source_ + ": no picture at or after " + std::to_string(position / 1000) + " ms" +
+            (deadline_.Passed() ? " within the time limit" : "");
+    return false;
+  }
+
   // Positions at or past the end of a file of known length are refused; a
   // length guessed from the bit rate (a bare video stream's) is no measure
   // and refuses nothing. The
@@ -107,10 +119,13 @@ class Capture {
     int retries = back > start_ ? 0 : 1;
     constexpr int kRetries = 2;
     bool sawKey = false, draining = false;
+    // The last picture of a stream may come without a time: it follows the one before.
+    int64_t lastPts = AV_NOPTS_VALUE;
     auto retry = [&] {
       if (retries == kRetries) return false;
       const bool toStart = retries++ == 1;
       sawKey = draining = false;
+      lastPts = AV_NOPTS_VALUE;
       const int result = toStart ? avformat_seek_file(format_.get(), -1, 0, 0, 0, AVSEEK_FLAG_BYTE)
                                  : avformat_seek_file(format_.get(), -1, INT64_MIN, back, back, 0);
       if (result < 0) return false;
@@ -121,7 +136,9 @@ class Capture {
       int result = avcodec_receive_frame(codec_.get(), frame_.get());
       if (result == 0) {
         const AVFrame& f = *frame_;
-        const int64_t pts = f.best_effort_timestamp;
+        int64_t pts = f.best_effort_timestamp;
+        if (pts == AV_NOPTS_VALUE && lastPts != AV_NOPTS_VALUE && frameTime > 0) pts = lastPts + frameTime;
+        lastPts = pts;
         const bool key = f.key_frame || f.pict_type == AV_PICTURE_TYPE_I;
         const bool early = pts != AV_NOPTS_VALUE && pts < target_;
         // A picture one frame time before this one would still be at or after the target.
@@ -140,6 +157,11 @@ class Capture {
       }
       if (result != AVERROR(EAGAIN) && !(result == AVERROR_EOF && draining)) return false;
       if (draining) {
+        // Every pass has read to the end without a picture at or after the target.
+        if (retries == kRetries) {
+          passedEnd_ = true;
+          return false;
+        }
         if (!retry()) return false;
         continue;
       }
@@ -176,6 +198,7 @@ class Capture {
   int64_t start_ = 0;   // AV_TIME_BASE units
   int64_t target_ = 0;  // the video stream's time base
   int64_t targetPosition_ = 0;  // the same in AV_TIME_BASE units
+  bool passedEnd_ = false;      // the last decode read to the end without finding the target
 };
 
 }  // namespace
