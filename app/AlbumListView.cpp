@@ -8,6 +8,8 @@
 #include <QScrollBar>
 #include <QStyledItemDelegate>
 
+#include <algorithm>
+
 #include "albums/AlbumStore.h"
 
 namespace lumora {
@@ -32,7 +34,9 @@ constexpr EntryGeometry kMaxGeometry{{76, 62}, {48, 44}, 15, 0, 2};
 // including, 14 pixels below it: 15 rows.
 constexpr int kBandAbove = 1;
 constexpr int kBandBelow = 14;
-// The text is drawn in the label rectangle moved this far to the left.
+// The text is drawn in the label rectangle moved this far to the left, but
+// never past the list's left edge, where the first column's name would lose
+// its first letter.
 constexpr int kTextShiftLeft = 5;
 
 const EntryGeometry& GeometryOf(layout::WindowMode mode) {
@@ -67,7 +71,7 @@ class AlbumDelegate final : public QStyledItemDelegate {
     painter->setPen(Qt::black);
     // A cut name still wider than its band is shortened further on screen,
     // so names never run into their neighbours.
-    const QRect textRect = label.translated(-kTextShiftLeft, 0);
+    const QRect textRect = label.translated(-std::min(kTextShiftLeft, std::max(label.left(), 0)), 0);
     const QString text = painter->fontMetrics().elidedText(Utf8(AlbumLabelText(entry->Album().name)),
                                                            Qt::ElideRight, label.width());
     painter->drawText(textRect, Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap, text);
