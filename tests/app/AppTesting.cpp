@@ -5,36 +5,14 @@
 
 #include <QAction>
 #include <QDialog>
-#include <QElapsedTimer>
 #include <QMenu>
 #include <QMouseEvent>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
 #include "editor/picture/DibImage.h"
 
 namespace lumora::test {
-
-QApplication& App() {
-  static int argc = 1;
-  static char name[] = "lumora-app-test";
-  static char* argv[] = {name, nullptr};
-  static QApplication* app = new QApplication(argc, argv);
-  return *app;
-}
-
-bool RunEventsUntil(const std::function<bool()>& done) {
-  QTimer tick;  // wakes the loop even when nothing else happens
-  tick.start(5);
-  QElapsedTimer clock;
-  clock.start();
-  while (!done()) {
-    if (clock.elapsed() > kEventWaitMs) return false;
-    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-  }
-  return true;
-}
 
 MainWindowDoubles::MainWindowDoubles(bool onDisk) {
   App();

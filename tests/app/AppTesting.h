@@ -24,17 +24,11 @@
 #include "platform/window/testing/FakeWindowSystem.h"
 #include "resources/Resources.h"
 #include "tests/TempDir.h"
+#include "tests/support/QtTestApp.h"
 
 class QWidget;
 
 namespace lumora::test {
-
-inline constexpr int kEventWaitMs = 5000;
-
-QApplication& App();
-
-// Runs the event loop until `done` holds; false after kEventWaitMs.
-bool RunEventsUntil(const std::function<bool()>& done);
 
 // Keeps the process's current directory across a test (the window moves it
 // into the albums).

@@ -4,32 +4,10 @@
 #include <stdlib.h>
 
 #include <QDragEnterEvent>
-#include <QElapsedTimer>
 #include <QFile>
-#include <QTimer>
 #include <QUrl>
 
 namespace lumora::test {
-
-QApplication& App() {
-  static int argc = 1;
-  static char name[] = "lumora-drop-dialog-test";
-  static char* argv[] = {name, nullptr};
-  static QApplication app(argc, argv);
-  return app;
-}
-
-bool RunEventsUntil(const std::function<bool()>& done) {
-  QTimer tick;  // wakes the loop even when nothing else happens
-  tick.start(10);
-  QElapsedTimer clock;
-  clock.start();
-  while (!done()) {
-    if (clock.elapsed() > kEventWaitMs) return false;
-    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-  }
-  return true;
-}
 
 DialogDoubles::DialogDoubles() {
   ::setenv("XDG_RUNTIME_DIR", temp.path().string().c_str(), 1);

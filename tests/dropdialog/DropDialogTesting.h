@@ -16,16 +16,9 @@
 #include "platform/testing/FakeDesktop.h"
 #include "platform/window/testing/FakeWindowSystem.h"
 #include "tests/TempDir.h"
+#include "tests/support/QtTestApp.h"
 
 namespace lumora::test {
-
-// Longest wait for something the event loop should bring.
-inline constexpr int kEventWaitMs = 5000;
-
-QApplication& App();
-
-// Runs the event loop until `done` holds; false after kEventWaitMs.
-bool RunEventsUntil(const std::function<bool()>& done);
 
 // What a dialog under test works with: an in-memory registry, a desktop whose
 // program file is "<temp>/lumora", a fake window system, and the runtime

@@ -19,6 +19,7 @@
 #include "platform/qt/QtDesktop.h"
 #include "platform/qt/QtPrompts.h"
 #include "platform/testing/ScriptedPrompts.h"
+#include "tests/support/QtTestApp.h"
 
 namespace lumora {
 namespace {
@@ -74,10 +75,7 @@ TEST(ScriptedPrompts, ReportsTheWrongTextAndUnexpectedPrompts) {
 class QtPromptsTest : public testing::Test {
  protected:
   static void SetUpTestSuite() {
-    static int argc = 1;
-    static char name[] = "platform_qt_tests";
-    static char* argv[] = {name, nullptr};
-    if (!QApplication::instance()) new QApplication(argc, argv);
+    test::App();
   }
   // Presses `button` on the message box once it is shown.
   static void PressLater(QMessageBox::StandardButton button, QString* seenText, QString* seenTitle) {

@@ -13,15 +13,15 @@
 #include <gtest/gtest.h>
 
 #include "../../TempDir.h"
-#include "UiTestApp.h"
 #include "resources/Resources.h"
+#include "tests/support/QtTestApp.h"
 
 namespace lumora {
 namespace {
 
 class ProgressDialogTest : public testing::Test {
  protected:
-  static void SetUpTestSuite() { test::UiApp(); }
+  static void SetUpTestSuite() { test::App(); }
   test::TempDir programFolder_;
   Resources resources_{programFolder_.path()};
   QWidget owner_;
@@ -149,7 +149,7 @@ TEST_F(ProgressDialogTest, LooksComplete) {
   progress.SetPos(20);
   progress.Show();
   QDialog* window = progress.window();
-  ASSERT_TRUE(test::ProcessEventsUntil([&] { return window->isVisible(); }, 5000));
+  ASSERT_TRUE(test::RunEventsUntil([&] { return window->isVisible(); }, 5000));
   for (QLabel* label : window->findChildren<QLabel*>()) {
     EXPECT_GE(label->width(), label->sizeHint().width()) << label->text().toStdString();
     EXPECT_TRUE(window->rect().contains(label->geometry())) << label->text().toStdString();

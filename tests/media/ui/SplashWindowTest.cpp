@@ -13,12 +13,12 @@
 #include <gtest/gtest.h>
 
 #include "../../TempDir.h"
-#include "UiTestApp.h"
 #include "editor/picture/DibImage.h"
 #include "media/codecs/Bmp.h"
 #include "platform/testing/FakeDesktop.h"
 #include "resources/ResourceIds.h"
 #include "resources/Resources.h"
+#include "tests/support/QtTestApp.h"
 
 namespace lumora {
 namespace {
@@ -46,7 +46,7 @@ std::vector<uint8_t> TwoColourBitmap() {
 
 class SplashWindowTest : public testing::Test {
  protected:
-  static void SetUpTestSuite() { test::UiApp(); }
+  static void SetUpTestSuite() { test::App(); }
   void SetUp() override { desktop_.workArea = {100, 50, 1380, 1074}; }
 
   static void Send(QWidget* to, QEvent&& event) { QCoreApplication::sendEvent(to, &event); }
@@ -89,7 +89,7 @@ TEST_F(SplashWindowTest, ClosedByItsTimerAKeyOrAMouseButtonButNotByAMove) {
   SplashWindow untimed(desktop_, TwoColourBitmap(), 0);
   ASSERT_TRUE(timed.Show());
   ASSERT_TRUE(untimed.Show());
-  EXPECT_TRUE(test::ProcessEventsUntil([&] { return !timed.IsShown(); }, 10000));
+  EXPECT_TRUE(test::RunEventsUntil([&] { return !timed.IsShown(); }, 10000));
   EXPECT_TRUE(untimed.IsShown()) << "no display time, no timer";
   Send(untimed.window(), Mouse(QEvent::MouseMove, Qt::NoButton));
   Send(untimed.window(), Mouse(QEvent::MouseButtonPress, Qt::BackButton));

@@ -8,42 +8,20 @@
 #include <stdlib.h>
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QScreen>
-#include <QTimer>
 
 #include <filesystem>
 
 #include "platform/qt/QtWindowSystem.h"
 #include "platform/window/FolderWindowSystem.h"
 #include "tests/TempDir.h"
+#include "tests/support/QtTestApp.h"
 
 namespace lumora {
 namespace {
 
-// Longest wait for something the event loop should bring.
-constexpr int kEventWaitMs = 5000;
-
-QApplication& App() {
-  static int argc = 1;
-  static char name[] = "lumora-window-test";
-  static char* argv[] = {name, nullptr};
-  static QApplication app(argc, argv);
-  return app;
-}
-
-// Runs the event loop until `done` holds; false after kEventWaitMs.
-bool RunEventsUntil(const std::function<bool()>& done) {
-  QTimer tick;  // wakes the loop even when nothing else happens
-  tick.start(10);
-  QElapsedTimer clock;
-  clock.start();
-  while (!done()) {
-    if (clock.elapsed() > kEventWaitMs) return false;
-    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-  }
-  return true;
-}
+using test::App;
+using test::RunEventsUntil;
 
 class QtWindowPresenceTest : public ::testing::Test {
  protected:

@@ -9,8 +9,6 @@
 #include <xcb/xcb.h>
 
 #include <QApplication>
-#include <QElapsedTimer>
-#include <QTimer>
 #include <QWidget>
 
 #include <cstring>
@@ -21,13 +19,12 @@
 #include "platform/window/WindowFolder.h"
 #include "tests/platform/window/ChildProcess.h"
 #include "tests/TempDir.h"
+#include "tests/support/QtTestApp.h"
 
 namespace lumora {
 namespace {
 
 using testing::ChildProcess;
-
-constexpr int kEventWaitMs = 5000;
 
 // A connection of the test's own, to look at the server directly. One stays
 // open for the whole program: an X server resets when its last client leaves,
@@ -210,10 +207,7 @@ TEST_F(X11WindowSystemTest, MessagesReachTheListenerOfTheWindow) {
 }
 
 TEST_F(X11WindowSystemTest, QtWidgetAnnouncesItsClassOnTheXcbPlatform) {
-  static int argc = 1;
-  static char name[] = "lumora-x11-test";
-  static char* argv[] = {name, nullptr};
-  static QApplication app(argc, argv);
+  test::App();
   ASSERT_TRUE(QtWindowsUseX11());
 
   QWidget widget;
@@ -233,12 +227,7 @@ TEST_F(X11WindowSystemTest, QtWidgetAnnouncesItsClassOnTheXcbPlatform) {
   std::unique_ptr<WindowSystem> qtSide = OpenWindowSystemForQt(&error);
   ASSERT_TRUE(qtSide) << error;
   ASSERT_TRUE(qtSide->Post(handle, {2011, 1, {1, 2}}));
-  QTimer tick;
-  tick.start(10);
-  QElapsedTimer clock;
-  clock.start();
-  while (received.empty() && clock.elapsed() < kEventWaitMs)
-    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+  test::RunEventsUntil([&] { return !received.empty(); });
   ASSERT_EQ(received.size(), 1u);
   EXPECT_EQ(received[0], (WindowMessage{2011, 1, {1, 2}}));
 
