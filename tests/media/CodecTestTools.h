@@ -4,6 +4,7 @@
 // and dumping any file's pixels as a binary PPM to compare against).
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -12,6 +13,8 @@
 #include <optional>
 #include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include "editor/picture/DibImage.h"
 #include "tests/TempDir.h"
@@ -34,6 +37,36 @@ inline bool Convert(const std::string& args) {
 }
 
 inline std::string Quoted(const std::filesystem::path& p) { return "'" + p.string() + "'"; }
+
+// A packed picture of `bits` (1 or 4) bits a pixel, `width` and `height`
+// below 256, with the colour table `colours` (red, green, blue each) and the
+// index `index(x, y)`, taken modulo the table's size, at (x, y).
+template <typename Index>
+DibImage PalettedPicture(int bits, const std::vector<std::array<uint8_t, 3>>& colours, int width, int height,
+                         Index index) {
+  const size_t stride = DibStride(width, bits);
+  const size_t table = 4 * colours.size();
+  std::vector<uint8_t> block(40 + table + stride * size_t(height));
+  block[0] = 40;
+  block[4] = uint8_t(width);
+  block[8] = uint8_t(height);
+  block[12] = 1;
+  block[14] = uint8_t(bits);
+  block[32] = uint8_t(colours.size());
+  for (size_t i = 0; i < colours.size(); ++i) {
+    block[40 + 4 * i] = colours[i][2];  // red, green, blue given; blue, green, red stored
+    block[40 + 4 * i + 1] = colours[i][1];
+    block[40 + 4 * i + 2] = colours[i][0];
+  }
+  for (int y = 0; y < height; ++y) {
+    uint8_t* row = block.data() + 40 + table + size_t(height - 1 - y) * stride;
+    for (int x = 0; x < width; ++x)
+      row[x * bits / 8] |= uint8_t((unsigned(index(x, y)) % colours.size()) << (8 - bits - x * bits % 8));
+  }
+  DibImage picture;
+  EXPECT_TRUE(picture.Adopt(std::move(block), true));
+  return picture;
+}
 
 struct RgbImage {
   int width = 0;

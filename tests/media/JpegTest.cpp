@@ -273,31 +273,7 @@ TEST(JpegEncode, RoundTripsWithinTheQualityBound) {
 // filled with 16 x 16 squares (whole colour blocks of the JPEG) of index
 // (x / 16 + y / 16) % colours.
 DibImage Paletted(int bits, const std::vector<std::array<uint8_t, 3>>& colours, int width = 64, int height = 32) {
-  const size_t stride = DibStride(width, bits);
-  const size_t table = 4 * colours.size();
-  std::vector<uint8_t> block(40 + table + stride * height);
-  block[0] = 40;
-  block[4] = uint8_t(width);
-  block[8] = uint8_t(height);
-  block[12] = 1;
-  block[14] = uint8_t(bits);
-  block[32] = uint8_t(colours.size());
-  for (size_t i = 0; i < colours.size(); ++i) {
-    block[40 + 4 * i] = colours[i][2];  // red, green, blue given; blue, green, red stored
-    block[40 + 4 * i + 1] = colours[i][1];
-    block[40 + 4 * i + 2] = colours[i][0];
-  }
-  for (int y = 0; y < height; ++y) {
-    uint8_t* row = block.data() + 40 + table + size_t(height - 1 - y) * stride;
-    for (int x = 0; x < width; ++x) {
-      unsigned index = unsigned(x / 16 + y / 16) % colours.size();
-      int shift = 8 - bits - (x * bits) % 8;
-      row[x * bits / 8] |= uint8_t(index << shift);
-    }
-  }
-  DibImage pic;
-  EXPECT_TRUE(pic.Adopt(std::move(block), true));
-  return pic;
+  return test::PalettedPicture(bits, colours, width, height, [](int x, int y) { return x / 16 + y / 16; });
 }
 
 TEST(JpegEncode, PicturesWithAColourTableGoThroughIt) {

@@ -403,28 +403,7 @@ std::pair<uint32_t, uint32_t> TagOf(const std::vector<uint8_t>& f, uint16_t tag)
 // A packed bitmap of `bits` (1 or 4) bits a pixel with the given colour table
 // and index (x + 2 * y) % colours at (x, y).
 DibImage Paletted(int bits, const std::vector<Rgb>& colours, int width, int height) {
-  const size_t stride = DibStride(width, bits);
-  const size_t table = 4 * colours.size();
-  std::vector<uint8_t> block(40 + table + stride * size_t(height));
-  block[0] = 40;
-  block[4] = uint8_t(width);
-  block[8] = uint8_t(height);
-  block[12] = 1;
-  block[14] = uint8_t(bits);
-  block[32] = uint8_t(colours.size());
-  for (size_t i = 0; i < colours.size(); ++i) {
-    block[40 + 4 * i] = colours[i][2];  // red, green, blue given; blue, green, red stored
-    block[40 + 4 * i + 1] = colours[i][1];
-    block[40 + 4 * i + 2] = colours[i][0];
-  }
-  for (int y = 0; y < height; ++y) {
-    uint8_t* row = block.data() + 40 + table + size_t(height - 1 - y) * stride;
-    for (int x = 0; x < width; ++x)
-      row[x * bits / 8] |= uint8_t((unsigned(x + 2 * y) % colours.size()) << (8 - bits - x * bits % 8));
-  }
-  DibImage pic;
-  EXPECT_TRUE(pic.Adopt(std::move(block), true));
-  return pic;
+  return test::PalettedPicture(bits, colours, width, height, [](int x, int y) { return x + 2 * y; });
 }
 
 struct WrittenAs {
