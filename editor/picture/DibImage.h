@@ -21,6 +21,17 @@ namespace lumora {
 // keeps hostile headers from asking for absurd allocations.
 inline constexpr size_t kMaxPictureBlockBytes = size_t(1) << 30;
 
+// Most pixels a decoder accepts (16384 x 16384). Every decoder checks the size
+// a header declares against it before allocating anything, so a tiny file
+// that claims a huge picture fails at once as "cannot decode".
+inline constexpr int64_t kMaxPicturePixels = int64_t(1) << 28;
+
+// True when width x height is positive in both and at most kMaxPicturePixels.
+constexpr bool PictureSizeAllowed(int64_t width, int64_t height) {
+  return width > 0 && height > 0 && width <= kMaxPicturePixels && height <= kMaxPicturePixels &&
+         width * height <= kMaxPicturePixels;
+}
+
 inline constexpr uint32_t kInfoHeaderBytes = 40;
 inline constexpr uint32_t kCoreHeaderBytes = 12;
 // Room for a full 256-entry colour table after the header.
