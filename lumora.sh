@@ -4,6 +4,7 @@
 #   ./lumora.sh test    install packages, build with clang, ASan+UBSan and libFuzzer,
 #                       run every test (each fuzz target runs for FUZZ_SECONDS)
 #   ./lumora.sh bench   install packages, build Release with benchmarks, run them
+#   ./lumora.sh gcc     install packages, compile everything (tests included) with GCC
 #   ./lumora.sh deps    only install the Debian packages
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -47,6 +48,13 @@ build_release() {
   cmake --build build/release -j "$JOBS"
 }
 
+# Debian's default compiler must build everything too, so a packager's build
+# never breaks unnoticed; the tests are compiled, not run.
+build_gcc() {
+  CC=gcc CXX=g++ configure build/gcc -DCMAKE_BUILD_TYPE=Debug -DBUILD_TESTING=ON -DLUMORA_BENCH=ON -DLUMORA_TOOLS=ON
+  cmake --build build/gcc -j "$JOBS"
+}
+
 run_tests() {
   CC=clang CXX=clang++ configure build/test -DCMAKE_BUILD_TYPE=Debug -DBUILD_TESTING=ON \
     -DLUMORA_SANITIZE=ON -DLUMORA_FUZZ=ON -DLUMORA_FUZZ_SECONDS="$FUZZ_SECONDS"
@@ -71,10 +79,12 @@ case "${1:-}" in
     echo "Screenshot of the window: $shot" ;;
   test)
     deps; run_tests ;;
+  gcc)
+    deps; build_gcc ;;
   bench)
     deps
     configure build/bench -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DLUMORA_BENCH=ON
     cmake --build build/bench -j "$JOBS"
     for script in bench/*.sh; do "$script" build/bench; done ;;
-  *) sed -n '2,7p' "$0" | sed 's/^# \{0,1\}//'; exit 2 ;;
+  *) sed -n '2,8p' "$0" | sed 's/^# \{0,1\}//'; exit 2 ;;
 esac

@@ -25,7 +25,7 @@ TEST(ByteReader, ReadsLittleEndianAndZerosPastTheEnd) {
   EXPECT_EQ(in.U8(), 0x01);
   EXPECT_TRUE(in.truncated()) << "the flag is sticky";
 
-  ByteReader partial(std::span(data).first(3));
+  ByteReader partial(std::span<const uint8_t>(data).first(3));
   EXPECT_EQ(partial.U32Le(), 0x00030201u) << "the missing byte reads as zero";
   EXPECT_TRUE(partial.truncated());
 
