@@ -7,6 +7,7 @@
 #include <fstream>
 
 #include "media/video/AviFile.h"
+#include "media/video/VideoStreamReader.h"
 #include "tests/TempDir.h"
 #include "tests/media/video/AviWriter.h"
 #include "tests/media/video/VideoMedia.h"
@@ -64,6 +65,34 @@ TEST(CompressedAvi, MotionJpegDecompressesTo24Bit) {
   ASSERT_EQ(GetAviFirstFrame(clip.string(), picture, &error), 1) << error;
   EXPECT_EQ(picture.BitCount(), 24);
   EXPECT_GT(PicturePsnr(picture, ReferenceFrame(clip, "eq(n\\,0)")), 35);
+}
+
+// Motion-JPEG clips of two frames through both AVI readers: the frame
+// reader's decompressor and the stream reader.
+TEST(CompressedAvi, EveryWidthAndOddHeightMatchesFfmpegsDecodeInBothReaders) {
+  TempDir dir;
+  const std::vector<ClipSize> sizes = ConversionSizes();
+  const auto clips = MakeClipsOfSizes(dir.path(), sizes, 2, "-c:v mjpeg -q:v 2 -pix_fmt yuvj420p", ".avi");
+  const auto references = FirstFrames(clips);
+  for (size_t i = 0; i < clips.size(); ++i) {
+    const auto [width, height] = sizes[i];
+    DibImage picture;
+    std::string error;
+    ASSERT_EQ(GetAviFirstFrame(clips[i].string(), picture, &error), 1) << error;
+    EXPECT_EQ(picture.width(), width);
+    EXPECT_EQ(picture.height(), height);
+    EXPECT_GT(PicturePsnr(picture, references[i]), 40) << clips[i].filename();
+
+    VideoStreamReader reader;
+    ASSERT_TRUE(reader.Open(clips[i].string(), nullptr, nullptr, nullptr, nullptr, nullptr)) << reader.error();
+    std::vector<uint8_t> rows(size_t(width) * 3 * size_t(height));
+    ASSERT_EQ(reader.ReadFrame(0, rows), 1) << reader.error();
+    ASSERT_TRUE(picture.Create(width, height, 24));
+    const size_t stride = DibStride(width, 24);
+    for (int y = 0; y < height; ++y)
+      std::copy_n(&rows[size_t(y) * size_t(width) * 3], size_t(width) * 3, picture.PixelBits() + size_t(y) * stride);
+    EXPECT_GT(PicturePsnr(picture, references[i]), 40) << clips[i].filename() << " through the stream reader";
+  }
 }
 
 // The first two chunks hold no JPEG data: the first frame that decodes is frame 2.

@@ -85,6 +85,37 @@ TEST(CaptureMpegStill, ClipsShorterThanASecondGiveThePictureAtHalfASecond) {
   EXPECT_GT(atHalf, PicturePsnr(still, ReferenceFrame(clip, "eq(n\\,0)")) + 1);
 }
 
+struct FormCase {
+  const char* name;
+  MpegForm form;
+  const char* options;
+};
+void PrintTo(const FormCase& c, std::ostream* os) { *os << c.name; }
+
+class StillSizes : public testing::TestWithParam<FormCase> {};
+
+// Clips of two pictures: the still is the first, ffmpeg's first picture.
+TEST_P(StillSizes, EveryWidthAndOddHeightMatchesFfmpegsDecode) {
+  TempDir dir;
+  const std::vector<ClipSize> sizes = ConversionSizes();
+  const auto clips = MakeClipsOfSizes(dir.path(), sizes, 2, GetParam().options, ".mpg");
+  const auto references = FirstFrames(clips);
+  for (size_t i = 0; i < clips.size(); ++i) {
+    const auto still = dir / "still.bmp";
+    std::string error;
+    ASSERT_EQ(CaptureMpegStill(GetParam().form, clips[i].string(), still.string(), &error), 1) << error;
+    const DibImage picture = ReadStill(still);
+    EXPECT_EQ(picture.width(), sizes[i].width);
+    EXPECT_EQ(picture.height(), sizes[i].height);
+    EXPECT_GT(PicturePsnr(picture, references[i]), 40) << clips[i].filename();
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Forms, StillSizes,
+                         testing::Values(FormCase{"Mpeg1", MpegForm::Mpeg1, "-c:v mpeg1video -q:v 2 -f mpeg"},
+                                         FormCase{"Mpeg2", MpegForm::Mpeg2, "-c:v mpeg2video -q:v 2 -f vob"}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 TEST(CaptureMpegStill, FilesThatAreNotMpegGiveNoStill) {
   TempDir dir;
   MakeClip(dir / "clip.avi", "160x120", "25", 1.5, "-c:v mjpeg");
