@@ -77,8 +77,9 @@ std::optional<AviFrame> UncompressedFrame(const AviVideo& video, std::span<const
   frame.header = h;
   frame.header.sizeImage = uint32_t(stride * rows);
   const uint32_t entries = ColourEntries(h);
-  const size_t tableBytes = std::min<size_t>(size_t(entries) * 4, video.formatExtra.size() / 4 * 4);
-  frame.colours.assign(video.formatExtra.begin(), video.formatExtra.begin() + ptrdiff_t(tableBytes));
+  const std::span<const uint8_t> table = ColourTable(video);
+  const size_t tableBytes = std::min<size_t>(size_t(entries) * 4, table.size() / 4 * 4);
+  frame.colours.assign(table.begin(), table.begin() + ptrdiff_t(tableBytes));
   frame.header.clrUsed = uint32_t(tableBytes / 4);
   if (chunk.size() >= stride * rows) {
     frame.bits.assign(chunk.begin(), chunk.begin() + ptrdiff_t(stride * rows));

@@ -95,6 +95,22 @@ TEST(CompressedAvi, EveryWidthAndOddHeightMatchesFfmpegsDecodeInBothReaders) {
   }
 }
 
+// HuffYUV and FFV1 keep their tables in the stream format after the 40-byte
+// bitmap header, and biSize counts them: the decoder needs those bytes.
+TEST(CompressedAvi, CodecDataAfterTheBitmapHeaderReachesTheDecoder) {
+  TempDir dir;
+  for (const auto& [options, size] : {std::pair{"-c:v huffyuv", ClipSize{173, 97}},
+                                      std::pair{"-c:v huffyuv -pix_fmt yuv422p", ClipSize{174, 97}},
+                                      std::pair{"-c:v ffv1 -level 3", ClipSize{173, 97}}}) {
+    const auto clip = MakeClipsOfSizes(dir.path(), {size}, 2, options, ".avi").at(0);
+    EXPECT_GT(ReadVideo(clip).format.size, kBitmapInfoHeaderBytes) << options;
+    DibImage picture;
+    std::string error;
+    ASSERT_EQ(GetAviFirstFrame(clip.string(), picture, &error), 1) << options << ": " << error;
+    EXPECT_EQ(PicturePsnr(picture, FirstFrames({clip}).at(0)), 99) << options;
+  }
+}
+
 // The first two chunks hold no JPEG data: the first frame that decodes is frame 2.
 TEST(CompressedAvi, FramesThatDoNotDecompressAreSkipped) {
   TempDir dir;
@@ -165,6 +181,26 @@ TEST(AviFirstFrameRule, FourBitFramesMakeNoPicture) {
   EXPECT_EQ(GetAviFirstFrame(path.string(), picture, &error), 0);
   EXPECT_NE(error.find("4-bit"), std::string::npos) << error;
   EXPECT_TRUE(picture.empty());
+}
+
+// A V4 bitmap header (108 bytes) puts its colour table after all of itself.
+TEST(AviFirstFrameRule, TheColourTableFollowsALongerBitmapHeader) {
+  TempDir dir;
+  AviLayout layout;
+  layout.width = 4;
+  layout.height = 1;
+  layout.bitCount = 8;
+  layout.headerTail = std::vector<uint8_t>(68, 0xEE);
+  layout.colours = Ramp(4 * 4, 5);
+  layout.frames = {{3, 2, 1, 0}};
+  const auto path = dir / "v4.avi";
+  WriteBytes(path, WriteAvi(layout));
+  DibImage picture;
+  ASSERT_EQ(GetAviFirstFrame(path.string(), picture), 1);
+  std::vector<uint8_t> expected;
+  for (size_t entry : {3, 2, 1, 0})
+    expected.insert(expected.end(), &layout.colours[entry * 4], &layout.colours[entry * 4 + 3]);
+  EXPECT_EQ(TopDownBgr(picture), expected);
 }
 
 TEST(AviFirstFrameRule, DamagedFilesGiveNoPictureAndCutShortRecordingsTheirFrames) {
