@@ -110,11 +110,11 @@ std::optional<AviFrame> AviDecompressor::Receive() {
     if (result == AVERROR(EAGAIN) || result == AVERROR_EOF) return std::nullopt;
     if (result < 0) return std::nullopt;
     const AVFrame& f = *frame_;
-    const size_t stride = DibStride(f.width, 24);
-    if (f.width <= 0 || f.height <= 0 || stride == 0 || stride * size_t(f.height) > kMaxPictureBlockBytes) {
+    if (!PictureSizeAllowed(f.width, f.height)) {
       av_frame_unref(frame_.get());
       continue;
     }
+    const size_t stride = DibStride(f.width, 24);
     AviFrame out;
     out.header.width = f.width;
     out.header.height = f.height;

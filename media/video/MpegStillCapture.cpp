@@ -201,6 +201,7 @@ class Capture {
   }
 
   static bool Store(const AVFrame& frame, DibImage& still) {
+    if (!PictureSizeAllowed(frame.width, frame.height)) return false;
     DibImage picture;
     if (!picture.Create(frame.width, frame.height, 24)) return false;
     const size_t stride = DibStride(frame.width, 24);

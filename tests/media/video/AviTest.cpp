@@ -234,6 +234,34 @@ TEST(AviFirstFrameRule, DamagedFilesGiveNoPictureAndCutShortRecordingsTheirFrame
   EXPECT_EQ(GetAviFirstFrame((dir / "cut.avi").string(), picture), 1);
 }
 
+// A frame may have up to 2^28 pixels. A header that declares more (17 x
+// 15790321 is one pixel more) is refused before a decoder is opened or a
+// frame allocated, compressed or not; the 1-bit frames (an eighth of a byte
+// a pixel) show the frame reader's own bound at and one row past the limit.
+TEST(AviFirstFrameRule, FramesOfMoreThanThePixelLimitAreRefusedBeforeDecoding) {
+  TempDir dir;
+  for (uint32_t compression : {kCompressionRgb, FourCc("MJPG")}) {
+    AviLayout layout;
+    layout.compression = compression;
+    layout.width = 17;
+    layout.height = 15790321;
+    layout.frames = {Ramp(17 * 3, 0)};
+    WriteBytes(dir / "huge.avi", WriteAvi(layout));
+    DibImage picture;
+    std::string error;
+    EXPECT_EQ(GetAviFirstFrame((dir / "huge.avi").string(), picture, &error), 0);
+    EXPECT_NE(error.find("cannot decode a 17 x 15790321 picture"), std::string::npos) << error;
+  }
+  AviVideo video;
+  video.format.width = 16384;
+  video.format.bitCount = 1;
+  const std::vector<uint8_t> chunk(size_t(16384 / 8) * 16385, 0x5A);
+  for (int32_t height : {16384, -16384, 16385, -16385}) {
+    video.format.height = height;
+    EXPECT_EQ(UncompressedFrame(video, chunk).has_value(), std::abs(height) == 16384) << height;
+  }
+}
+
 TEST(NeedsStreamReader, QuickTimeNamesGoWithoutTheFileBeingOpened) {
   EXPECT_EQ(NeedsStreamReader("/no/such/folder/clip.QT"), 1);
   EXPECT_EQ(NeedsStreamReader("/no/such/folder/clip.Mov"), 1);
