@@ -125,9 +125,9 @@ struct AviVideo {
 };
 
 // The colour table of a paletted stream: the strf bytes after biSize, since
-// a header longer than 40 bytes (V4, V5) comes before the table. Codecs that
-// store their data after the 40-byte header count it in biSize instead, and
-// get all of formatExtra.
+// a header longer than 40 bytes (V4, V5) comes before the table. Codec data
+// (HuffYUV's tables, FFV1's configuration) is counted in biSize too, but
+// belongs to the codec: its decoder gets all of formatExtra.
 std::span<const uint8_t> ColourTable(const AviVideo& video);
 
 // Reads the headers and the frame list of the first video stream. False with
