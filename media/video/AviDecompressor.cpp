@@ -1,7 +1,7 @@
 // Compressed AVI frames through FFmpeg: the codec is found from the
 // four-character code the way FFmpeg's own AVI reader finds it, the strf
-// bytes after the header are the codec's extra data, and paletted streams
-// get their colour table as packet side data.
+// bytes after the 40-byte header are the codec's extra data, and paletted
+// streams get their colour table as packet side data.
 #include "media/video/AviDecompressor.h"
 
 extern "C" {
@@ -70,12 +70,13 @@ std::unique_ptr<AviDecompressor> AviDecompressor::Open(const AviVideo& video, st
   std::unique_ptr<AviDecompressor> decompressor(
       new AviDecompressor(std::move(codec), std::move(frame), std::move(packet)));
   // Paletted codecs (RLE8, ...) carry their colour table in the format: opaque blue-green-red entries.
-  if (video.format.bitCount <= 8 && video.formatExtra.size() >= 4) {
+  const std::span<const uint8_t> table = ColourTable(video);
+  if (video.format.bitCount <= 8 && table.size() >= 4) {
     decompressor->palette_.assign(size_t(kPaletteEntries) * 4, 0);
-    const size_t entries = std::min<size_t>(video.formatExtra.size() / 4, kPaletteEntries);
+    const size_t entries = std::min<size_t>(table.size() / 4, kPaletteEntries);
     for (size_t i = 0; i < entries; ++i) {
-      const uint32_t argb = 0xFF000000u | uint32_t(video.formatExtra[4 * i]) |
-                            uint32_t(video.formatExtra[4 * i + 1]) << 8 | uint32_t(video.formatExtra[4 * i + 2]) << 16;
+      const uint32_t argb = 0xFF000000u | uint32_t(table[4 * i]) | uint32_t(table[4 * i + 1]) << 8 |
+                            uint32_t(table[4 * i + 2]) << 16;
       std::memcpy(&decompressor->palette_[4 * i], &argb, 4);
     }
   }
@@ -109,11 +110,11 @@ std::optional<AviFrame> AviDecompressor::Receive() {
     if (result == AVERROR(EAGAIN) || result == AVERROR_EOF) return std::nullopt;
     if (result < 0) return std::nullopt;
     const AVFrame& f = *frame_;
-    const size_t stride = DibStride(f.width, 24);
-    if (f.width <= 0 || f.height <= 0 || stride == 0 || stride * size_t(f.height) > kMaxPictureBlockBytes) {
+    if (!PictureSizeAllowed(f.width, f.height)) {
       av_frame_unref(frame_.get());
       continue;
     }
+    const size_t stride = DibStride(f.width, 24);
     AviFrame out;
     out.header.width = f.width;
     out.header.height = f.height;

@@ -221,9 +221,7 @@ class AviReader {
     f.yPelsPerMeter = r.I32Le();
     f.clrUsed = r.U32Le();
     f.clrImportant = r.U32Le();
-    // biSize may claim more than 40 bytes (V4/V5 headers): the extra data starts after it.
-    const size_t headerBytes = std::clamp<size_t>(f.size, kBitmapInfoHeaderBytes, format.size());
-    video_.formatExtra.assign(format.begin() + ptrdiff_t(headerBytes), format.end());
+    video_.formatExtra.assign(format.begin() + kBitmapInfoHeaderBytes, format.end());
     video_.header = *header;
     video_.streamNumber = streams_;
     superIndex_.assign(index.begin(), index.end());
@@ -382,6 +380,12 @@ std::string FourCcText(uint32_t code) {
     text += c >= 0x20 && c < 0x7F ? c : '?';
   }
   return text;
+}
+
+std::span<const uint8_t> ColourTable(const AviVideo& video) {
+  const std::span<const uint8_t> extra(video.formatExtra);
+  const size_t headerRest = std::max(video.format.size, kBitmapInfoHeaderBytes) - kBitmapInfoHeaderBytes;
+  return extra.subspan(std::min<size_t>(headerRest, extra.size()));
 }
 
 bool ReadAviVideo(ByteSource& source, AviVideo& video, std::string& error) {

@@ -120,9 +120,15 @@ struct AviVideo {
   uint32_t streamNumber = 0;  // its number among all streams, as in "00dc"
   AviStreamHeader header;
   BitmapInfoHeader format;
-  std::vector<uint8_t> formatExtra;  // the strf bytes after the 40-byte header: colour table or codec data
+  std::vector<uint8_t> formatExtra;  // the strf bytes after the 40-byte header: codec data or colour table
   std::vector<AviChunk> frames;      // in stream order, frame 0 first
 };
+
+// The colour table of a paletted stream: the strf bytes after biSize, since
+// a header longer than 40 bytes (V4, V5) comes before the table. Codec data
+// (HuffYUV's tables, FFV1's configuration) is counted in biSize too, but
+// belongs to the codec: its decoder gets all of formatExtra.
+std::span<const uint8_t> ColourTable(const AviVideo& video);
 
 // Reads the headers and the frame list of the first video stream. False with
 // `error` saying what is wrong (and where) when the file is not an AVI file,

@@ -45,6 +45,14 @@ void Fail(std::string* error, std::string why) {
   if (error) *error = std::move(why);
 }
 
+// A stream format that declares a picture of more pixels than any picture
+// may have. Compressed streams whose format gives no size leave it to the
+// decoder, which refuses such pictures itself.
+bool DeclaresTooManyPixels(const BitmapInfoHeader& h) {
+  const int64_t width = std::abs(int64_t(h.width)), height = std::abs(int64_t(h.height));
+  return width != 0 && height != 0 && !PictureSizeAllowed(width, height);
+}
+
 }  // namespace
 
 bool IsQuickTimeName(std::string_view path) {
@@ -70,15 +78,16 @@ std::optional<AviFrame> UncompressedFrame(const AviVideo& video, std::span<const
       h.bitCount != 32)
     return std::nullopt;
   const size_t rows = size_t(std::abs(h.height));
+  if (!PictureSizeAllowed(h.width, int64_t(rows))) return std::nullopt;
   const size_t stride = DibStride(h.width, h.bitCount);
   const size_t packed = (size_t(h.width) * h.bitCount + 7) / 8;
-  if (stride == 0 || rows > kMaxPictureBlockBytes / stride) return std::nullopt;
   AviFrame frame;
   frame.header = h;
   frame.header.sizeImage = uint32_t(stride * rows);
   const uint32_t entries = ColourEntries(h);
-  const size_t tableBytes = std::min<size_t>(size_t(entries) * 4, video.formatExtra.size() / 4 * 4);
-  frame.colours.assign(video.formatExtra.begin(), video.formatExtra.begin() + ptrdiff_t(tableBytes));
+  const std::span<const uint8_t> table = ColourTable(video);
+  const size_t tableBytes = std::min<size_t>(size_t(entries) * 4, table.size() / 4 * 4);
+  frame.colours.assign(table.begin(), table.begin() + ptrdiff_t(tableBytes));
   frame.header.clrUsed = uint32_t(tableBytes / 4);
   if (chunk.size() >= stride * rows) {
     frame.bits.assign(chunk.begin(), chunk.begin() + ptrdiff_t(stride * rows));
@@ -153,6 +162,12 @@ int GetAviFirstFrame(const std::string& path, DibImage& picture, std::string* er
   std::string why;
   if (!ReadAviVideo(*source, video, why)) {
     Fail(error, path + ": " + why);
+    return 0;
+  }
+  if (DeclaresTooManyPixels(video.format)) {
+    Fail(error, path + ": cannot decode a " + std::to_string(video.format.width) + " x " +
+                    std::to_string(std::abs(int64_t(video.format.height))) + " picture, more than " +
+                    std::to_string(kMaxPicturePixels) + " pixels");
     return 0;
   }
   // The stream's length bounds the frames asked for; a length of 0 (a

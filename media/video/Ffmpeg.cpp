@@ -3,17 +3,22 @@
 #include "media/video/Ffmpeg.h"
 
 extern "C" {
+#include <libavutil/cpu.h>
 #include <libavutil/error.h>
 #include <libavutil/log.h>
 }
 
-#include <climits>
 #include <cstdint>
+#include <cstring>
 #include <mutex>
 
 namespace lumora::video {
 
 namespace {
+
+// The interpolation the ffmpeg command converts with, so that a picture
+// comes out as that tool shows it.
+constexpr int kScaleFlags = SWS_BICUBIC;
 
 // The previews report failure by their results and log nothing; FFmpeg's own
 // complaints about damaged input would otherwise land on stderr.
@@ -82,16 +87,28 @@ CodecHandle OpenDecoder(const AVCodecParameters& parameters, std::string& error)
 
 bool FrameToBgrBottomUp(const AVFrame& frame, int width, int height, std::span<uint8_t> rows, size_t rowBytes) {
   if (frame.width <= 0 || frame.height <= 0 || width <= 0 || height <= 0) return false;
-  if (rowBytes < size_t(width) * 3 || rowBytes > size_t(INT32_MAX) || rows.size() / rowBytes < size_t(height))
-    return false;
+  if (rowBytes < size_t(width) * 3 || rows.size() / rowBytes < size_t(height)) return false;
   ScalerHandle scaler(sws_getContext(frame.width, frame.height, AVPixelFormat(frame.format), width, height,
-                                     AV_PIX_FMT_BGR24, SWS_BILINEAR, nullptr, nullptr, nullptr));
+                                     AV_PIX_FMT_BGR24, kScaleFlags, nullptr, nullptr, nullptr));
   if (!scaler) return false;
-  // Writing the top row last and stepping backwards stores the rows bottom first.
-  uint8_t* destination[4] = {rows.data() + size_t(height - 1) * rowBytes, nullptr, nullptr, nullptr};
-  int strides[4] = {-int(rowBytes), 0, 0, 0};
-  const int written = sws_scale(scaler.get(), frame.data, frame.linesize, 0, frame.height, destination, strides);
-  return written == height;
+  // The scaler's vector code converts whole blocks of pixels: it writes past
+  // the end of a row whose width is no multiple of the block, or leaves the
+  // last pixels black when the row stride has no room for the block. It
+  // converts into a frame with FFmpeg's own row alignment and padding, whose
+  // rows are then copied out bottom row first.
+  FrameHandle bgr(av_frame_alloc());
+  if (!bgr) return false;
+  bgr->format = AV_PIX_FMT_BGR24;
+  bgr->width = width;
+  bgr->height = height;
+  if (av_frame_get_buffer(bgr.get(), int(av_cpu_max_align())) < 0) return false;
+  if (sws_scale(scaler.get(), frame.data, frame.linesize, 0, frame.height, bgr->data, bgr->linesize) != height)
+    return false;
+  const size_t packed = size_t(width) * 3;
+  for (int y = 0; y < height; ++y)
+    std::memcpy(rows.data() + size_t(height - 1 - y) * rowBytes, bgr->data[0] + size_t(y) * size_t(bgr->linesize[0]),
+                packed);
+  return true;
 }
 
 }  // namespace lumora::video

@@ -16,12 +16,16 @@ namespace lumora::video {
 namespace {
 
 constexpr std::string_view kMpeg1Demuxers[] = {"mpeg", "mpegvideo"};
+// Bare video streams: the file holds no time stamps.
+constexpr std::string_view kBareVideoDemuxer = "mpegvideo";
 constexpr const char* kProgramStreamDemuxer = "mpeg";
 // How far before the position the first seek goes, and how much further
 // back a second one goes when the first landed past the key picture the
 // position needs (AV_TIME_BASE units).
 constexpr int64_t kSeekPreroll = 500'000;
 constexpr int64_t kSeekBackStep = 1'000'000;
+// Decodes a position may take after the first: from further back, then from the start.
+constexpr int kRetries = 2;
 
 class Capture {
  public:
@@ -38,6 +42,7 @@ class Capture {
       error = source_ + ": read as \"" + std::string(name) + "\", not an MPEG system or video stream";
       return false;
     }
+    bare_ = name == kBareVideoDemuxer;
     stream_ = av_find_best_stream(format_.get(), AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
     if (stream_ < 0) {
       error = source_ + ": no video stream";
@@ -94,12 +99,16 @@ class Capture {
   // demuxer lands near the time asked for, not on a key picture, and
   // sometimes after it: the seek goes a little before the position so that
   // the key picture the position needs is usually among the first read.
+  // A bare video stream is decoded from its start, where its pictures' times
+  // are counted from (DecodeStill).
   bool Seek(int64_t position) {
     if (format_->duration != AV_NOPTS_VALUE && format_->duration_estimation_method != AVFMT_DURATION_FROM_BITRATE &&
         position >= format_->duration)
       return false;
     const int64_t at = start_ + std::max<int64_t>(0, position - kSeekPreroll);
-    if (avformat_seek_file(format_.get(), -1, INT64_MIN, at, at, 0) < 0) return false;
+    const int result = bare_ ? avformat_seek_file(format_.get(), -1, 0, 0, 0, AVSEEK_FLAG_BYTE)
+                             : avformat_seek_file(format_.get(), -1, INT64_MIN, at, at, 0);
+    if (result < 0) return false;
     avcodec_flush_buffers(codec_.get());
     return true;
   }
@@ -109,15 +118,22 @@ class Capture {
   // when the first key picture leaves room for a picture between the target
   // and itself, or none comes before the end, the decode starts again from
   // further back, and then from the start of the file.
+  // A bare stream's pictures carry no times, and the demuxer's guesses give
+  // every picture after a reordered one the time of the next. Decoded from
+  // the start, a picture is shown after those before it in the order shown,
+  // each for one frame time of the sequence header's rate and the fields it
+  // repeats.
   bool DecodeStill(DibImage& still) {
     const AVStream& video = *format_->streams[stream_];
     const AVRational rate = video.avg_frame_rate.num > 0 ? video.avg_frame_rate : video.r_frame_rate;
     const int64_t frameTime = rate.num > 0 && rate.den > 0 ? av_rescale_q(1, av_inv_q(rate), video.time_base) : 0;
+    const int64_t origin = av_rescale_q(start_, AV_TIME_BASE_Q, video.time_base);
+    int64_t halfFramesShown = 0;
     // Further back in time while that is after the start; then the first byte
-    // of the file, since a seek by time may land past the first key picture too.
+    // of the file, since a seek by time may land past the first key picture
+    // too. A bare stream's decode started at the first byte.
     const int64_t back = targetPosition_ - kSeekPreroll - kSeekBackStep;
-    int retries = back > start_ ? 0 : 1;
-    constexpr int kRetries = 2;
+    int retries = bare_ ? kRetries : back > start_ ? 0 : 1;
     bool sawKey = false, draining = false;
     // The last picture of a stream may come without a time: it follows the one before.
     int64_t lastPts = AV_NOPTS_VALUE;
@@ -137,7 +153,14 @@ class Capture {
       if (result == 0) {
         const AVFrame& f = *frame_;
         int64_t pts = f.best_effort_timestamp;
-        if (pts == AV_NOPTS_VALUE && lastPts != AV_NOPTS_VALUE && frameTime > 0) pts = lastPts + frameTime;
+        const AVRational coded = codec_->framerate;
+        if (bare_ && coded.num > 0 && coded.den > 0) {
+          const AVRational halfFrame = av_mul_q(av_inv_q(coded), AVRational{1, 2});
+          pts = origin + av_rescale_q(halfFramesShown, halfFrame, video.time_base);
+          halfFramesShown += 2 + std::max(0, f.repeat_pict);
+        } else if (pts == AV_NOPTS_VALUE && lastPts != AV_NOPTS_VALUE && frameTime > 0) {
+          pts = lastPts + frameTime;
+        }
         lastPts = pts;
         const bool key = f.key_frame || f.pict_type == AV_PICTURE_TYPE_I;
         const bool early = pts != AV_NOPTS_VALUE && pts < target_;
@@ -178,6 +201,7 @@ class Capture {
   }
 
   static bool Store(const AVFrame& frame, DibImage& still) {
+    if (!PictureSizeAllowed(frame.width, frame.height)) return false;
     DibImage picture;
     if (!picture.Create(frame.width, frame.height, 24)) return false;
     const size_t stride = DibStride(frame.width, 24);
@@ -199,6 +223,7 @@ class Capture {
   int64_t target_ = 0;  // the video stream's time base
   int64_t targetPosition_ = 0;  // the same in AV_TIME_BASE units
   bool passedEnd_ = false;      // the last decode read to the end without finding the target
+  bool bare_ = false;           // a bare video stream, decoded from its start
 };
 
 }  // namespace

@@ -3,7 +3,8 @@
 // refused, e.g. in a file shorter than a second), taken as an accurate seek
 // takes it: decoding from the key picture before the position, discarding
 // the pictures before it, and keeping the first whose presentation time is
-// at or after it.
+// at or after it. A bare video stream, whose pictures carry no times, is
+// decoded from its start and its pictures are timed by counting them.
 #pragma once
 
 #include <chrono>

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <climits>
 
+#include "editor/picture/DibImage.h"
 #include "media/video/AviFirstFrame.h"
 #include "media/video/Ffmpeg.h"
 
@@ -95,10 +96,11 @@ bool VideoStreamReader::Open(const std::string& path, BitmapInfoHeader* header, 
   const AVCodecParameters& parameters = *video.codecpar;
   if (parameters.width <= 0 || parameters.height <= 0)
     return Fail(path + ": the video format gives no width and height");
+  if (!PictureSizeAllowed(parameters.width, parameters.height))
+    return Fail(path + ": cannot decode a " + std::to_string(parameters.width) + " x " +
+                std::to_string(parameters.height) + " picture, more than " + std::to_string(kMaxPicturePixels) +
+                " pixels");
   const size_t rowBytes = size_t(parameters.width) * 3;
-  if (rowBytes > kMaxPictureBlockBytes / size_t(parameters.height))
-    return Fail(path + ": a " + std::to_string(parameters.width) + " x " + std::to_string(parameters.height) +
-                " surface exceeds " + std::to_string(kMaxPictureBlockBytes) + " bytes");
   handles->codec = OpenDecoder(parameters, error_);
   if (!handles->codec) return Fail(path + ": " + error_);
   handles->frame.reset(av_frame_alloc());

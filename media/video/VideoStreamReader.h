@@ -58,7 +58,8 @@ class VideoStreamReader {
 
   // Opens `path` (closing what was open). Every output may be null. False,
   // with nothing left open, when the file can't be opened, has no seekable
-  // video, no frame rate, or no width and height; error() then says why.
+  // video, no frame rate, no width and height, or pictures of more than
+  // kMaxPicturePixels; error() then says why.
   bool Open(const std::string& path, BitmapInfoHeader* header, WaveFormat* audio, uint8_t* hasAudio,
             uint32_t* frameCount, int64_t* timePerFrame);
   // Frame `n` into `destination`, which must hold height * width * 3 bytes.

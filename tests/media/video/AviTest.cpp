@@ -7,6 +7,7 @@
 #include <fstream>
 
 #include "media/video/AviFile.h"
+#include "media/video/VideoStreamReader.h"
 #include "tests/TempDir.h"
 #include "tests/media/video/AviWriter.h"
 #include "tests/media/video/VideoMedia.h"
@@ -64,6 +65,50 @@ TEST(CompressedAvi, MotionJpegDecompressesTo24Bit) {
   ASSERT_EQ(GetAviFirstFrame(clip.string(), picture, &error), 1) << error;
   EXPECT_EQ(picture.BitCount(), 24);
   EXPECT_GT(PicturePsnr(picture, ReferenceFrame(clip, "eq(n\\,0)")), 35);
+}
+
+// Motion-JPEG clips of two frames through both AVI readers: the frame
+// reader's decompressor and the stream reader.
+TEST(CompressedAvi, EveryWidthAndOddHeightMatchesFfmpegsDecodeInBothReaders) {
+  TempDir dir;
+  const std::vector<ClipSize> sizes = ConversionSizes();
+  const auto clips = MakeClipsOfSizes(dir.path(), sizes, 2, "-c:v mjpeg -q:v 2 -pix_fmt yuvj420p", ".avi");
+  const auto references = FirstFrames(clips);
+  for (size_t i = 0; i < clips.size(); ++i) {
+    const auto [width, height] = sizes[i];
+    DibImage picture;
+    std::string error;
+    ASSERT_EQ(GetAviFirstFrame(clips[i].string(), picture, &error), 1) << error;
+    EXPECT_EQ(picture.width(), width);
+    EXPECT_EQ(picture.height(), height);
+    EXPECT_GT(PicturePsnr(picture, references[i]), 40) << clips[i].filename();
+
+    VideoStreamReader reader;
+    ASSERT_TRUE(reader.Open(clips[i].string(), nullptr, nullptr, nullptr, nullptr, nullptr)) << reader.error();
+    std::vector<uint8_t> rows(size_t(width) * 3 * size_t(height));
+    ASSERT_EQ(reader.ReadFrame(0, rows), 1) << reader.error();
+    ASSERT_TRUE(picture.Create(width, height, 24));
+    const size_t stride = DibStride(width, 24);
+    for (int y = 0; y < height; ++y)
+      std::copy_n(&rows[size_t(y) * size_t(width) * 3], size_t(width) * 3, picture.PixelBits() + size_t(y) * stride);
+    EXPECT_GT(PicturePsnr(picture, references[i]), 40) << clips[i].filename() << " through the stream reader";
+  }
+}
+
+// HuffYUV and FFV1 keep their tables in the stream format after the 40-byte
+// bitmap header, and biSize counts them: the decoder needs those bytes.
+TEST(CompressedAvi, CodecDataAfterTheBitmapHeaderReachesTheDecoder) {
+  TempDir dir;
+  for (const auto& [options, size] : {std::pair{"-c:v huffyuv", ClipSize{173, 97}},
+                                      std::pair{"-c:v huffyuv -pix_fmt yuv422p", ClipSize{174, 97}},
+                                      std::pair{"-c:v ffv1 -level 3", ClipSize{173, 97}}}) {
+    const auto clip = MakeClipsOfSizes(dir.path(), {size}, 2, options, ".avi").at(0);
+    EXPECT_GT(ReadVideo(clip).format.size, kBitmapInfoHeaderBytes) << options;
+    DibImage picture;
+    std::string error;
+    ASSERT_EQ(GetAviFirstFrame(clip.string(), picture, &error), 1) << options << ": " << error;
+    EXPECT_EQ(PicturePsnr(picture, FirstFrames({clip}).at(0)), 99) << options;
+  }
 }
 
 // The first two chunks hold no JPEG data: the first frame that decodes is frame 2.
@@ -138,6 +183,26 @@ TEST(AviFirstFrameRule, FourBitFramesMakeNoPicture) {
   EXPECT_TRUE(picture.empty());
 }
 
+// A V4 bitmap header (108 bytes) puts its colour table after all of itself.
+TEST(AviFirstFrameRule, TheColourTableFollowsALongerBitmapHeader) {
+  TempDir dir;
+  AviLayout layout;
+  layout.width = 4;
+  layout.height = 1;
+  layout.bitCount = 8;
+  layout.headerTail = std::vector<uint8_t>(68, 0xEE);
+  layout.colours = Ramp(4 * 4, 5);
+  layout.frames = {{3, 2, 1, 0}};
+  const auto path = dir / "v4.avi";
+  WriteBytes(path, WriteAvi(layout));
+  DibImage picture;
+  ASSERT_EQ(GetAviFirstFrame(path.string(), picture), 1);
+  std::vector<uint8_t> expected;
+  for (size_t entry : {3, 2, 1, 0})
+    expected.insert(expected.end(), &layout.colours[entry * 4], &layout.colours[entry * 4 + 3]);
+  EXPECT_EQ(TopDownBgr(picture), expected);
+}
+
 TEST(AviFirstFrameRule, DamagedFilesGiveNoPictureAndCutShortRecordingsTheirFrames) {
   TempDir dir;
   const std::vector<uint8_t> good = WriteAvi(ShortFirstFrame(AviIndex::Idx1));
@@ -167,6 +232,34 @@ TEST(AviFirstFrameRule, DamagedFilesGiveNoPictureAndCutShortRecordingsTheirFrame
   WriteBytes(dir / "cut.avi", cut);
   EXPECT_EQ(ReadVideo(dir / "cut.avi").frames.size(), 1u);
   EXPECT_EQ(GetAviFirstFrame((dir / "cut.avi").string(), picture), 1);
+}
+
+// A frame may have up to 2^28 pixels. A header that declares more (17 x
+// 15790321 is one pixel more) is refused before a decoder is opened or a
+// frame allocated, compressed or not; the 1-bit frames (an eighth of a byte
+// a pixel) show the frame reader's own bound at and one row past the limit.
+TEST(AviFirstFrameRule, FramesOfMoreThanThePixelLimitAreRefusedBeforeDecoding) {
+  TempDir dir;
+  for (uint32_t compression : {kCompressionRgb, FourCc("MJPG")}) {
+    AviLayout layout;
+    layout.compression = compression;
+    layout.width = 17;
+    layout.height = 15790321;
+    layout.frames = {Ramp(17 * 3, 0)};
+    WriteBytes(dir / "huge.avi", WriteAvi(layout));
+    DibImage picture;
+    std::string error;
+    EXPECT_EQ(GetAviFirstFrame((dir / "huge.avi").string(), picture, &error), 0);
+    EXPECT_NE(error.find("cannot decode a 17 x 15790321 picture"), std::string::npos) << error;
+  }
+  AviVideo video;
+  video.format.width = 16384;
+  video.format.bitCount = 1;
+  const std::vector<uint8_t> chunk(size_t(16384 / 8) * 16385, 0x5A);
+  for (int32_t height : {16384, -16384, 16385, -16385}) {
+    video.format.height = height;
+    EXPECT_EQ(UncompressedFrame(video, chunk).has_value(), std::abs(height) == 16384) << height;
+  }
 }
 
 TEST(NeedsStreamReader, QuickTimeNamesGoWithoutTheFileBeingOpened) {

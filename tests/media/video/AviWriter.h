@@ -17,7 +17,8 @@ struct AviLayout {
   uint32_t compression = 0;  // biCompression
   int32_t width = 0, height = 0;
   uint16_t bitCount = 24;
-  std::vector<uint8_t> colours;  // colour table after the header, 4 bytes an entry
+  std::vector<uint8_t> headerTail;  // after the 40 header bytes and counted in biSize (a V4 or V5 header's rest)
+  std::vector<uint8_t> colours;     // colour table after the header, 4 bytes an entry
   std::vector<std::vector<uint8_t>> frames;
   AviIndex index = AviIndex::Idx1;
   uint32_t length = 0;  // strh dwLength; 0: the number of frames
@@ -79,7 +80,7 @@ inline std::vector<uint8_t> WriteAvi(const AviLayout& s) {
   for (int i = 0; i < 2; ++i) w.U32(0);  // frame rectangle
   w.Close(strh);
   const size_t strf = w.Open("strf");
-  w.U32(40);
+  w.U32(uint32_t(40 + s.headerTail.size()));
   w.U32(uint32_t(s.width));
   w.U32(uint32_t(s.height));
   w.U16(1);
@@ -88,6 +89,7 @@ inline std::vector<uint8_t> WriteAvi(const AviLayout& s) {
   for (int i = 0; i < 3; ++i) w.U32(0);
   w.U32(uint32_t(s.colours.size() / 4));
   w.U32(0);
+  w.Bytes(s.headerTail);
   w.Bytes(s.colours);
   w.Close(strf);
   size_t indxEntry = 0;

@@ -55,21 +55,33 @@ TEST(CaptureMpegStill, AGroupLongerThanTheClipIsDecodedFromItsStart) {
   EXPECT_GT(PicturePsnr(still, ReferenceFrame(clip, "gte(t\\,1)")), 35);
 }
 
-// A bare video stream has no time stamps to measure its length by: the
-// length the demuxer guesses from the bit rate must not refuse the seek, and
-// a stream that ends before one second gives the picture at half a second.
+// A bare video stream has no time stamps to measure its length or seek by:
+// the length the demuxer guesses from the bit rate must not refuse the seek,
+// the still is the first picture at or after one second (picture 25 at 25
+// a second), and a stream that ends before one second gives the first
+// picture at or after half a second (picture 13).
 TEST(CaptureMpegStill, ABareVideoStreamTakesThePictureAtOneSecondOrHalfASecond) {
   TempDir dir;
-  for (const auto& [seconds, position] : {std::pair{2.0, "1"}, std::pair{0.8, "0.5"}}) {
+  struct Case {
+    const char* options;
+    double seconds;
+    int picture;
+  };
+  for (const Case& c : {Case{"-c:v mpeg1video -g 12 -bf 2 -f mpeg1video", 2, 25},
+                        Case{"-c:v mpeg2video -g 15 -bf 2 -f mpeg2video", 2, 25},
+                        Case{"-c:v mpeg1video -g 12 -bf 2 -f mpeg1video", 0.8, 13}}) {
     const auto clip = dir / "bare.mpg";
-    MakeClip(clip, "352x240", "25", seconds, "-c:v mpeg1video -q:v 2 -g 12 -bf 2 -f mpeg1video");
+    MakeClip(clip, "352x240", "25", c.seconds, std::string("-q:v 2 ") + c.options);
     std::string error;
     ASSERT_EQ(CaptureMpegStill(MpegForm::Mpeg1, clip.string(), (dir / "still.bmp").string(), &error), 1) << error;
     const DibImage still = ReadStill(dir / "still.bmp");
-    const double atPosition = PicturePsnr(still, ReferenceFrame(clip, std::string("gte(t\\,") + position + ")"));
-    EXPECT_GT(atPosition, 35) << seconds;
-    EXPECT_GT(atPosition, PicturePsnr(still, ReferenceFrame(clip, "eq(n\\,0)")) + 1) << seconds;
-    EXPECT_GT(atPosition, PicturePsnr(still, ReferenceFrame(clip, "eq(n\\,19)")) + 1) << seconds;
+    auto psnr = [&](int picture) {
+      return PicturePsnr(still, ReferenceFrame(clip, "eq(n\\," + std::to_string(picture) + ")"));
+    };
+    const double atPosition = psnr(c.picture);
+    EXPECT_GT(atPosition, 35) << c.options << " " << c.seconds;
+    EXPECT_GT(atPosition, psnr(c.picture - 1) + 1) << c.options << " " << c.seconds;
+    EXPECT_GT(atPosition, psnr(c.picture + 1) + 1) << c.options << " " << c.seconds;
   }
 }
 
@@ -84,6 +96,37 @@ TEST(CaptureMpegStill, ClipsShorterThanASecondGiveThePictureAtHalfASecond) {
   EXPECT_GT(atHalf, 35);
   EXPECT_GT(atHalf, PicturePsnr(still, ReferenceFrame(clip, "eq(n\\,0)")) + 1);
 }
+
+struct FormCase {
+  const char* name;
+  MpegForm form;
+  const char* options;
+};
+void PrintTo(const FormCase& c, std::ostream* os) { *os << c.name; }
+
+class StillSizes : public testing::TestWithParam<FormCase> {};
+
+// Clips of two pictures: the still is the first, ffmpeg's first picture.
+TEST_P(StillSizes, EveryWidthAndOddHeightMatchesFfmpegsDecode) {
+  TempDir dir;
+  const std::vector<ClipSize> sizes = ConversionSizes();
+  const auto clips = MakeClipsOfSizes(dir.path(), sizes, 2, GetParam().options, ".mpg");
+  const auto references = FirstFrames(clips);
+  for (size_t i = 0; i < clips.size(); ++i) {
+    const auto still = dir / "still.bmp";
+    std::string error;
+    ASSERT_EQ(CaptureMpegStill(GetParam().form, clips[i].string(), still.string(), &error), 1) << error;
+    const DibImage picture = ReadStill(still);
+    EXPECT_EQ(picture.width(), sizes[i].width);
+    EXPECT_EQ(picture.height(), sizes[i].height);
+    EXPECT_GT(PicturePsnr(picture, references[i]), 40) << clips[i].filename();
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Forms, StillSizes,
+                         testing::Values(FormCase{"Mpeg1", MpegForm::Mpeg1, "-c:v mpeg1video -q:v 2 -f mpeg"},
+                                         FormCase{"Mpeg2", MpegForm::Mpeg2, "-c:v mpeg2video -q:v 2 -f vob"}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(CaptureMpegStill, FilesThatAreNotMpegGiveNoStill) {
   TempDir dir;

@@ -30,6 +30,54 @@ inline void MakeClip(const std::filesystem::path& out, const std::string& size, 
   ASSERT_TRUE(Ffmpeg(args)) << "ffmpeg " << args;
 }
 
+struct ClipSize {
+  int width, height;
+};
+
+// Every width from 160 to 200, most of them no multiple of the decoders'
+// 16-pixel blocks, at odd heights, and 360 x 240; the conversion to rows
+// converts blocks of pixels and pairs of rows at a time.
+inline std::vector<ClipSize> ConversionSizes() {
+  std::vector<ClipSize> sizes;
+  for (int width = 160; width <= 200; ++width) sizes.push_back({width, 95 + 2 * (width % 4)});
+  sizes.push_back({360, 240});
+  return sizes;
+}
+
+// Encodes `frames` frames of the test pattern at each of `sizes` with the
+// encoder `options` into `dir`, named "<width>x<height><extension>", in one
+// ffmpeg run. The pattern is made in RGB, so odd sizes are kept as they are.
+inline std::vector<std::filesystem::path> MakeClipsOfSizes(const std::filesystem::path& dir,
+                                                           const std::vector<ClipSize>& sizes, int frames,
+                                                           const std::string& options, const std::string& extension) {
+  EXPECT_TRUE(HaveFfmpeg()) << "the ffmpeg command is needed to make video test files";
+  std::string inputs, outputs;
+  std::vector<std::filesystem::path> clips;
+  for (size_t i = 0; i < sizes.size(); ++i) {
+    const std::string size = std::to_string(sizes[i].width) + "x" + std::to_string(sizes[i].height);
+    clips.push_back(dir / (size + extension));
+    inputs += " -f lavfi -i \"testsrc2=size=" + size + ":rate=25,format=rgb24\"";
+    outputs += " -map " + std::to_string(i) + ":v -frames:v " + std::to_string(frames) + " " + options + " \"" +
+               clips.back().string() + "\"";
+  }
+  EXPECT_TRUE(Ffmpeg(inputs + outputs)) << "ffmpeg" << inputs << outputs;
+  return clips;
+}
+
+// ffmpeg's first picture of each clip as 24-bit rows top row first, in one ffmpeg run.
+inline std::vector<std::vector<uint8_t>> FirstFrames(const std::vector<std::filesystem::path>& clips) {
+  std::string inputs, outputs;
+  for (size_t i = 0; i < clips.size(); ++i) {
+    inputs += " -i \"" + clips[i].string() + "\"";
+    outputs += " -map " + std::to_string(i) + ":v -frames:v 1 -f rawvideo -pix_fmt bgr24 \"" + clips[i].string() +
+               ".ref.bgr\"";
+  }
+  EXPECT_TRUE(Ffmpeg(inputs + outputs)) << "ffmpeg" << inputs << outputs;
+  std::vector<std::vector<uint8_t>> frames;
+  for (const auto& clip : clips) frames.push_back(ReadAll(clip.string() + ".ref.bgr"));
+  return frames;
+}
+
 // ffmpeg's picture of `clip` picked by the select filter expression
 // (e.g. "eq(n\\,5)", "gte(t\\,1)"), as 24-bit rows top row first.
 inline std::vector<uint8_t> ReferenceFrame(const std::filesystem::path& clip, const std::string& select) {
