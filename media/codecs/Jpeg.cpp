@@ -28,16 +28,19 @@ namespace {
 // decoder busy for minutes. Encoders write about a dozen.
 constexpr int kMaxJpegScans = 500;
 
-// Warnings that mean pixels were lost: the data is cut short or corrupt. They
-// fail the load. The other warnings (unknown JFIF revision, stray bytes
+// Warnings that the entropy-coded data is corrupt or stops before the blocks
+// it codes. The library goes on and fills what is missing (blocks with no data
+// come out as flat mid-grey), as every viewer built on it shows such a file;
+// the load fails only when nothing of the picture was decoded yet (see
+// NothingDecoded). The other warnings (unknown JFIF revision, stray bytes
 // between markers, a bad ICC marker) leave the pixels intact and are ignored.
-constexpr std::array<int, 5> kDamageWarnings = {JWRN_JPEG_EOF, JWRN_HIT_MARKER, JWRN_HUFF_BAD_CODE,
-                                                JWRN_ARITH_BAD_CODE, JWRN_MUST_RESYNC};
+constexpr std::array<int, 4> kDamageWarnings = {JWRN_HIT_MARKER, JWRN_HUFF_BAD_CODE, JWRN_ARITH_BAD_CODE,
+                                                JWRN_MUST_RESYNC};
 
 constexpr std::array<std::string_view, 7> kErrorTexts = {
     "no error",
     "the JPEG library stopped on an error",
-    "the compressed data is cut short or corrupt",
+    "the file ends or its data is corrupt before the first rows",
     "the colour space is neither grey nor colour",
     "the picture is too large",
     "the file has too many scans",
@@ -64,11 +67,29 @@ ErrorManager& ErrorsOf(j_common_ptr cinfo) { return *reinterpret_cast<ErrorManag
 
 void OnError(j_common_ptr cinfo) { StopWith(cinfo, JpegError::Library); }
 
+// True while the decoder has not finished the first row of blocks of the
+// first scan: damage there leaves no part of the picture to show.
+bool NothingDecoded(j_common_ptr cinfo) {
+  if (!cinfo->is_decompressor) return true;
+  const auto* d = reinterpret_cast<j_decompress_ptr>(cinfo);
+  return d->input_scan_number <= 1 && d->input_iMCU_row == 0;
+}
+
 // Replaces the library's printing of warnings and trace messages: nothing is
-// printed; damage stops the operation.
+// printed. A file that ends inside its headers (before the first scan) or
+// whose data is damaged before the first row of blocks is decoded fails; a
+// file that ends after that loads, filled by the library. The end of the file
+// alone is not damage: the decoder reads ahead, so a file missing only its end
+// marker reports it too; blocks that really lack data bring their own warning.
 void OnMessage(j_common_ptr cinfo, int level) {
   if (level >= 0) return;
-  if (std::ranges::find(kDamageWarnings, cinfo->err->msg_code) != kDamageWarnings.end())
+  const int code = cinfo->err->msg_code;
+  if (code == JWRN_JPEG_EOF) {
+    if (cinfo->is_decompressor && reinterpret_cast<j_decompress_ptr>(cinfo)->input_scan_number == 0)
+      StopWith(cinfo, JpegError::Damaged);
+    return;
+  }
+  if (std::ranges::find(kDamageWarnings, code) != kDamageWarnings.end() && NothingDecoded(cinfo))
     StopWith(cinfo, JpegError::Damaged);
 }
 

@@ -3,9 +3,12 @@
 // a picture with the library's default settings.
 //
 // Decoding works from a file or from bytes in memory (pictures kept in the
-// program's resources, fuzzing). A library error never ends the process: it
-// returns to a recovery point and the operation fails. A failed decode leaves
-// the picture as it was; a failed save leaves an existing file as it was.
+// program's resources, fuzzing). A file cut off or corrupt after its first
+// row of blocks loads as the library decodes it, the blocks without data
+// filled flat mid-grey (as other viewers show it); one that lacks only its
+// end marker loads whole. A library error never ends the process: it returns
+// to a recovery point and the operation fails. A failed decode leaves the
+// picture as it was; a failed save leaves an existing file as it was.
 #pragma once
 
 #include <cstddef>
@@ -22,7 +25,8 @@ namespace lumora {
 enum class JpegError {
   None,
   Library,            // the library stopped on an error in the data
-  Damaged,            // the compressed data is cut short or corrupt
+  Damaged,            // the file ends inside its headers, or its data is cut short or corrupt
+                      // before the first row of blocks is decoded
   UnsupportedColours, // CMYK, YCCK or another colour space that is neither grey nor colour
   TooLarge,           // the picture would exceed the block limit
   TooManyScans,       // a progressive file with more scans than any encoder writes
