@@ -185,6 +185,12 @@ void ReadRowsSteps(void* p) {
 JpegResult Decode(DecodeJob& job, std::vector<uint8_t>& block, size_t maxBlockBytes) {
   jpeg_decompress_struct& cinfo = job.cinfo;
   if (!RunRecoverable(job.err, ReadHeaderSteps, &job)) return LibraryFailure(job.err);
+  // The picture's own size, whatever scale it is decoded at: the library's
+  // buffers for a reduced decode still grow with it.
+  if (!PictureSizeAllowed(cinfo.image_width, cinfo.image_height))
+    return Failure(JpegError::TooLarge, std::to_string(cinfo.image_width) + " x " +
+                                            std::to_string(cinfo.image_height) + " pixels exceed the limit of " +
+                                            std::to_string(kMaxPicturePixels));
 
   int bits = 0;
   switch (cinfo.jpeg_color_space) {

@@ -28,7 +28,7 @@ enum class JpegError {
   Damaged,            // the file ends inside its headers, or its data is cut short or corrupt
                       // before the first row of blocks is decoded
   UnsupportedColours, // CMYK, YCCK or another colour space that is neither grey nor colour
-  TooLarge,           // the picture would exceed the block limit
+  TooLarge,           // more than kMaxPicturePixels pixels, or a block over the limit
   TooManyScans,       // a progressive file with more scans than any encoder writes
   UnsupportedDepth,   // (writing) a picture that is not 1, 4, 8 or 24 bits a pixel
 };
@@ -42,8 +42,9 @@ struct JpegResult {
 };
 
 // Decodes a JPEG file held in memory into a packed bitmap in the in-memory
-// form. `block` is only written on success. Pictures whose block would exceed
-// `maxBlockBytes` are refused before the pixels are allocated.
+// form. `block` is only written on success. Pictures of more than
+// kMaxPicturePixels pixels, or whose block would exceed `maxBlockBytes`, are
+// refused before anything is allocated for their pixels.
 JpegResult DecodeJpeg(std::span<const uint8_t> file, std::vector<uint8_t>& block,
                       size_t maxBlockBytes = kMaxPictureBlockBytes);
 

@@ -224,6 +224,9 @@ TiffResult ReadLayout(TIFF* tif, StripLayout& l) {
   if (!TIFFGetField(tif, TIFFTAG_IMAGEWIDTH, &l.width) || !TIFFGetField(tif, TIFFTAG_IMAGELENGTH, &l.height) ||
       l.width == 0 || l.height == 0)
     return Failure(TiffError::BadDimensions, Numbers("width", l.width) + ", " + Numbers("height", l.height));
+  if (!PictureSizeAllowed(l.width, l.height))
+    return Failure(TiffError::TooLarge, std::to_string(l.width) + " x " + std::to_string(l.height) +
+                                            " pixels exceed the limit of " + std::to_string(kMaxPicturePixels));
 
   uint16_t bits = 0, samples = 0, planar = 0, format = 0, photometric = 0;
   TIFFGetFieldDefaulted(tif, TIFFTAG_BITSPERSAMPLE, &bits);

@@ -245,6 +245,18 @@ TEST(JpegDecode, CutAndDamagedFilesLoadAsOtherViewersShowThem) {
   EXPECT_EQ(std::count(halfRgb.rgb.end() - 96 * 3, halfRgb.rgb.end(), 128), 96 * 3);
 }
 
+// `jpeg` with the picture size in its frame header replaced.
+std::vector<uint8_t> Resized(std::vector<uint8_t> jpeg, uint16_t width, uint16_t height) {
+  size_t frame = 0;
+  for (uint8_t marker : {0xC0, 0xC1, 0xC2}) frame = frame ? frame : SegmentBody(jpeg, marker);
+  EXPECT_GT(frame, 0u) << "no frame header";
+  jpeg[frame + 1] = uint8_t(height >> 8);
+  jpeg[frame + 2] = uint8_t(height);
+  jpeg[frame + 3] = uint8_t(width >> 8);
+  jpeg[frame + 4] = uint8_t(width);
+  return jpeg;
+}
+
 TEST(JpegDecode, OversizedPicturesAreRefusedBeforeDecoding) {
   auto bytes = FileBytes(Sample("jpeg_photo_420.jpg"));
   std::vector<uint8_t> block;
@@ -263,6 +275,24 @@ TEST(JpegDecode, OversizedPicturesAreRefusedBeforeDecoding) {
   JpegResult r = DecodeJpeg(bytes, block);
   EXPECT_EQ(r.error, JpegError::TooLarge) << r.detail;
   EXPECT_NE(r.detail.find("65000"), std::string::npos) << r.detail;
+
+  // More than 2^28 pixels are refused as soon as the header is read, before
+  // the colour space is looked at and before anything is allocated, at full
+  // and at reduced scale: a CMYK file at the limit fails for its colours, one
+  // past it for its size. (The library takes at most 65500 pixels a side.)
+  struct Case {
+    uint16_t width, height;
+    JpegError error;
+  } cases[] = {{16384, 16384, JpegError::UnsupportedColours}, {16385, 16384, JpegError::TooLarge},
+               {16384, 16385, JpegError::TooLarge},           {65500, 4098, JpegError::UnsupportedColours},
+               {65500, 4099, JpegError::TooLarge}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.width << " x " << c.height);
+    std::vector<uint8_t> cmyk = Resized(FileBytes(Sample("jpeg_cmyk.jpg")), c.width, c.height);
+    int fullWidth = 0, fullHeight = 0;
+    EXPECT_EQ(DecodeJpeg(cmyk, block).error, c.error);
+    EXPECT_EQ(DecodeJpegReduced(cmyk, 58, 42, block, fullWidth, fullHeight).error, c.error);
+  }
 }
 
 TEST(JpegDecode, EndlessProgressiveScansAreCutOff) {

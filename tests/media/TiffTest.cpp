@@ -371,6 +371,24 @@ TEST(TiffRead, HostileFilesFailCleanly) {
   }
 }
 
+// More than 2^28 pixels are refused as soon as the size is read, before
+// anything is allocated: a 3-bit file (a depth the reader does not take) at
+// the limit fails for its depth, one past the limit for its size.
+TEST(TiffRead, PicturesOverThePixelLimitAreRefusedFirst) {
+  struct Case {
+    uint32_t width, height;
+    TiffError error;
+  } cases[] = {{16384, 16384, TiffError::Unsupported}, {16385, 16384, TiffError::TooLarge},
+               {16384, 16385, TiffError::TooLarge},    {1u << 28, 1, TiffError::Unsupported},
+               {(1u << 28) + 1, 1, TiffError::TooLarge}, {1, (1u << 28) + 1, TiffError::TooLarge}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.width << " x " << c.height);
+    std::vector<uint8_t> block;
+    TiffResult r = DecodeTiff(BuildTiff(ImageFields(c.width, c.height, 3, 1, 4), std::vector<uint8_t>(4)), block);
+    EXPECT_EQ(r.error, c.error) << r.detail;
+  }
+}
+
 TEST(TiffRead, FileThatCannotBeOpened) {
   test::TempDir dir;
   DibImage pic;
