@@ -12,6 +12,7 @@
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
+#include <limits>
 #include <memory>
 
 #include <jpeglib.h>
@@ -36,6 +37,13 @@ constexpr int kMaxJpegScans = 500;
 // between markers, a bad ICC marker) leave the pixels intact and are ignored.
 constexpr std::array<int, 4> kDamageWarnings = {JWRN_HIT_MARKER, JWRN_HUFF_BAD_CODE, JWRN_ARITH_BAD_CODE,
                                                 JWRN_MUST_RESYNC};
+
+// libjpeg's own buffers (the whole-image coefficient arrays of progressive and
+// multi-scan files, which a reduced decode needs at full size) may take this
+// many times the block limit, plus a floor for small pictures, whose blocks
+// are padded out to whole MCUs. A full decode needs at most twice its block.
+constexpr size_t kLibraryMemoryPerBlockByte = 4;
+constexpr size_t kLibraryMemoryFloor = size_t(64) << 20;
 
 constexpr std::array<std::string_view, 7> kErrorTexts = {
     "no error",
@@ -65,7 +73,13 @@ ErrorManager& ErrorsOf(j_common_ptr cinfo) { return *reinterpret_cast<ErrorManag
   std::longjmp(err.recovery, 1);
 }
 
-void OnError(j_common_ptr cinfo) { StopWith(cinfo, JpegError::Library); }
+// Running out of the memory allowed for the library's buffers is a picture
+// too large; every other error exit is the data's.
+void OnError(j_common_ptr cinfo) {
+  const int code = cinfo->err->msg_code;
+  StopWith(cinfo, code == JERR_NO_BACKING_STORE || code == JERR_OUT_OF_MEMORY ? JpegError::TooLarge
+                                                                               : JpegError::Library);
+}
 
 // True while the decoder has not finished the first row of blocks of the
 // first scan: damage there leaves no part of the picture to show.
@@ -134,6 +148,7 @@ struct DecodeJob {
   std::span<const uint8_t> bytes;   // ... or bytes in memory
   JSAMPROW* rows = nullptr;         // the new picture's rows, top row first
   int minWidth = 0, minHeight = 0;  // reduced decode: the output may shrink to this; 0: full size
+  size_t maxLibraryMemory = 0;      // for the library's own buffers
 
   DecodeJob() {
     cinfo.err = &err.base;
@@ -149,6 +164,7 @@ void ReadHeaderSteps(void* p) {
   auto& job = *static_cast<DecodeJob*>(p);
   jpeg_create_decompress(&job.cinfo);
   job.cinfo.progress = &job.progress;
+  job.cinfo.mem->max_memory_to_use = long(std::min<size_t>(job.maxLibraryMemory, std::numeric_limits<long>::max()));
   if (job.file)
     jpeg_stdio_src(&job.cinfo, job.file);
   else
@@ -184,6 +200,8 @@ void ReadRowsSteps(void* p) {
 // The decode proper, for a job whose source is set.
 JpegResult Decode(DecodeJob& job, std::vector<uint8_t>& block, size_t maxBlockBytes) {
   jpeg_decompress_struct& cinfo = job.cinfo;
+  const size_t limit = std::min(maxBlockBytes, kMaxPictureBlockBytes);
+  job.maxLibraryMemory = kLibraryMemoryFloor + kLibraryMemoryPerBlockByte * limit;
   if (!RunRecoverable(job.err, ReadHeaderSteps, &job)) return LibraryFailure(job.err);
   // The picture's own size, whatever scale it is decoded at: the library's
   // buffers for a reduced decode still grow with it.
@@ -221,7 +239,6 @@ JpegResult Decode(DecodeJob& job, std::vector<uint8_t>& block, size_t maxBlockBy
   const uint32_t width = cinfo.output_width, height = cinfo.output_height;
   const size_t stride = DibStride(width, bits);
   const size_t offset = bits == 8 ? kPalettedPixelOffset : kInfoHeaderBytes;
-  const size_t limit = std::min(maxBlockBytes, kMaxPictureBlockBytes);
   if (stride == 0 || height == 0 || offset > limit || stride > (limit - offset) / height)
     return Failure(JpegError::TooLarge, std::to_string(width) + " x " + std::to_string(height) + " pixels at " +
                                             std::to_string(bits) + " bits exceed " + std::to_string(limit) +

@@ -28,7 +28,8 @@ enum class JpegError {
   Damaged,            // the file ends inside its headers, or its data is cut short or corrupt
                       // before the first row of blocks is decoded
   UnsupportedColours, // CMYK, YCCK or another colour space that is neither grey nor colour
-  TooLarge,           // more than kMaxPicturePixels pixels, or a block over the limit
+  TooLarge,           // more than kMaxPicturePixels pixels, a block over the limit, or the
+                      // library's buffers over their bound
   TooManyScans,       // a progressive file with more scans than any encoder writes
   UnsupportedDepth,   // (writing) a picture that is not 1, 4, 8 or 24 bits a pixel
 };
@@ -44,7 +45,8 @@ struct JpegResult {
 // Decodes a JPEG file held in memory into a packed bitmap in the in-memory
 // form. `block` is only written on success. Pictures of more than
 // kMaxPicturePixels pixels, or whose block would exceed `maxBlockBytes`, are
-// refused before anything is allocated for their pixels.
+// refused before anything is allocated for their pixels; the library's own
+// buffers are held to a bound that grows with `maxBlockBytes`.
 JpegResult DecodeJpeg(std::span<const uint8_t> file, std::vector<uint8_t>& block,
                       size_t maxBlockBytes = kMaxPictureBlockBytes);
 

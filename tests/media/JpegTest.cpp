@@ -293,6 +293,15 @@ TEST(JpegDecode, OversizedPicturesAreRefusedBeforeDecoding) {
     EXPECT_EQ(DecodeJpeg(cmyk, block).error, c.error);
     EXPECT_EQ(DecodeJpegReduced(cmyk, 58, 42, block, fullWidth, fullHeight).error, c.error);
   }
+
+  // A progressive picture keeps all its coefficients at full size even when
+  // it is decoded at 1/8: at 16384 x 16384 that is 768 MB, refused when the
+  // caller allows a 16 MB picture, before the library allocates it (the data
+  // of the 37 x 29 sample would fail later, in the first row).
+  const auto progressive = Resized(FileBytes(Sample("jpeg_photo_progressive.jpg")), 16384, 16384);
+  int fullWidth = 0, fullHeight = 0;
+  r = DecodeJpegReduced(progressive, 2048, 2048, block, fullWidth, fullHeight, size_t(16) << 20);
+  EXPECT_EQ(r.error, JpegError::TooLarge) << r.detail;
 }
 
 TEST(JpegDecode, EndlessProgressiveScansAreCutOff) {
