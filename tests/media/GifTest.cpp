@@ -491,7 +491,7 @@ TEST(Gif, PicturesOverThePixelLimitAreRefusedFirst) {
                {65535, 4097, GifError::OutOfMemory}};
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.width << " x " << c.height);
-    const std::vector<uint8_t> file = HandGif{.width = c.width, .height = c.height, .codeSize = 1}.Bytes();
+    const std::vector<uint8_t> file = HandGif{.width = c.width, .height = c.height, .codeSize = 1, .codes = {}}.Bytes();
     GifImage image;
     EXPECT_EQ(DecodeGif(file, image), c.error);
     EXPECT_EQ(DecodeGif(file, image, SIZE_MAX), c.error);
