@@ -138,6 +138,9 @@ BmpResult ParseHeaders(std::span<const uint8_t> file, BmpInfo& info) {
   if (info.width <= 0 || info.rows <= 0)
     return Fail(BmpError::BadDimensions, "width " + std::to_string(info.width) + ", height " +
                                              std::to_string(info.topDown ? -info.rows : info.rows));
+  if (!PictureSizeAllowed(info.width, info.rows))
+    return Fail(BmpError::TooLarge, std::to_string(info.width) + " x " + std::to_string(info.rows) +
+                                        " pixels exceed the limit of " + std::to_string(kMaxPicturePixels));
   if (planes != 1) return Fail(BmpError::BadPlanes, "planes " + N(planes));
   switch (info.bits) {
     case 1: case 4: case 8: case 16: case 24: case 32: break;

@@ -31,7 +31,7 @@ enum class BmpError {
   BadDepth,           // bit count not 1, 4, 8, 16, 24 or 32
   BadCompression,     // a compression the depth does not allow, or an unknown one
   BadMasks,           // bit-field masks that are all zero
-  TooLarge,           // the picture would exceed the block limit
+  TooLarge,           // more than kMaxPicturePixels pixels, or a block over the limit
   PixelsTruncated,    // the file ends before the rows its header promises
   BadRle,             // run-length data that ends before its end-of-bitmap mark
 };
@@ -45,8 +45,9 @@ struct BmpResult {
 };
 
 // Turns the bytes of a .bmp file into a packed bitmap in the in-memory form.
-// `block` is only written on success. Pictures whose block would exceed
-// `maxBlockBytes` are refused before anything is allocated.
+// `block` is only written on success. Pictures of more than kMaxPicturePixels
+// pixels, or whose block would exceed `maxBlockBytes`, are refused before
+// anything is allocated.
 BmpResult DecodeBmp(std::span<const uint8_t> file, std::vector<uint8_t>& block,
                     size_t maxBlockBytes = kMaxPictureBlockBytes);
 // The same, reusing the file's buffer as the block when its rows are already

@@ -343,7 +343,7 @@ GifError DecodeGif(std::span<const uint8_t> file, GifImage& image, size_t maxPix
   image.interlaced = flags & kInterlaceFlag;
   if (image.width == 0 || image.height == 0) return GifError::Dimensions;
   const size_t pixels = size_t(image.width) * size_t(image.height);
-  if (pixels > maxPixels) return GifError::OutOfMemory;
+  if (!PictureSizeAllowed(image.width, image.height) || pixels > maxPixels) return GifError::OutOfMemory;
 
   const bool local = flags & kTableFlag;
   const GifError decodeError = local ? GifError::LocalDecode : GifError::GlobalDecode;

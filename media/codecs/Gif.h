@@ -43,10 +43,6 @@ enum class GifError {
 // The text for an outcome; the texts about the file itself carry its path.
 std::string GifErrorText(GifError error, const std::string& path);
 
-// Images with more pixels than this are refused: their 24-bit picture would
-// pass the picture block limit.
-inline constexpr size_t kMaxGifPixels = kMaxPictureBlockBytes / 4;
-
 // The first image of a file, as its data gives it.
 struct GifImage {
   int width = 0;
@@ -62,9 +58,10 @@ struct GifImage {
   std::vector<int> PictureRows() const;
 };
 
-// Decodes the first image of the GIF file in `file`. Images over `maxPixels`
-// are refused with OutOfMemory. `image` is complete only for None.
-GifError DecodeGif(std::span<const uint8_t> file, GifImage& image, size_t maxPixels = kMaxGifPixels);
+// Decodes the first image of the GIF file in `file`. Images of more than
+// `maxPixels` or kMaxPicturePixels pixels are refused with OutOfMemory before
+// anything is allocated for them. `image` is complete only for None.
+GifError DecodeGif(std::span<const uint8_t> file, GifImage& image, size_t maxPixels = kMaxPicturePixels);
 
 // The size of the first image when the very next thing after the header,
 // screen descriptor and global colour table is its image descriptor; false

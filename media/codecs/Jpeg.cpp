@@ -12,6 +12,7 @@
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
+#include <limits>
 #include <memory>
 
 #include <jpeglib.h>
@@ -28,16 +29,26 @@ namespace {
 // decoder busy for minutes. Encoders write about a dozen.
 constexpr int kMaxJpegScans = 500;
 
-// Warnings that mean pixels were lost: the data is cut short or corrupt. They
-// fail the load. The other warnings (unknown JFIF revision, stray bytes
+// Warnings that the entropy-coded data is corrupt or stops before the blocks
+// it codes. The library goes on and fills what is missing (blocks with no data
+// come out as flat mid-grey), as every viewer built on it shows such a file;
+// the load fails only when nothing of the picture was decoded yet (see
+// NothingDecoded). The other warnings (unknown JFIF revision, stray bytes
 // between markers, a bad ICC marker) leave the pixels intact and are ignored.
-constexpr std::array<int, 5> kDamageWarnings = {JWRN_JPEG_EOF, JWRN_HIT_MARKER, JWRN_HUFF_BAD_CODE,
-                                                JWRN_ARITH_BAD_CODE, JWRN_MUST_RESYNC};
+constexpr std::array<int, 4> kDamageWarnings = {JWRN_HIT_MARKER, JWRN_HUFF_BAD_CODE, JWRN_ARITH_BAD_CODE,
+                                                JWRN_MUST_RESYNC};
+
+// libjpeg's own buffers (the whole-image coefficient arrays of progressive and
+// multi-scan files, which a reduced decode needs at full size) may take this
+// many times the block limit, plus a floor for small pictures, whose blocks
+// are padded out to whole MCUs. A full decode needs at most twice its block.
+constexpr size_t kLibraryMemoryPerBlockByte = 4;
+constexpr size_t kLibraryMemoryFloor = size_t(64) << 20;
 
 constexpr std::array<std::string_view, 7> kErrorTexts = {
     "no error",
     "the JPEG library stopped on an error",
-    "the compressed data is cut short or corrupt",
+    "the file ends or its data is corrupt before the first rows",
     "the colour space is neither grey nor colour",
     "the picture is too large",
     "the file has too many scans",
@@ -62,13 +73,37 @@ ErrorManager& ErrorsOf(j_common_ptr cinfo) { return *reinterpret_cast<ErrorManag
   std::longjmp(err.recovery, 1);
 }
 
-void OnError(j_common_ptr cinfo) { StopWith(cinfo, JpegError::Library); }
+// Running out of the memory allowed for the library's buffers is a picture
+// too large; every other error exit is the data's.
+void OnError(j_common_ptr cinfo) {
+  const int code = cinfo->err->msg_code;
+  StopWith(cinfo, code == JERR_NO_BACKING_STORE || code == JERR_OUT_OF_MEMORY ? JpegError::TooLarge
+                                                                               : JpegError::Library);
+}
+
+// True while the decoder has not finished the first row of blocks of the
+// first scan: damage there leaves no part of the picture to show.
+bool NothingDecoded(j_common_ptr cinfo) {
+  if (!cinfo->is_decompressor) return true;
+  const auto* d = reinterpret_cast<j_decompress_ptr>(cinfo);
+  return d->input_scan_number <= 1 && d->input_iMCU_row == 0;
+}
 
 // Replaces the library's printing of warnings and trace messages: nothing is
-// printed; damage stops the operation.
+// printed. A file that ends inside its headers (before the first scan) or
+// whose data is damaged before the first row of blocks is decoded fails; a
+// file that ends after that loads, filled by the library. The end of the file
+// alone is not damage: the decoder reads ahead, so a file missing only its end
+// marker reports it too; blocks that really lack data bring their own warning.
 void OnMessage(j_common_ptr cinfo, int level) {
   if (level >= 0) return;
-  if (std::ranges::find(kDamageWarnings, cinfo->err->msg_code) != kDamageWarnings.end())
+  const int code = cinfo->err->msg_code;
+  if (code == JWRN_JPEG_EOF) {
+    if (cinfo->is_decompressor && reinterpret_cast<j_decompress_ptr>(cinfo)->input_scan_number == 0)
+      StopWith(cinfo, JpegError::Damaged);
+    return;
+  }
+  if (std::ranges::find(kDamageWarnings, code) != kDamageWarnings.end() && NothingDecoded(cinfo))
     StopWith(cinfo, JpegError::Damaged);
 }
 
@@ -113,6 +148,7 @@ struct DecodeJob {
   std::span<const uint8_t> bytes;   // ... or bytes in memory
   JSAMPROW* rows = nullptr;         // the new picture's rows, top row first
   int minWidth = 0, minHeight = 0;  // reduced decode: the output may shrink to this; 0: full size
+  size_t maxLibraryMemory = 0;      // for the library's own buffers
 
   DecodeJob() {
     cinfo.err = &err.base;
@@ -128,6 +164,7 @@ void ReadHeaderSteps(void* p) {
   auto& job = *static_cast<DecodeJob*>(p);
   jpeg_create_decompress(&job.cinfo);
   job.cinfo.progress = &job.progress;
+  job.cinfo.mem->max_memory_to_use = long(std::min<size_t>(job.maxLibraryMemory, std::numeric_limits<long>::max()));
   if (job.file)
     jpeg_stdio_src(&job.cinfo, job.file);
   else
@@ -163,7 +200,15 @@ void ReadRowsSteps(void* p) {
 // The decode proper, for a job whose source is set.
 JpegResult Decode(DecodeJob& job, std::vector<uint8_t>& block, size_t maxBlockBytes) {
   jpeg_decompress_struct& cinfo = job.cinfo;
+  const size_t limit = std::min(maxBlockBytes, kMaxPictureBlockBytes);
+  job.maxLibraryMemory = kLibraryMemoryFloor + kLibraryMemoryPerBlockByte * limit;
   if (!RunRecoverable(job.err, ReadHeaderSteps, &job)) return LibraryFailure(job.err);
+  // The picture's own size, whatever scale it is decoded at: the library's
+  // buffers for a reduced decode still grow with it.
+  if (!PictureSizeAllowed(cinfo.image_width, cinfo.image_height))
+    return Failure(JpegError::TooLarge, std::to_string(cinfo.image_width) + " x " +
+                                            std::to_string(cinfo.image_height) + " pixels exceed the limit of " +
+                                            std::to_string(kMaxPicturePixels));
 
   int bits = 0;
   switch (cinfo.jpeg_color_space) {
@@ -194,7 +239,6 @@ JpegResult Decode(DecodeJob& job, std::vector<uint8_t>& block, size_t maxBlockBy
   const uint32_t width = cinfo.output_width, height = cinfo.output_height;
   const size_t stride = DibStride(width, bits);
   const size_t offset = bits == 8 ? kPalettedPixelOffset : kInfoHeaderBytes;
-  const size_t limit = std::min(maxBlockBytes, kMaxPictureBlockBytes);
   if (stride == 0 || height == 0 || offset > limit || stride > (limit - offset) / height)
     return Failure(JpegError::TooLarge, std::to_string(width) + " x " + std::to_string(height) + " pixels at " +
                                             std::to_string(bits) + " bits exceed " + std::to_string(limit) +

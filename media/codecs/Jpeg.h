@@ -3,9 +3,12 @@
 // a picture with the library's default settings.
 //
 // Decoding works from a file or from bytes in memory (pictures kept in the
-// program's resources, fuzzing). A library error never ends the process: it
-// returns to a recovery point and the operation fails. A failed decode leaves
-// the picture as it was; a failed save leaves an existing file as it was.
+// program's resources, fuzzing). A file cut off or corrupt after its first
+// row of blocks loads as the library decodes it, the blocks without data
+// filled flat mid-grey (as other viewers show it); one that lacks only its
+// end marker loads whole. A library error never ends the process: it returns
+// to a recovery point and the operation fails. A failed decode leaves the
+// picture as it was; a failed save leaves an existing file as it was.
 #pragma once
 
 #include <cstddef>
@@ -22,9 +25,11 @@ namespace lumora {
 enum class JpegError {
   None,
   Library,            // the library stopped on an error in the data
-  Damaged,            // the compressed data is cut short or corrupt
+  Damaged,            // the file ends inside its headers, or its data is cut short or corrupt
+                      // before the first row of blocks is decoded
   UnsupportedColours, // CMYK, YCCK or another colour space that is neither grey nor colour
-  TooLarge,           // the picture would exceed the block limit
+  TooLarge,           // more than kMaxPicturePixels pixels, a block over the limit, or the
+                      // library's buffers over their bound
   TooManyScans,       // a progressive file with more scans than any encoder writes
   UnsupportedDepth,   // (writing) a picture that is not 1, 4, 8 or 24 bits a pixel
 };
@@ -38,8 +43,10 @@ struct JpegResult {
 };
 
 // Decodes a JPEG file held in memory into a packed bitmap in the in-memory
-// form. `block` is only written on success. Pictures whose block would exceed
-// `maxBlockBytes` are refused before the pixels are allocated.
+// form. `block` is only written on success. Pictures of more than
+// kMaxPicturePixels pixels, or whose block would exceed `maxBlockBytes`, are
+// refused before anything is allocated for their pixels; the library's own
+// buffers are held to a bound that grows with `maxBlockBytes`.
 JpegResult DecodeJpeg(std::span<const uint8_t> file, std::vector<uint8_t>& block,
                       size_t maxBlockBytes = kMaxPictureBlockBytes);
 

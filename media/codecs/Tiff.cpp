@@ -170,7 +170,7 @@ struct StripLayout {
 
 // Sample `i` of a row of `Bits`-bit samples packed most significant first;
 // 16-bit samples (which libtiff hands over in the machine's byte order) are
-// cut to their high byte.
+// scaled to 0..255 and rounded, as other readers do.
 template <int Bits>
 unsigned Sample(const uint8_t* row, size_t i) {
   if constexpr (Bits == 8) {
@@ -178,7 +178,7 @@ unsigned Sample(const uint8_t* row, size_t i) {
   } else if constexpr (Bits == 16) {
     uint16_t v;
     std::memcpy(&v, row + 2 * i, 2);
-    return v >> 8;
+    return (uint32_t(v) * 255 + 32767) / 65535;
   } else {
     size_t bit = i * Bits;
     return (row[bit / 8] >> (8 - Bits - bit % 8)) & ((1u << Bits) - 1);
@@ -224,6 +224,9 @@ TiffResult ReadLayout(TIFF* tif, StripLayout& l) {
   if (!TIFFGetField(tif, TIFFTAG_IMAGEWIDTH, &l.width) || !TIFFGetField(tif, TIFFTAG_IMAGELENGTH, &l.height) ||
       l.width == 0 || l.height == 0)
     return Failure(TiffError::BadDimensions, Numbers("width", l.width) + ", " + Numbers("height", l.height));
+  if (!PictureSizeAllowed(l.width, l.height))
+    return Failure(TiffError::TooLarge, std::to_string(l.width) + " x " + std::to_string(l.height) +
+                                            " pixels exceed the limit of " + std::to_string(kMaxPicturePixels));
 
   uint16_t bits = 0, samples = 0, planar = 0, format = 0, photometric = 0;
   TIFFGetFieldDefaulted(tif, TIFFTAG_BITSPERSAMPLE, &bits);
@@ -300,7 +303,7 @@ bool CopyColourMap(TIFF* tif, int bits, uint8_t* table) {
 // Grey levels, or palette indices as they are, for each sample value.
 std::array<uint8_t, 256> LevelsFor(const StripLayout& l) {
   std::array<uint8_t, 256> level{};
-  // Samples of fewer than 8 bits are spread over 0..255; 16-bit ones arrive cut to 8.
+  // Samples of fewer than 8 bits are spread over 0..255; 16-bit ones arrive scaled to 8.
   const unsigned top = l.bits < 8 ? (1u << l.bits) - 1 : 255;
   for (unsigned v = 0; v < 256; ++v) {
     if (l.kind == SampleKind::Palette || v > top) {

@@ -29,7 +29,7 @@ enum class TiffError {
   BadDimensions,     // width or height missing or 0
   Unsupported,       // a kind of image the reader does not take (the numbers say which)
   BadStrips,         // rows per strip 0, too few strips, or rows of an unexpected size
-  TooLarge,          // the picture or one strip would exceed the block limit
+  TooLarge,          // more than kMaxPicturePixels pixels, or the picture or one strip over the block limit
   StripUnreadable,   // libtiff could not read or decode a strip in full
   UnsupportedDepth,  // (writing) a picture that is not 1, 4, 8 or 24 bits a pixel
   Library,           // (writing) libtiff reported an error
@@ -44,9 +44,9 @@ struct TiffResult {
 };
 
 // Decodes the first image of a TIFF file held in memory into a packed bitmap
-// in the in-memory form. `block` is only written on success. Pictures (and
-// strips) whose size would exceed `maxBlockBytes` are refused before they are
-// allocated.
+// in the in-memory form. `block` is only written on success. Pictures of more
+// than kMaxPicturePixels pixels, and pictures (and strips) whose size would
+// exceed `maxBlockBytes`, are refused before they are allocated.
 TiffResult DecodeTiff(std::span<const uint8_t> file, std::vector<uint8_t>& block,
                       size_t maxBlockBytes = kMaxPictureBlockBytes);
 

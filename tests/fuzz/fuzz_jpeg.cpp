@@ -11,8 +11,10 @@
 #include "media/codecs/Jpeg.h"
 
 namespace {
-// At most 4 MiB of picture (about 1.4 million colour pixels): enough for every
-// decoder path, and quick to decode under the sanitizers.
+// At most 4 MiB of picture (about 1.4 million colour pixels), which also holds
+// the library's own buffers to 80 MiB, however large a picture the header
+// claims for a reduced decode: enough for every decoder path, and quick to
+// decode under the sanitizers.
 constexpr size_t kFuzzMaxBlockBytes = size_t(4) << 20;
 
 // The thumbnail decode at reduced scale: refused, or no larger than the

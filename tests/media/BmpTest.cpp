@@ -426,5 +426,34 @@ TEST(Bmp, LyingFilesFailAndLeaveThePictureAsItWas) {
   EXPECT_TRUE(DecodeBmp(file, block, 40 + 300 * 100));
 }
 
+// More than 2^28 pixels are refused before anything is allocated, whatever
+// the block would be. A 1-bit file with no rows at the limit fails only for
+// its missing rows, so its size passed; one past the limit fails for its size.
+TEST(Bmp, PicturesOverThePixelLimitAreRefusedFirst) {
+  struct Case {
+    int32_t width, height;
+    BmpError error;
+  } cases[] = {
+      {16384, 16384, BmpError::PixelsTruncated},   {16385, 16384, BmpError::TooLarge},
+      {16384, -16385, BmpError::TooLarge},         {1 << 28, 1, BmpError::PixelsTruncated},
+      {(1 << 28) + 1, 1, BmpError::TooLarge},      {32, 1 << 23, BmpError::PixelsTruncated},
+      {32, (1 << 23) + 1, BmpError::TooLarge},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.width << " x " << c.height);
+    std::vector<uint8_t> block;
+    BmpResult r = DecodeBmp(HandFile(c.width, c.height, 1, 0, Colours(2), {}), block);
+    EXPECT_EQ(r.error, c.error) << r.detail;
+  }
+  // 1 KB of run-length data claiming 30000 x 30000 pixels.
+  std::vector<uint8_t> rle = HandFile(30000, 30000, 8, 1, Colours(4), std::vector<uint8_t>(1000, 0));
+  rle.insert(rle.end(), {0, 1});
+  std::vector<uint8_t> block;
+  EXPECT_EQ(DecodeBmp(rle, block).error, BmpError::TooLarge);
+  DibImage picture;
+  EXPECT_EQ(ReadBmpMemory(picture, rle), 0);
+  EXPECT_TRUE(picture.empty());
+}
+
 }  // namespace
 }  // namespace lumora

@@ -478,5 +478,25 @@ TEST(Gif, EveryCutOfAFileFailsCleanly) {
   EXPECT_EQ(DecodeGif(file, image, 40 * 30 - 1), GifError::OutOfMemory);
 }
 
+// More than 2^28 pixels are refused before anything is allocated, whatever
+// the caller allows: a file with a bad minimum code size at the limit fails
+// for its data, one past the limit for its size.
+TEST(Gif, PicturesOverThePixelLimitAreRefusedFirst) {
+  struct Case {
+    int width, height;
+    GifError error;
+  } cases[] = {{16384, 16384, GifError::GlobalDecode},
+               {16385, 16384, GifError::OutOfMemory},
+               {65535, 4096, GifError::GlobalDecode},
+               {65535, 4097, GifError::OutOfMemory}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.width << " x " << c.height);
+    const std::vector<uint8_t> file = HandGif{.width = c.width, .height = c.height, .codeSize = 1, .codes = {}}.Bytes();
+    GifImage image;
+    EXPECT_EQ(DecodeGif(file, image), c.error);
+    EXPECT_EQ(DecodeGif(file, image, SIZE_MAX), c.error);
+  }
+}
+
 }  // namespace
 }  // namespace lumora

@@ -1,5 +1,5 @@
 // JPEG codec: decoding compared pixel for pixel with djpeg's output, colour
-// spaces that must be refused, damaged and hostile files, round trips within a
+// spaces that must be refused, damaged, cut off and hostile files, round trips within a
 // quality bound, and saves that fail without harming an existing file.
 //
 // Samples in tests/media/samples, made from a 37 x 29 test picture
@@ -16,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstring>
@@ -157,7 +158,6 @@ TEST(JpegDecode, DamagedFilesFailCleanly) {
       {"no start marker", flipped, JpegError::Library},
       {"cut inside the headers", cut(scan / 2), JpegError::Damaged},
       {"cut at the start of the scan", cut(scan + 12), JpegError::Damaged},
-      {"cut halfway through the scan", cut((scan + good.size()) / 2), JpegError::Damaged},
   };
   for (const Case& c : cases) {
     std::vector<uint8_t> block;
@@ -173,10 +173,90 @@ TEST(JpegDecode, DamagedFilesFailCleanly) {
     EXPECT_EQ(ReadJpegMemory(pic, c.bytes), 0) << c.what;
     EXPECT_EQ(pic.block(), before) << c.what << ": a failed load leaves the picture as it was";
   }
+}
 
-  // Only the end marker missing: every row is there, so the picture loads.
-  DibImage whole;
-  EXPECT_EQ(ReadJpegMemory(whole, cut(good.size() - 2)), 1);
+// A 96 x 64 picture with detail in every block, so that each row of blocks
+// takes many bytes of coded data.
+DibImage Detailed() {
+  DibImage pic;
+  pic.Create(96, 64, 24);
+  RowTable rows(pic);
+  for (int y = 0; y < 64; ++y)
+    for (int x = 0; x < 96; ++x)
+      for (int c = 0; c < 3; ++c) rows[y][3 * x + c] = uint8_t((x * x * 7 + x * y * 5 + y * 13 * c + 50 * c) % 256);
+  return pic;
+}
+
+// A file cut off or damaged after its first rows loads as ImageMagick (over
+// the same library) shows it; one missing only its end marker loads whole.
+TEST(JpegDecode, CutAndDamagedFilesLoadAsOtherViewersShowThem) {
+  test::TempDir dir;
+  DibImage colour = Detailed(), grey;
+  ASSERT_TRUE(grey.Create(96, 64, 8));
+  std::memcpy(grey.PixelBits(), colour.PixelBits(), 96 * 64);
+  std::vector<uint8_t> colourFile, greyFile;
+  ASSERT_TRUE(EncodeJpeg(colour, colourFile));
+  ASSERT_TRUE(EncodeJpeg(grey, greyFile));
+  test::WriteBytes(dir / "colour.jpg", colourFile);
+  test::WriteBytes(dir / "grey.jpg", greyFile);
+  ASSERT_TRUE(test::Convert(test::Quoted(dir / "colour.jpg") + " -interlace JPEG " +
+                            test::Quoted(dir / "progressive.jpg")));
+
+  for (const char* name : {"colour.jpg", "grey.jpg", "progressive.jpg"}) {
+    const auto bytes = FileBytes(dir / name);
+    DibImage whole;
+    ASSERT_EQ(ReadJpegMemory(whole, bytes), 1) << name;
+    std::vector<uint8_t> garbled = bytes;  // a run of bytes in the middle of the data overwritten
+    std::fill(garbled.begin() + long(bytes.size() / 2), garbled.begin() + long(bytes.size() / 2 + 40), 0x5A);
+    struct Variant {
+      const char* what;
+      std::vector<uint8_t> bytes;
+    } variants[] = {{"without its end marker", {bytes.begin(), bytes.end() - 2}},
+                    {"cut halfway", {bytes.begin(), bytes.begin() + long(bytes.size() / 2)}},
+                    {"cut at three quarters", {bytes.begin(), bytes.begin() + long(bytes.size() * 3 / 4)}},
+                    {"garbled halfway", garbled}};
+    for (const Variant& v : variants) {
+      SCOPED_TRACE(testing::Message() << name << " " << v.what);
+      const fs::path path = dir / (v.what + std::string(" ") + name);
+      test::WriteBytes(path, v.bytes);
+      DibImage pic;
+      testing::internal::CaptureStderr();
+      ASSERT_EQ(ReadJpegFile(pic, path.string()), 1);
+      EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+      const auto reference = test::MagickPixels(path);
+      ASSERT_TRUE(reference);
+      EXPECT_TRUE(PictureRgb(pic) == *reference) << "pixels differ from ImageMagick's";
+      if (v.bytes.size() == bytes.size() - 2) {
+        EXPECT_EQ(pic.block(), whole.block()) << "every row is there";
+      }
+
+      DibImage thumbnail;
+      int fullWidth = 0, fullHeight = 0;
+      EXPECT_EQ(ReadJpegFileReduced(thumbnail, path.string(), 24, 16, fullWidth, fullHeight), 1);
+      EXPECT_EQ(thumbnail.width(), 24);
+      EXPECT_EQ(fullHeight, 64);
+    }
+  }
+  // A single-scan file cut halfway keeps its top row; the library fills the
+  // blocks past the cut flat mid-grey.
+  DibImage whole, half;
+  ASSERT_EQ(ReadJpegMemory(whole, colourFile), 1);
+  ASSERT_EQ(ReadJpegMemory(half, {colourFile.data(), colourFile.size() / 2}), 1);
+  const RgbImage wholeRgb = PictureRgb(whole), halfRgb = PictureRgb(half);
+  EXPECT_TRUE(std::equal(halfRgb.rgb.begin(), halfRgb.rgb.begin() + 96 * 3, wholeRgb.rgb.begin()));
+  EXPECT_EQ(std::count(halfRgb.rgb.end() - 96 * 3, halfRgb.rgb.end(), 128), 96 * 3);
+}
+
+// `jpeg` with the picture size in its frame header replaced.
+std::vector<uint8_t> Resized(std::vector<uint8_t> jpeg, uint16_t width, uint16_t height) {
+  size_t frame = 0;
+  for (uint8_t marker : {0xC0, 0xC1, 0xC2}) frame = frame ? frame : SegmentBody(jpeg, marker);
+  EXPECT_GT(frame, 0u) << "no frame header";
+  jpeg[frame + 1] = uint8_t(height >> 8);
+  jpeg[frame + 2] = uint8_t(height);
+  jpeg[frame + 3] = uint8_t(width >> 8);
+  jpeg[frame + 4] = uint8_t(width);
+  return jpeg;
 }
 
 TEST(JpegDecode, OversizedPicturesAreRefusedBeforeDecoding) {
@@ -197,6 +277,33 @@ TEST(JpegDecode, OversizedPicturesAreRefusedBeforeDecoding) {
   JpegResult r = DecodeJpeg(bytes, block);
   EXPECT_EQ(r.error, JpegError::TooLarge) << r.detail;
   EXPECT_NE(r.detail.find("65000"), std::string::npos) << r.detail;
+
+  // More than 2^28 pixels are refused as soon as the header is read, before
+  // the colour space is looked at and before anything is allocated, at full
+  // and at reduced scale: a CMYK file at the limit fails for its colours, one
+  // past it for its size. (The library takes at most 65500 pixels a side.)
+  struct Case {
+    uint16_t width, height;
+    JpegError error;
+  } cases[] = {{16384, 16384, JpegError::UnsupportedColours}, {16385, 16384, JpegError::TooLarge},
+               {16384, 16385, JpegError::TooLarge},           {65500, 4098, JpegError::UnsupportedColours},
+               {65500, 4099, JpegError::TooLarge}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.width << " x " << c.height);
+    std::vector<uint8_t> cmyk = Resized(FileBytes(Sample("jpeg_cmyk.jpg")), c.width, c.height);
+    int fullWidth = 0, fullHeight = 0;
+    EXPECT_EQ(DecodeJpeg(cmyk, block).error, c.error);
+    EXPECT_EQ(DecodeJpegReduced(cmyk, 58, 42, block, fullWidth, fullHeight).error, c.error);
+  }
+
+  // A progressive picture keeps all its coefficients at full size even when
+  // it is decoded at 1/8: at 16384 x 16384 that is 768 MB, refused when the
+  // caller allows a 16 MB picture, before the library allocates it (the data
+  // of the 37 x 29 sample would fail later, in the first row).
+  const auto progressive = Resized(FileBytes(Sample("jpeg_photo_progressive.jpg")), 16384, 16384);
+  int fullWidth = 0, fullHeight = 0;
+  r = DecodeJpegReduced(progressive, 2048, 2048, block, fullWidth, fullHeight, size_t(16) << 20);
+  EXPECT_EQ(r.error, JpegError::TooLarge) << r.detail;
 }
 
 TEST(JpegDecode, EndlessProgressiveScansAreCutOff) {

@@ -213,6 +213,29 @@ TEST(TiffRead, GreyLevelsFollowThePhotometricInterpretation) {
   }
 }
 
+TEST(TiffRead, SixteenBitSamplesAreRoundedToEightBits) {
+  // (v * 255 + 32767) / 65535, where the high byte alone would be 0, 1, 126, 255.
+  const std::vector<uint16_t> values = {0x00FF, 0x01FF, 0x7EFF, 0xFF00};
+  const std::vector<uint8_t> rounded = {1, 2, 127, 254};
+  std::vector<uint8_t> data;
+  for (uint16_t v : values) data.insert(data.end(), {uint8_t(v), uint8_t(v >> 8)});  // little-endian file
+  for (uint32_t photometric : {0u, 1u}) {
+    SCOPED_TRACE(testing::Message() << "grey, photometric " << photometric);
+    DibImage pic = Decoded(BuildTiff(ImageFields(4, 1, 16, photometric, 8), data));
+    ASSERT_EQ(pic.BitCount(), 8);
+    RowTable rows(pic);
+    for (int x = 0; x < 4; ++x)
+      EXPECT_EQ(rows[0][x], photometric ? rounded[size_t(x)] : 255 - rounded[size_t(x)]) << "pixel " << x;
+  }
+  // One RGB pixel of three of the values plus a second of the last one, red first.
+  std::vector<uint8_t> rgb = data;
+  rgb.insert(rgb.end(), data.begin() + 6, data.end());
+  rgb.insert(rgb.end(), data.begin() + 6, data.end());
+  DibImage colour = Decoded(BuildTiff(ImageFields(2, 1, 16, 2, 12, 3), rgb));
+  ASSERT_EQ(colour.BitCount(), 24);
+  EXPECT_EQ(PictureRgb(colour).rgb, (std::vector<uint8_t>{1, 2, 127, 254, 254, 254}));
+}
+
 TEST(TiffRead, ColourMapsOfSixteenAndEightBits) {
   // Four pixels with the indices 0, 1, 2, 3 of a 2-bit palette image.
   const std::vector<uint8_t> data = {0b00'01'10'11};
@@ -368,6 +391,24 @@ TEST(TiffRead, HostileFilesFailCleanly) {
     EXPECT_TRUE(block.empty()) << c.what;
     EXPECT_EQ(loaded, 0) << c.what;
     EXPECT_EQ(pic.block(), before) << c.what << ": a failed load leaves the picture as it was";
+  }
+}
+
+// More than 2^28 pixels are refused as soon as the size is read, before
+// anything is allocated: a 3-bit file (a depth the reader does not take) at
+// the limit fails for its depth, one past the limit for its size.
+TEST(TiffRead, PicturesOverThePixelLimitAreRefusedFirst) {
+  struct Case {
+    uint32_t width, height;
+    TiffError error;
+  } cases[] = {{16384, 16384, TiffError::Unsupported}, {16385, 16384, TiffError::TooLarge},
+               {16384, 16385, TiffError::TooLarge},    {1u << 28, 1, TiffError::Unsupported},
+               {(1u << 28) + 1, 1, TiffError::TooLarge}, {1, (1u << 28) + 1, TiffError::TooLarge}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.width << " x " << c.height);
+    std::vector<uint8_t> block;
+    TiffResult r = DecodeTiff(BuildTiff(ImageFields(c.width, c.height, 3, 1, 4), std::vector<uint8_t>(4)), block);
+    EXPECT_EQ(r.error, c.error) << r.detail;
   }
 }
 
