@@ -1,5 +1,7 @@
 // Reads IN, runs ApplyEffects once from a fresh effect base with the levels of
-// the options, and writes the result to OUT (format from OUT's name).
+// the options, and writes the result to OUT (format from OUT's name). A 1- or
+// 4-bit picture enters the pipeline expanded to 8 bits with the same colour
+// table (ExpandToEightBits) and is written at 8 bits.
 //
 // Levels are the editor's own (brightness 20 is one click, passed to the pass
 // as 40), with the editor's ranges and steps; states the editor cannot reach
@@ -179,6 +181,11 @@ int RunEffectsCommand(std::span<const std::string> args, Io io) {
   DibImage displayed, base, overlay;
   if (!displayed.LoadFile(o.paths[0])) {
     io.err << "lumora-cli effects: cannot read " << o.paths[0] << " as a picture\n";
+    return kExitBadInput;
+  }
+  if (!ExpandToEightBits(displayed)) {
+    io.err << "lumora-cli effects: out of memory for an 8-bit copy of the " << displayed.width() << " x "
+           << displayed.height() << " picture\n";
     return kExitBadInput;
   }
   if (o.levels.overlayLoaded && !overlay.LoadFile(o.overlay)) {

@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "editor/picture/DibImage.h"
 #include "media/io/ByteReader.h"
 #include "mpeg/MpegErrors.h"
 #include "mpeg/VlcTables.h"
@@ -88,7 +89,7 @@ int ParseSequenceHeader(std::span<const uint8_t> data, SequenceInfo& seq, QuantM
 }
 
 int CheckSequence(const SequenceInfo& seq) {
-  return seq.horizontalSize == 0 || seq.verticalSize == 0 ? kErrHeader : kOk;
+  return PictureSizeAllowed(seq.horizontalSize, seq.verticalSize) ? kOk : kErrHeader;
 }
 
 int ParseSequenceExtension(std::span<const uint8_t> data, SequenceInfo& seq) {

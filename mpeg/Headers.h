@@ -9,7 +9,11 @@
 
 namespace lumora::mpeg {
 
-// Largest picture the decoder accepts, in either direction.
+// Largest picture the decoder accepts, in either direction. The syntax
+// allows sides up to 16383, but no MPEG-1 stream and no MPEG-2 level goes
+// past 4096: the cap keeps what a few bytes of hostile header can make the
+// decoder allocate to hundreds of megabytes rather than gigabytes, and every
+// picture far inside the program's limit (kMaxPicturePixels).
 inline constexpr int kMaxPictureSide = 4096;
 
 enum PictureType : int { kPictureI = 1, kPictureP = 2, kPictureB = 3, kPictureD = 4 };
@@ -111,8 +115,10 @@ int64_t PictureNumber(const GroupOfPictures& gop, double frameRate);
 // loads the matrices (defaults where the header loads none).
 int ParseSequenceHeader(std::span<const uint8_t> data, SequenceInfo& seq, QuantMatrices& matrices);
 
-// The sequence once its extensions are read: a side of 0 (a 12-bit value of
-// 0 that no extension raised to 4096) is refused with -2.
+// The sequence once its extensions are read, against the program's picture
+// rule (PictureSizeAllowed): a side of 0 (a 12-bit value of 0 that no
+// extension raised to 4096), or more than kMaxPicturePixels pixels, is
+// refused with -2 before any frame store is made.
 int CheckSequence(const SequenceInfo& seq);
 
 // Extension unit (start code 0xB5) after a sequence header: sequence,

@@ -87,19 +87,27 @@ void UpsampleLine(const uint8_t* line, int n, UpsampleMode mode, uint8_t* padded
   kLineFilters[int(mode)](padded, n, out);
 }
 
-// Rows `first`, `first` + `step`, ... (n of them): each gives two rows of `dst`
-// at `dst` and `dst` + `outStep` rows, the next pair 2 x `outStep` further.
+// The n rows at `src`, `stride` apart, into `outRows` rows of `dst`, `outStep`
+// rows apart: row i gives output rows 2i and 2i + 1. Rows past the last
+// filter from the last one (a field one row short of its frame's half); an
+// odd output row past `outRows` is dropped (a field one row longer).
 void FilterColumns(const uint8_t* src, int width, int n, ptrdiff_t stride, UpsampleMode mode, uint8_t* dst,
-                   ptrdiff_t outStep) {
+                   ptrdiff_t outStep, int outRows) {
   RowsFn filter = kRowFilters[int(mode)];
-  for (int i = 0; i < n; ++i) {
+  std::vector<uint8_t> dropped;
+  for (int i = 0; 2 * i < outRows; ++i) {
     const uint8_t* rows[7];
     for (int k = 0; k < 7; ++k) {
       int r = i - kPad + k;
       rows[k] = src + (r < 0 ? 0 : r >= n ? n - 1 : r) * stride;
     }
     uint8_t* even = dst + 2 * i * outStep * width;
-    filter(rows, width, even, even + outStep * width);
+    uint8_t* odd = even + outStep * width;
+    if (2 * i + 1 == outRows) {
+      dropped.resize(size_t(width));
+      odd = dropped.data();
+    }
+    filter(rows, width, even, odd);
   }
 }
 
@@ -150,8 +158,7 @@ bool FullHeightChroma(const PictureView& pic, OutputScratch& scratch, const uint
   if (pic.chromaFormat != 1) return true;
   UpsampleMode mode = !pic.mpeg2 ? UpsampleMode::Mpeg1
                       : pic.progressiveFrame ? UpsampleMode::Mpeg2
-                      : (ch & 1) ? UpsampleMode::Replicate
-                                 : UpsampleMode::Interlaced;
+                                             : UpsampleMode::Interlaced;
   try {
     for (int c = 0; c < 2; ++c) {
       auto& v = scratch.vertical[c];
@@ -184,13 +191,20 @@ ConversionRow ConversionFor(int matrixCoefficients) {
 Rgb YCbCrToRgb(int y, int cb, int cr, const ConversionRow& row) { return ConvertPixel(y, cb, cr, row); }
 
 void UpsampleVertical(const uint8_t* src, int width, int height, ptrdiff_t stride, UpsampleMode mode, uint8_t* dst) {
+  // A single row belongs to the top field alone: the bottom field has no
+  // sample of its own, and both fields repeat the row.
+  if (mode == UpsampleMode::Interlaced && height < 2) mode = UpsampleMode::Replicate;
   if (mode != UpsampleMode::Interlaced) {
-    FilterColumns(src, width, height, stride, mode, dst, 1);
+    FilterColumns(src, width, height, stride, mode, dst, 1, 2 * height);
     return;
   }
-  // Each field on its own: field f's row j gives frame rows 4j + f and 4j + 2 + f.
+  // Each field on its own: field f's row j gives frame rows 4j + f and 4j + 2
+  // + f, `height` rows a field. With an odd height the top field has a row
+  // more than the bottom one: its last odd output falls past the frame and
+  // the bottom field's last row is filtered from its last sample.
   for (int f = 0; f < 2; ++f)
-    FilterColumns(src + f * stride, width, (height - f + 1) / 2, 2 * stride, mode, dst + size_t(f) * width, 2);
+    FilterColumns(src + f * stride, width, (height - f + 1) / 2, 2 * stride, mode, dst + size_t(f) * width, 2,
+                  height);
 }
 
 void UpsampleHorizontal(const uint8_t* src, int width, int rows, ptrdiff_t stride, UpsampleMode mode, uint8_t* dst) {

@@ -58,8 +58,10 @@ Rgb YCbCrToRgb(int y, int cb, int cr, const ConversionRow& row);
 
 enum class UpsampleMode { Mpeg1, Mpeg2, Interlaced, Replicate };
 
-// 4:2:0 to 4:2:2: each of the `height` rows of `src` (width samples,
-// `stride` apart) gives two rows of `dst` (width samples each).
+// 4:2:0 to 4:2:2: the `height` rows of `src` (width samples, `stride` apart)
+// give 2 x height rows of `dst` (width samples each). Interlaced: each field
+// (the even rows, the odd rows) is filtered on its own into the frame rows of
+// its parity, at any height; a single row is repeated.
 void UpsampleVertical(const uint8_t* src, int width, int height, ptrdiff_t stride, UpsampleMode mode, uint8_t* dst);
 // 4:2:2 to 4:4:4: each sample of a row gives two; `rows` rows of `width`
 // samples (`stride` apart) into rows of 2 x width samples.

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 
 namespace lumora {
 
@@ -182,6 +183,45 @@ bool DibImage::SwapBackup() {
   if (backup_.empty()) return false;
   std::swap(block_, backup_);
   return true;
+}
+
+bool ExpandToEightBits(DibImage& picture) {
+  const std::optional<DibLayout> l = picture.layout();
+  if (!l || (l->bitCount != 1 && l->bitCount != 4)) return true;
+  const size_t offset = kInfoHeaderBytes + size_t(l->colours) * 4;
+  const size_t stride = DibStride(l->width, 8);
+  if (stride == 0 || stride > (kMaxPictureBlockBytes - offset) / size_t(l->height)) return false;
+  std::vector<uint8_t> block;
+  try {
+    block.assign(offset + stride * size_t(l->height), 0);
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  const uint8_t* old = picture.block().data();
+  uint8_t* h = block.data();
+  if (l->headerBytes == kInfoHeaderBytes) std::memcpy(h, old, kInfoHeaderBytes);  // resolutions, important colours
+  Put32(h, kInfoHeaderBytes);
+  Put32(h + 4, uint32_t(l->width));
+  Put32(h + 8, uint32_t(l->height));
+  Put16(h + 12, 1);
+  Put16(h + 14, 8);
+  Put32(h + 16, 0);
+  Put32(h + 20, uint32_t(stride * size_t(l->height)));
+  Put32(h + 32, l->colours);  // 0 would mean 256 entries at 8 bits
+  for (uint32_t i = 0; i < l->colours; ++i)
+    std::memcpy(h + kInfoHeaderBytes + size_t(i) * 4, old + l->headerBytes + size_t(i) * l->entryBytes, 3);
+
+  const int bits = l->bitCount;
+  const int perByte = 8 / bits;
+  const unsigned mask = (1u << bits) - 1;
+  for (int32_t r = 0; r < l->height; ++r) {
+    // Stored rows stay in their order; pixels come first in the high bits.
+    const uint8_t* src = old + l->pixelOffset + size_t(r) * l->stride;
+    uint8_t* dst = h + offset + size_t(r) * stride;
+    for (int32_t x = 0; x < l->width; ++x)
+      dst[x] = uint8_t(src[x / perByte] >> (8 - bits * (x % perByte + 1)) & mask);
+  }
+  return picture.Adopt(std::move(block), true);
 }
 
 RowTable::RowTable(DibImage& picture) : RowTable(picture.block()) {}

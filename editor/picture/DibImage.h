@@ -131,6 +131,17 @@ class DibImage {
   std::optional<std::vector<PaletteEntry>> palette_;
 };
 
+// Makes a 1- or 4-bit picture an 8-bit one with the same colour table (the
+// same entries, colours used stating their count), one index byte a pixel,
+// so the effect passes, which handle 8 and 24 bits, work on it: every pixel
+// keeps its index and so its colour. The header's resolutions and important
+// colours are kept; a core header becomes a 40-byte one. Pictures entering
+// the effect pipeline go through this. Other depths and empty pictures are
+// left as they are. False, leaving the picture unchanged, when the 8-bit
+// block would pass kMaxPictureBlockBytes or memory runs out. The backup is
+// dropped with the old block.
+bool ExpandToEightBits(DibImage& picture);
+
 // Pointers to the rows of a picture's block, entry 0 the top row of the
 // picture as displayed (the last stored row). Valid while the block is not
 // resized or replaced.

@@ -10,6 +10,7 @@
 
 #include "editor/effects/ApplyEffects.h"
 #include "tests/TempDir.h"
+#include "tests/media/CodecTestTools.h"
 
 namespace lumora::cli {
 namespace {
@@ -86,6 +87,54 @@ TEST(EffectsCommand, WritesThePipelinesPictureForTheEditorsLevels) {
   EXPECT_EQ(random("7"), Rows(sample, l, std::nullopt, 0x0080FF, {}, 7)) << "background red FF, green 80";
   EXPECT_EQ(random("7"), random("7"));
   EXPECT_NE(random("7"), random("8"));
+}
+
+TEST(EffectsCommand, OneAndFourBitPicturesGoThroughThePassesWithTheirColours) {
+  // Line art and 16-colour pictures enter the pipeline as 8-bit pictures with
+  // their own colour table: turned and mirrored like the same colours at 24
+  // bits, written as 8 bits with the same table.
+  test::TempDir dir;
+  const std::string in = (dir / "in.bmp").string(), out = (dir / "out.bmp").string();
+  std::vector<std::array<uint8_t, 3>> colours;
+  for (uint8_t i = 0; i < 16; ++i) colours.push_back({uint8_t(i * 16), uint8_t(255 - i * 9), uint8_t(i * 5)});
+  struct Case {
+    std::vector<std::string> options;
+    int rotation;
+    bool flips;
+  };
+  const Case cases[] = {{{"--rotate", "1"}, 1, false}, {{"--flip-h", "--flip-v", "--rotate", "-1"}, -1, true}};
+  for (int bits : {1, 4}) {
+    const std::vector<std::array<uint8_t, 3>> table(colours.begin(), colours.begin() + (1 << bits));
+    const DibImage picture = test::PalettedPicture(bits, table, 13, 6, [](int x, int y) { return x * x + 3 * y; });
+    ASSERT_TRUE(picture.SaveFile(in));
+    // The same colours at 24 bits, through the passes' 24-bit path.
+    const test::RgbImage rgb = test::PictureRgb(picture);
+    DibImage asColour;
+    ASSERT_TRUE(asColour.Create(rgb.width, rgb.height, 24));
+    RowTable rows(asColour);
+    for (int y = 0; y < rgb.height; ++y)
+      for (int x = 0; x < rgb.width; ++x)
+        for (int k = 0; k < 3; ++k) rows[y][3 * x + k] = rgb.rgb[size_t(3 * (y * rgb.width + x) + 2 - k)];
+
+    for (const Case& c : cases) {
+      SCOPED_TRACE(std::to_string(bits) + " bits, " + c.options.front());
+      std::vector<std::string> args = {in, out};
+      args.insert(args.end(), c.options.begin(), c.options.end());
+      ASSERT_EQ(Effects(args).code, kExitOk);
+      DibImage written;
+      ASSERT_TRUE(written.LoadFile(out));
+      EXPECT_EQ(written.BitCount(), 8);
+      ASSERT_TRUE(written.palette());
+      EXPECT_EQ(written.palette()->size(), table.size());
+      EffectLevels l;
+      l.rotation = c.rotation;
+      l.flipHorizontal = l.flipVertical = c.flips;
+      DibImage displayed, base, overlay;
+      displayed.Assign(asColour);
+      ASSERT_TRUE(ApplyEffects({displayed, base, overlay}, l, std::nullopt, 0, ProgramRandom()));
+      EXPECT_EQ(test::PictureRgb(written), test::PictureRgb(displayed));
+    }
+  }
 }
 
 TEST(EffectsCommand, FailuresHaveTheirExitCodesAndOneLine) {

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/media/CodecTestTools.h"
+
 namespace lumora {
 namespace {
 
@@ -151,6 +153,71 @@ TEST(DibLayout, RefusesHeadersThatLie) {
   auto before = pic.block();
   EXPECT_FALSE(pic.Adopt(lie(8, 200), true));
   EXPECT_EQ(pic.block(), before) << "a refused block leaves the picture as it was";
+}
+
+TEST(ExpandToEightBits, OneAndFourBitPicturesKeepEveryColourAndTheirTable) {
+  const std::vector<std::array<uint8_t, 3>> two = {{10, 20, 30}, {250, 240, 230}};
+  std::vector<std::array<uint8_t, 3>> sixteen, ten;
+  for (uint8_t i = 0; i < 16; ++i) sixteen.push_back({uint8_t(i * 16), uint8_t(255 - i * 9), uint8_t(i * 5)});
+  ten.assign(sixteen.begin(), sixteen.begin() + 10);
+  auto mixed = [](int x, int y) { return x * 7 + y * 3 + x * y; };
+  struct Case {
+    const char* name;
+    DibImage picture;
+  };
+  Case cases[] = {
+      {"1 bit, rows crossing bytes", test::PalettedPicture(1, two, 13, 5, mixed)},
+      {"1 bit, one pixel", test::PalettedPicture(1, two, 1, 1, mixed)},
+      {"4 bits, odd width", test::PalettedPicture(4, sixteen, 5, 3, mixed)},
+      {"4 bits, 10 colours used", test::PalettedPicture(4, ten, 34, 2, mixed)},
+  };
+  // A core header: 3-byte entries after 12 bytes; the resolutions of a
+  // 40-byte header are kept.
+  std::vector<uint8_t> core = {12, 0, 0, 0, 9, 0, 2, 0, 1, 0, 1, 0, 1, 2, 3, 4, 5, 6, 0b10110000, 0, 0, 0, 0b01000000, 0, 0, 0};
+  Case coreCase{"core header", {}};
+  ASSERT_TRUE(coreCase.picture.Adopt(core, true));
+  cases[0].picture.block()[24] = 0x13, cases[0].picture.block()[29] = 0x0B, cases[0].picture.block()[36] = 1;
+
+  for (Case* c : {&cases[0], &cases[1], &cases[2], &cases[3], &coreCase}) {
+    SCOPED_TRACE(c->name);
+    const DibLayout before = *c->picture.layout();
+    const std::vector<uint8_t> head = c->picture.block();
+    const test::RgbImage colours = test::PictureRgb(c->picture);
+    ASSERT_TRUE(ExpandToEightBits(c->picture));
+    auto after = c->picture.layout();
+    ASSERT_TRUE(after);
+    EXPECT_EQ(after->bitCount, 8);
+    EXPECT_EQ(after->headerBytes, 40u);
+    EXPECT_EQ(after->width, before.width);
+    EXPECT_EQ(after->height, before.height);
+    EXPECT_EQ(U32(c->picture.block(), 32), before.colours) << "colours used states the table's size";
+    EXPECT_EQ(U32(c->picture.block(), 20), after->imageBytes);
+    EXPECT_EQ(test::PictureRgb(c->picture), colours) << "every pixel keeps its colour";
+    ASSERT_TRUE(c->picture.palette());
+    ASSERT_EQ(c->picture.palette()->size(), before.colours);
+    for (uint32_t i = 0; i < before.colours; ++i) {
+      const uint8_t* e = head.data() + before.headerBytes + i * before.entryBytes;
+      EXPECT_EQ((*c->picture.palette())[i], (PaletteEntry{e[2], e[1], e[0], 0})) << "entry " << i;
+    }
+    if (before.headerBytes == 40) {
+      EXPECT_EQ(U32(c->picture.block(), 24), U32(head, 24));
+      EXPECT_EQ(U32(c->picture.block(), 28), U32(head, 28));
+      EXPECT_EQ(U32(c->picture.block(), 36), U32(head, 36));
+    }
+  }
+
+  // Depths the passes handle are left alone.
+  for (int bits : {8, 24}) {
+    DibImage pic;
+    ASSERT_TRUE(pic.Create(3, 2, bits));
+    pic.PixelBits()[1] = 200;
+    const std::vector<uint8_t> before = pic.block();
+    EXPECT_TRUE(ExpandToEightBits(pic));
+    EXPECT_EQ(pic.block(), before) << bits;
+  }
+  DibImage empty;
+  EXPECT_TRUE(ExpandToEightBits(empty));
+  EXPECT_TRUE(empty.empty());
 }
 
 TEST(EffectRegion, WholePictureOrTheSelectionInsideIt) {

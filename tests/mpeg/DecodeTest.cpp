@@ -109,5 +109,55 @@ const StreamCase kCases[] = {
 INSTANTIATE_TEST_SUITE_P(Streams, DecodeAgainstFfmpeg, ::testing::ValuesIn(kCases),
                          [](const auto& info) { return info.param.name; });
 
+// Interlaced 4:2:0 chroma is brought to full height field by field at every
+// picture height: the packed 4:2:2 output's chroma against ffmpeg's
+// field-aware conversion of its own decode. 486 lines (NTSC) give a top field
+// of 122 chroma rows and a bottom field of 121. ffmpeg splits a frame into
+// fields of equal height and scales each field's chroma by its own row ratio,
+// which drifts when that height is odd, so the reference is made from the
+// picture extended by repeated bottom rows to a multiple of 4 lines and cut
+// back. The bound sits between the field filter (about 42 dB over both
+// planes at every height) and row repetition (about 33 dB).
+class InterlacedChroma : public ::testing::TestWithParam<int> {};
+
+TEST_P(InterlacedChroma, IsFilteredPerFieldAtEveryHeight) {
+  const int w = 720, h = GetParam(), extended = (h + 3) / 4 * 4;
+  lumora::test::TempDir dir;
+  auto stream = dir / "i.m2v";
+  MakeStream(stream, std::to_string(w) + "x" + std::to_string(h), 3,
+             "-c:v mpeg2video -q:v 3 -g 100 -bf 2 -flags +ilme+ildct");
+  std::string filter = "scale=interl=1:flags=bicubic+accurate_rnd";
+  if (extended != h)
+    filter = "pad=" + std::to_string(w) + ":" + std::to_string(extended) + ",fillborders=bottom=" +
+             std::to_string(extended - h) + ":mode=smear," + filter + ",crop=" + std::to_string(w) + ":" +
+             std::to_string(h) + ":0:0";
+  auto raw = dir / "reference.yuv";
+  ASSERT_TRUE(test::Ffmpeg("-i \"" + stream.string() + "\" -frames:v 1 -vf \"" + filter +
+                           "\" -f rawvideo -pix_fmt yuv422p \"" + raw.string() + "\""));
+  const std::vector<uint8_t> reference = test::ReadAll(raw);
+  const size_t luma = size_t(w) * size_t(h), chroma = luma / 2;
+  ASSERT_EQ(reference.size(), luma + 2 * chroma);
+
+  MpegStillDecoder d;
+  ASSERT_EQ(d.Open(stream.string()), kOk);
+  ASSERT_EQ(d.DecodePicture(), kOk);
+  ASSERT_EQ(d.LastPictureHeader().temporalReference, 0);
+  ASSERT_FALSE(d.LastPictureHeader().progressiveFrame);
+  std::vector<uint8_t> packed(d.PictureBytes(kFormatPacked422));
+  int pw = 0, ph = 0;
+  ASSERT_EQ(d.FetchPicture(packed, pw, ph, kFormatPacked422), luma * 2);
+  // Cb, Y, Cr, Y for each pair of pixels, against the Cb then Cr planes.
+  std::vector<uint8_t> planes(2 * chroma);
+  for (size_t i = 0; i < chroma; ++i) {
+    planes[i] = packed[4 * i];
+    planes[chroma + i] = packed[4 * i + 2];
+  }
+  const double psnr = Psnr(planes.data(), reference.data() + luma, planes.size());
+  RecordProperty("chroma_psnr_db", std::to_string(psnr));
+  EXPECT_GE(psnr, 38.0) << w << " x " << h;
+}
+
+INSTANTIATE_TEST_SUITE_P(Heights, InterlacedChroma, ::testing::Values(480, 486, 576));
+
 }  // namespace
 }  // namespace lumora::mpeg

@@ -3,6 +3,7 @@
 // prefix-free as written.
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <vector>
 
 #include "mpeg/Headers.h"
@@ -86,6 +87,13 @@ TEST(Headers, SequenceHeaderRefusesBadFieldsAndSizes) {
   EXPECT_TRUE(ext.mpeg2);
   EXPECT_EQ(ext.chromaFormat, kChroma422);
   EXPECT_EQ(ext.matrixCoefficients, 0) << "MPEG-2 without a display extension";
+
+  // The program's picture limit, 2^28 pixels, stands behind the side cap.
+  for (auto [w, h, code] : {std::tuple{16384, 16384, kOk}, {16384, 16385, kErrHeader}, {16385, 16384, kErrHeader},
+                            {65535, 4096, kOk}, {65535, 4097, kErrHeader}}) {
+    ext.horizontalSize = uint16_t(w), ext.verticalSize = uint16_t(h);
+    EXPECT_EQ(CheckSequence(ext), code) << w << " x " << h;
+  }
 }
 
 TEST(Headers, GroupAndPictureHeadersCheckTheirRanges) {
