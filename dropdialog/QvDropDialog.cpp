@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 
 #include <algorithm>
+#include <cstdio>
 #include <span>
 
 #include "dropdialog/DropFilters.h"
@@ -93,16 +94,20 @@ bool QvDropDialog::OnInitDialog() {
       *this, kDialogWindowClass, windowTitle(), [this](const lumora::WindowMessage& message) { OnMessage(message); },
       &error);
 
-  if (owner_ != kNoWindow && Handle() != kNoWindow)
-    Post(owner_, kNotifyAnnounce, MakeAnnounceEntry(Handle(), programFileName_));
+  // An owner that cannot be told (its program ended, or it took nothing for
+  // the whole wait) does not list this dialog; the dialog works on and says so.
+  if (owner_ != kNoWindow && Handle() != kNoWindow &&
+      !Post(owner_, kNotifyAnnounce, MakeAnnounceEntry(Handle(), programFileName_)))
+    std::fprintf(stderr, "QvDialog: %s could not announce itself to its owner window %08X\n",
+                 programFileName_.c_str(), unsigned(owner_));
   return true;
 }
 
-void QvDropDialog::Post(WindowHandle window, std::uint32_t code, const QByteArray& payload) {
+bool QvDropDialog::Post(WindowHandle window, std::uint32_t code, const QByteArray& payload) {
   lumora::WindowSystem* system = windows();
-  if (!system) return;
+  if (!system) return false;
   const auto bytes = BytesOf(payload);
-  system->Post(window, lumora::WindowMessage{kNotifyMessage, code, {bytes.begin(), bytes.end()}});
+  return system->Post(window, lumora::WindowMessage{kNotifyMessage, code, {bytes.begin(), bytes.end()}});
 }
 
 void QvDropDialog::OnMessage(const lumora::WindowMessage& message) {
@@ -147,6 +152,8 @@ int QvDropDialog::OnQuorvixNotify(std::uint32_t code, const QByteArray& paramete
 }
 
 void QvDropDialog::closeEvent(QCloseEvent* event) {
+  // Closing goes on whether or not these arrive: a window that cannot be told
+  // has ended or stopped taking messages.
   if (owner_ != kNoWindow && Handle() != kNoWindow)
     Post(owner_, kNotifyChildClosing, ToByteArray(lumora::dropdialog::HandlePayload(Handle())));
   std::vector<ChildDialog> children;

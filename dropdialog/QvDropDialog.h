@@ -220,7 +220,9 @@ class QVDIALOG_EXPORT QvDropDialog : public QDialog {
   lumora::Registry& registry();
   lumora::Desktop& desktop();
   lumora::WindowSystem* windows();
-  void Post(lumora::WindowHandle window, std::uint32_t code, const QByteArray& payload);
+  // Posts message 2011 with `code`; false when it could not be queued (no
+  // window system, the window is gone, or it stayed busy for the whole wait).
+  bool Post(lumora::WindowHandle window, std::uint32_t code, const QByteArray& payload);
   void OnMessage(const lumora::WindowMessage& message);
   int ChooseFromDropMenu(const QMimeData* data, int defaultEffect, int allowedEffects, const QPoint& point);
   QMimeData* MakeDragData(const std::vector<std::string>& paths, bool ownFormat);

@@ -21,7 +21,8 @@ std::unique_ptr<QtWindowPresence> QtWindowPresence::Announce(QWidget& widget, st
   std::unique_ptr<QtWindowPresence> presence(
       new QtWindowPresence(widget, std::move(windowClass), std::move(onMessage)));
   widget.setWindowTitle(title);
-  const bool announced = QtWindowsUseX11() ? presence->AnnounceX11(error) : presence->AnnounceFolder(error);
+  presence->x11_ = QtWindowsUseX11();
+  const bool announced = presence->x11_ ? presence->AnnounceX11(error) : presence->AnnounceFolder(error);
   if (!announced) return nullptr;
   widget.installEventFilter(presence.get());
   QObject::connect(&widget, &QObject::destroyed, presence.get(), [raw = presence.get()] { raw->Withdraw(); });
@@ -58,14 +59,10 @@ bool QtWindowPresence::AnnounceX11(std::string* error) {
     if (error) *error = "the xcb platform offers no X connection";
     return false;
   }
-  const std::string displayKey = X11DisplayKey(nullptr);
-  if (displayKey.empty()) {
-    if (error) *error = "DISPLAY does not name an X display";
-    return false;
-  }
-  const std::string folder = DefaultWindowFolder();
-  if (!PrepareWindowFolder(folder, error)) return false;
-
+  // Class and title make the window findable; they need nothing of the
+  // runtime folder, so they are set before the socket is tried.
+  pump_.reset();
+  x11Listener_.reset();
   const WindowHandle window = WindowHandle(widget_->winId());
   std::string instance = QCoreApplication::applicationName().toStdString();
   if (instance.empty()) instance = windowClass_;
@@ -73,10 +70,23 @@ bool QtWindowPresence::AnnounceX11(std::string* error) {
     if (error) *error = "the X server refused WM_CLASS on window " + FormatHandle(window);
     return false;
   }
-  pump_.reset();
-  x11Listener_ = MessageListener::Bind(X11SocketPath(folder, displayKey, window), true, error);
-  if (!x11Listener_) return false;
   handle_ = window;
+
+  const std::string displayKey = X11DisplayKey(nullptr);
+  const std::string folder = DefaultWindowFolder();
+  if (displayKey.empty()) {
+    if (error) *error = "DISPLAY does not name an X display; window " + FormatHandle(window) + " takes no messages";
+    return true;
+  }
+  std::string socketError;
+  if (PrepareWindowFolder(folder, &socketError)) {
+    RemoveDeadX11Sockets(folder);
+    x11Listener_ = MessageListener::Bind(X11SocketPath(folder, displayKey, window), true, &socketError);
+  }
+  if (!x11Listener_) {
+    if (error) *error = socketError + "; window " + FormatHandle(window) + " takes no messages";
+    return true;
+  }
   Listen(*x11Listener_);
   return true;
 }
@@ -112,7 +122,7 @@ bool QtWindowPresence::eventFilter(QObject* watched, QEvent* event) {
       break;
     case QEvent::WinIdChange:
       // The native window was recreated: the old handle is gone with it.
-      if (x11Listener_ && WindowHandle(widget_->winId()) != handle_) {
+      if (x11_ && WindowHandle(widget_->winId()) != handle_) {
         std::string error;
         if (!AnnounceX11(&error)) Withdraw();
       }

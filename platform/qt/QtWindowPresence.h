@@ -5,7 +5,9 @@
 // message socket:
 // - on the xcb platform the widget's native window is the handle; WM_CLASS is
 //   set on it through Qt's X connection (instance: the application name,
-//   class: the given class) and the socket is bound at X11SocketPath;
+//   class: the given class), which makes it findable whatever the runtime
+//   folder's state, and the socket is bound at X11SocketPath (sockets of
+//   ended processes are removed first, RemoveDeadX11Sockets);
 // - on any other platform a record is registered in the runtime folder
 //   (WindowFolder.h) and kept current: title changes, moves and resizes are
 //   written back (moves are coalesced until the event loop is idle).
@@ -45,8 +47,10 @@ class QtWindowPresence final : public QObject {
   using MessageHandler = std::function<void(const WindowMessage&)>;
 
   // Announces `widget` (a top-level window) with `windowClass` and `title`.
-  // Returns nullptr with `error` filled when the socket or the record cannot
-  // be made.
+  // Returns nullptr with `error` filled when the window cannot be made
+  // findable (WM_CLASS refused, or no record in the runtime folder). An X11
+  // window whose socket cannot be bound (an unusable runtime folder) is
+  // announced all the same, without messages; `error` then says why.
   static std::unique_ptr<QtWindowPresence> Announce(QWidget& widget, std::string windowClass,
                                                     const QString& title, MessageHandler onMessage,
                                                     std::string* error);
@@ -74,7 +78,8 @@ class QtWindowPresence final : public QObject {
   std::string windowClass_;
   MessageHandler onMessage_;
   WindowHandle handle_ = kNoWindow;
-  std::unique_ptr<MessageListener> x11Listener_;       // xcb platform
+  bool x11_ = false;                                  // announced on the xcb platform
+  std::unique_ptr<MessageListener> x11Listener_;       // xcb platform, when the socket could be bound
   std::unique_ptr<WindowRegistration> registration_;  // any other platform
   std::unique_ptr<QtWindowListener> pump_;
   QTimer recordTimer_;

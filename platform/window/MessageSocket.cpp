@@ -1,8 +1,10 @@
-// AF_UNIX datagram sockets for window messages: path scheme, non-blocking
-// send, and the listener's bind and drain.
+// AF_UNIX datagram sockets for window messages: path scheme, the send that
+// waits for room, the listener's bind and drain, and removing dead sockets.
 #include "platform/window/MessageSocket.h"
 
+#include <dirent.h>
 #include <errno.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -62,18 +64,59 @@ std::string X11SocketPath(const std::string& folder, std::string_view displayKey
   return folder + "/x11-" + std::string(displayKey) + "-" + FormatHandle(window) + ".sock";
 }
 
-bool SendFrame(const std::string& path, std::span<const std::uint8_t> frame) {
+bool SendFrame(const std::string& path, std::span<const std::uint8_t> frame, std::chrono::milliseconds maxWait) {
   sockaddr_un address;
   if (frame.empty() || !MakeAddress(path, address)) return false;
   FdGuard fd(::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
   if (fd.get() < 0) return false;
+  // Connected to its receiver, the socket polls writable only while the
+  // receiver's queue has room (and wakes when the receiver ends).
+  if (::connect(fd.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) return false;
+  const auto deadline = std::chrono::steady_clock::now() + maxWait;
   for (;;) {
-    const ssize_t sent = ::sendto(fd.get(), frame.data(), frame.size(), MSG_DONTWAIT | MSG_NOSIGNAL,
-                                  reinterpret_cast<const sockaddr*>(&address), sizeof address);
+    const ssize_t sent = ::send(fd.get(), frame.data(), frame.size(), MSG_DONTWAIT | MSG_NOSIGNAL);
     if (sent == static_cast<ssize_t>(frame.size())) return true;
-    if (sent < 0 && errno == EINTR) continue;
-    return false;
+    if (sent >= 0) return false;  // a datagram goes whole or not at all
+    if (errno == EINTR) continue;
+    if (errno != EAGAIN && errno != EWOULDBLOCK) return false;  // the receiver ended, or worse
+    const auto left =
+        std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now()).count();
+    if (left <= 0) return false;
+    pollfd room{fd.get(), POLLOUT, 0};
+    ::poll(&room, 1, int(left));  // a time-out or an interruption: the next send tells
   }
+}
+
+std::size_t RemoveDeadX11Sockets(const std::string& folder) {
+  DIR* dir = ::opendir(folder.c_str());
+  if (!dir) return 0;
+  std::vector<std::string> candidates;
+  while (const dirent* entry = ::readdir(dir)) {
+    const std::string_view name = entry->d_name;
+    if (name.starts_with("x11-") && name.ends_with(".sock")) candidates.push_back(folder + "/" + std::string(name));
+  }
+  ::closedir(dir);
+
+  std::size_t removed = 0;
+  for (const std::string& path : candidates) {
+    sockaddr_un address;
+    struct stat before {};
+    if (!MakeAddress(path, address) || ::lstat(path.c_str(), &before) != 0 || !S_ISSOCK(before.st_mode)) continue;
+    FdGuard probe(::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0));
+    if (probe.get() < 0) break;
+    // A socket file whose socket is closed refuses connections; one with a
+    // listener accepts them, however busy it is.
+    if (::connect(probe.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0 ||
+        errno != ECONNREFUSED)
+      continue;
+    // Only the file probed: a window announcing itself may have just put a
+    // new socket in its place.
+    struct stat now {};
+    if (::lstat(path.c_str(), &now) == 0 && now.st_dev == before.st_dev && now.st_ino == before.st_ino &&
+        ::unlink(path.c_str()) == 0)
+      ++removed;
+  }
+  return removed;
 }
 
 std::unique_ptr<MessageListener> MessageListener::Bind(const std::string& path, bool replaceStale,

@@ -10,14 +10,24 @@
 //                                          X11 windows; the display part keeps
 //                                          windows of two X servers apart
 //
-// One datagram is one frame (WindowFrame.h). Senders never wait: a missing
-// socket, a socket nobody listens on, or a full receive queue make the post
-// fail at once. The folder is private to the user (mode 0700), which is the
-// only access control; receivers still treat every frame as outside data.
+// One datagram is one frame (WindowFrame.h). The kernel queues only a few
+// datagrams per socket (net.unix.max_dgram_qlen, 10 by default), so a sender
+// whose receiver is busy waits for room, up to kMaxSendWait per frame; frames
+// of one sender therefore arrive complete and in order. A missing socket or
+// one nobody listens on (its process ended) fails at once, a receiver that
+// takes nothing for kMaxSendWait fails the send then. The folder is private to
+// the user (mode 0700), which is the only access control; receivers still
+// treat every frame as outside data.
+//
+// Sockets are removed by their listener when it goes. Those of X11 windows
+// whose process ended without that are removed by RemoveDeadX11Sockets, which
+// every X11 window runs when it announces itself (the runtime-folder backend
+// removes dead windows' sockets with their records, WindowFolder.h).
 #pragma once
 
 #include <sys/types.h>
 
+#include <chrono>
 #include <cstddef>
 #include <functional>
 #include <memory>
@@ -41,9 +51,19 @@ std::string FolderSocketPath(const std::string& folder, WindowHandle window);
 // `displayKey` comes from X11DisplayKey (X11WindowSystem.h).
 std::string X11SocketPath(const std::string& folder, std::string_view displayKey, WindowHandle window);
 
-// Sends one frame to the socket at `path` without waiting. False when nobody
-// listens there, the receiver's queue is full, or the path is unusable.
-bool SendFrame(const std::string& path, std::span<const std::uint8_t> frame);
+// Longest wait for room in a busy receiver's queue, per frame.
+inline constexpr std::chrono::milliseconds kMaxSendWait{5000};
+
+// Sends one frame to the socket at `path`, waiting up to `maxWait` while the
+// receiver's queue is full. False when nobody listens there, the queue stayed
+// full for `maxWait`, or the path is unusable.
+bool SendFrame(const std::string& path, std::span<const std::uint8_t> frame,
+               std::chrono::milliseconds maxWait = kMaxSendWait);
+
+// Removes every X11 socket ("x11-*.sock") in `folder` that no process listens
+// on any more; the runtime folder's own "<HANDLE>.sock" files are left to
+// their records. Returns how many were removed.
+std::size_t RemoveDeadX11Sockets(const std::string& folder);
 
 // A bound, non-blocking datagram socket that takes a window's frames.
 class MessageListener {

@@ -24,8 +24,9 @@
 //
 // Private messages travel the same way in both backends: each product-line
 // window listens on a local datagram socket whose path is derived from its
-// handle (MessageSocket.h); the frame format is in WindowFrame.h. Posting never
-// blocks: a window without a listener, or with a full queue, makes Post fail.
+// handle (MessageSocket.h); the frame format is in WindowFrame.h. Posting to
+// a busy window waits, boundedly, for room in its queue, so a burst arrives
+// complete and in order; a window without a listener makes Post fail at once.
 //
 // testing/FakeWindowSystem.h is an in-memory implementation for tests that need
 // "this companion is running".
@@ -91,9 +92,11 @@ class WindowSystem {
   virtual std::optional<WindowRect> Rect(WindowHandle window) = 0;
 
   // Queues a private message for the window; it arrives on the receiving
-  // program's UI thread. False when the window has no listener, its queue is
-  // full or the message is too large (WindowFrame.h: kMaxPayloadBytes); never
-  // waits for the receiver.
+  // program's UI thread, after every message this thread posted to it before.
+  // While the window's queue is full this waits for room, up to kMaxSendWait
+  // (MessageSocket.h). False when the message is not queued: the window has
+  // no listener (its program ended), its queue stayed full that long, or the
+  // message is too large (WindowFrame.h: kMaxPayloadBytes).
   virtual bool Post(WindowHandle window, const WindowMessage& message) = 0;
 };
 

@@ -1,6 +1,8 @@
 // Two starts of the Lumora program on one X display (run under xvfb-run, no
 // window manager): the second finds the first's window by class and title,
-// brings it to the front and ends with code 0, showing no window of its own.
+// brings it to the front and ends with code 0, showing no window of its own;
+// with a usable runtime folder and with one that cannot be made, where
+// messages are lost but the window must still be found.
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <sys/wait.h>
@@ -8,6 +10,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <fstream>
 #include <thread>
 
 #include "platform/window/WindowFolder.h"
@@ -77,11 +80,17 @@ bool Ended(const ChildProcess& child, std::chrono::seconds timeout) {
   return false;
 }
 
-TEST(SingleInstance, ASecondStartRaisesTheFirstWindowAndEndsWithZero) {
+// What $XDG_RUNTIME_DIR holds for both starts.
+enum class RuntimeFolder { Usable, AFile };
+
+class SingleInstance : public ::testing::TestWithParam<RuntimeFolder> {};
+
+TEST_P(SingleInstance, ASecondStartRaisesTheFirstWindowAndEndsWithZero) {
   ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "run under xvfb-run";
   test::TempDir temp;
   ::setenv("QUORVIX_REGISTRY_DIR", (temp / "registry").c_str(), 1);
-  ::setenv("XDG_RUNTIME_DIR", temp.path().c_str(), 1);
+  if (GetParam() == RuntimeFolder::AFile) std::ofstream(temp / "runtime") << "not a folder";
+  ::setenv("XDG_RUNTIME_DIR", (GetParam() == RuntimeFolder::AFile ? temp / "runtime" : temp.path()).c_str(), 1);
   Observer observer;
   ASSERT_TRUE(observer.ok());
   std::string error;
@@ -115,7 +124,21 @@ TEST(SingleInstance, ASecondStartRaisesTheFirstWindowAndEndsWithZero) {
   EXPECT_EQ(observer.Focus(), lumora);
   EXPECT_FALSE(Ended(first, std::chrono::seconds(0)));
   EXPECT_EQ(windows->FindTopLevel("#32770", "Lumora"), lumora) << "one Lumora window only";
+
+  // The next case starts afresh once this window is gone.
+  first.KillLeavingZombie();
+  const auto gone = std::chrono::steady_clock::now() + kStartWait;
+  while (windows->Exists(lumora) && std::chrono::steady_clock::now() < gone)
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  EXPECT_FALSE(windows->Exists(lumora));
 }
+
+INSTANTIATE_TEST_SUITE_P(RuntimeFolders, SingleInstance,
+                         ::testing::Values(RuntimeFolder::Usable, RuntimeFolder::AFile),
+                         [](const ::testing::TestParamInfo<RuntimeFolder>& info) {
+                           return info.param == RuntimeFolder::Usable ? "UsableRuntimeFolder"
+                                                                      : "RuntimeFolderIsAFile";
+                         });
 
 }  // namespace
 }  // namespace lumora

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 
+#include "platform/window/MessageSocket.h"
 #include "tests/dropdialog/DropDialogTesting.h"
 #include "tests/dropdialog/SampleDropDialog.h"
 
@@ -58,6 +59,15 @@ TEST_F(NotifyTest, TheFirstShowingAnnouncesTheDialogToTheOwnerOfTheCommandLine) 
   dialog.hide();
   dialog.show();
   EXPECT_EQ(doubles_.windows.Window(owner)->received.size(), 1u) << "initialised once";
+
+  // An announce the owner cannot take is reported, not dropped silently.
+  const WindowHandle deaf = doubles_.windows.Open("#32770", "Owner", {0, 0, 200, 100}, false);
+  ::testing::internal::CaptureStderr();
+  Show({"lumora", OwnerArgument(deaf)});
+  const std::string said = ::testing::internal::GetCapturedStderr();
+  EXPECT_NE(said.find("lumora could not announce itself to its owner window " + FormatHandle(deaf)),
+            std::string::npos)
+      << said;
 }
 
 TEST_F(NotifyTest, TheOwnerArgumentIsAHexNumberOfAtMost32Bits) {

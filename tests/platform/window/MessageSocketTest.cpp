@@ -1,15 +1,23 @@
 // Private messages between processes: a message posted to another process's
 // window arrives with its payload, control requests reach the owning
-// process, and posting never waits for a receiver that is missing or full.
+// process, a burst to a busy receiver waits for room and arrives whole, and
+// posting to a receiver that is missing fails at once.
 #include "platform/window/MessageSocket.h"
 
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cstring>
 #include <fstream>
+#include <iterator>
+#include <numeric>
+#include <thread>
 
 #include "platform/window/FolderWindowSystem.h"
 #include "platform/window/WindowFolder.h"
@@ -24,6 +32,16 @@ using testing::ChildProcess;
 // Enough posts to fill any AF_UNIX datagram queue (net.unix.max_dgram_qlen
 // and the socket buffer are far smaller).
 constexpr int kFloodPosts = 20000;
+// Far more messages than a datagram queue holds.
+constexpr std::uint32_t kBurst = 5000;
+
+// The state letter of a thread of this process ('S': asleep, waiting).
+char ThreadState(pid_t thread) {
+  std::ifstream stat("/proc/self/task/" + std::to_string(thread) + "/stat");
+  const std::string text{std::istreambuf_iterator<char>(stat), std::istreambuf_iterator<char>()};
+  const std::size_t nameEnd = text.rfind(')');
+  return nameEnd != std::string::npos && nameEnd + 2 < text.size() ? text[nameEnd + 2] : '?';
+}
 
 class MessageSocketTest : public ::testing::Test {
  protected:
@@ -106,28 +124,59 @@ TEST_F(MessageSocketTest, PostToAWindowWithoutListenerFails) {
   EXPECT_FALSE(SendFrame(temp_.path().string() + "/nothing.sock", EncodeMessageFrame({1, 0, {}})));
 }
 
-TEST_F(MessageSocketTest, FullQueueMakesPostFailInsteadOfWaiting) {
+TEST_F(MessageSocketTest, ABurstToABusyReceiverArrivesCompleteAndInOrderAndAStalledOneFailsTheSend) {
   std::string error;
   auto registration = WindowRegistration::Register(folder_, "#32770", "Lumora", {}, &error);
   ASSERT_TRUE(registration) << error;
-  FolderWindowSystem windows(folder_);
-  const WindowMessage message{2011, 3, std::vector<std::uint8_t>(1000, 0x41)};
+  const WindowHandle handle = registration->handle();
+  const std::string path = FolderSocketPath(folder_, handle);
 
-  int accepted = 0;
-  while (accepted < kFloodPosts && windows.Post(registration->handle(), message)) ++accepted;
-  ASSERT_LT(accepted, kFloodPosts) << "the queue never filled up";
-  ASSERT_GT(accepted, 0);
+  // The receiver is busy: its queue is full before the burst starts, and a
+  // frame that finds no room within its wait is not sent.
+  const std::vector<std::uint8_t> filler = EncodeMessageFrame({1, 0, {}});
+  std::size_t queued = 0;
+  while (queued < kFloodPosts && SendFrame(path, filler, std::chrono::milliseconds(0))) ++queued;
+  ASSERT_LT(queued, std::size_t(kFloodPosts)) << "the queue never filled up";
+  EXPECT_FALSE(SendFrame(path, filler, std::chrono::milliseconds(20)));
 
-  // What was accepted arrives, at most kMaxFramesPerDrain per drain.
-  std::size_t received = 0;
-  while (const std::size_t got = registration->listener().Drain([&](const IncomingFrame& frame) {
-           EXPECT_EQ(std::get<WindowMessage>(frame), message);
-         })) {
+  std::atomic<pid_t> senderThread{0};
+  std::atomic<bool> senderDone{false};
+  std::vector<char> posted(kBurst, 0);
+  std::thread sender([&] {
+    senderThread = ::gettid();
+    FolderWindowSystem windows(folder_);
+    for (std::uint32_t i = 0; i < kBurst; ++i) posted[i] = windows.Post(handle, {2011, i, {std::uint8_t(i)}});
+    senderDone = true;
+  });
+  // Nothing is read until the sender sleeps waiting for room, or has given up.
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+  while (!senderDone && !(senderThread != 0 && ThreadState(senderThread) == 'S') &&
+         std::chrono::steady_clock::now() < deadline)
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+
+  std::size_t fillers = 0;
+  std::vector<std::uint32_t> words;
+  for (;;) {
+    const bool finished = senderDone;  // then everything it sent is queued
+    pollfd readable{registration->listener().fd(), POLLIN, 0};
+    ::poll(&readable, 1, 100);
+    const std::size_t got = registration->listener().Drain([&](const IncomingFrame& frame) {
+      const auto& message = std::get<WindowMessage>(frame);
+      if (message.number == 2011)
+        words.push_back(message.word);
+      else
+        ++fillers;
+    });
     EXPECT_LE(got, kMaxFramesPerDrain);
-    received += got;
+    if (finished && got == 0) break;
   }
-  EXPECT_EQ(received, std::size_t(accepted));
-  EXPECT_TRUE(windows.Post(registration->handle(), message)) << "room again after draining";
+  sender.join();
+
+  EXPECT_EQ(fillers, queued);
+  EXPECT_EQ(std::count(posted.begin(), posted.end(), 1), std::ptrdiff_t(kBurst)) << "every post succeeded";
+  std::vector<std::uint32_t> expected(kBurst);
+  std::iota(expected.begin(), expected.end(), 0u);
+  EXPECT_EQ(words, expected) << words.size() << " of " << kBurst << " arrived";
 }
 
 TEST_F(MessageSocketTest, ListenerDropsMalformedAndOversizedDatagrams) {

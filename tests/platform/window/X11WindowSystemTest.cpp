@@ -1,17 +1,23 @@
 // The X11 backend against a real X server (run under xvfb-run, no window
 // manager): another program's window found by WM_CLASS and title, raised,
 // kept on top, moved and centred; messages to X11 windows; and our own Qt
-// widget announced on the xcb platform.
+// widget announced on the xcb platform, clearing dead sockets, and findable
+// even when the runtime folder is unusable.
 #include "platform/window/X11WindowSystem.h"
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 #include <xcb/xcb.h>
 
 #include <QApplication>
 #include <QWidget>
 
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 
 #include "platform/qt/QtWindowPresence.h"
 #include "platform/qt/QtWindowSystem.h"
@@ -206,19 +212,48 @@ TEST_F(X11WindowSystemTest, MessagesReachTheListenerOfTheWindow) {
   EXPECT_FALSE(windows_->Post(window, {2011, 4, {}})) << "the window is gone";
 }
 
+// Binds a datagram socket at `path` and closes it, leaving the file the way
+// a process that ended without withdrawing its window leaves it.
+void LeaveDeadSocket(const std::string& path) {
+  const int fd = ::socket(AF_UNIX, SOCK_DGRAM, 0);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  std::strcpy(address.sun_path, path.c_str());
+  ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0) << path;
+  ::close(fd);
+}
+
 TEST_F(X11WindowSystemTest, QtWidgetAnnouncesItsClassOnTheXcbPlatform) {
   test::App();
   ASSERT_TRUE(QtWindowsUseX11());
+  // What earlier processes left: the socket of one that ended (on another
+  // display too), that of one still listening, and a runtime-folder socket,
+  // which belongs to its record.
+  const std::string folder = DefaultWindowFolder();
+  ASSERT_TRUE(PrepareWindowFolder(folder, nullptr));
+  const std::string dead = X11SocketPath(folder, windows_->displayKey(), 0x00A00001);
+  const std::string deadElsewhere = X11SocketPath(folder, "otherhost_7", 0x00A00002);
+  const std::string folderSocket = FolderSocketPath(folder, 0x00A00003);
+  LeaveDeadSocket(dead);
+  LeaveDeadSocket(deadElsewhere);
+  LeaveDeadSocket(folderSocket);
+  std::string error;
+  auto live = MessageListener::Bind(X11SocketPath(folder, windows_->displayKey(), 0x00A00004), true, &error);
+  ASSERT_TRUE(live) << error;
 
   QWidget widget;
   widget.resize(120, 80);
   std::vector<WindowMessage> received;
-  std::string error;
   auto presence = QtWindowPresence::Announce(widget, "#32770", "Lumora",
                                              [&](const WindowMessage& m) { received.push_back(m); }, &error);
   ASSERT_TRUE(presence) << error;
+  EXPECT_EQ(error, "");
   widget.show();
   QCoreApplication::processEvents();
+  EXPECT_FALSE(std::filesystem::exists(dead));
+  EXPECT_FALSE(std::filesystem::exists(deadElsewhere));
+  EXPECT_TRUE(std::filesystem::exists(folderSocket));
+  EXPECT_TRUE(std::filesystem::exists(live->path()));
 
   const WindowHandle handle = windows_->FindTopLevel("#32770", "Lumora");
   ASSERT_EQ(handle, presence->handle());
@@ -233,6 +268,24 @@ TEST_F(X11WindowSystemTest, QtWidgetAnnouncesItsClassOnTheXcbPlatform) {
 
   presence.reset();
   EXPECT_FALSE(windows_->Post(handle, {2011, 1, {}})) << "withdrawn: its socket is gone";
+}
+
+TEST_F(X11WindowSystemTest, QtWidgetIsFoundWithoutTakingMessagesWhenTheRuntimeFolderIsUnusable) {
+  test::App();
+  const std::string notAFolder = temp_.path().string() + "/runtime";
+  std::ofstream(notAFolder) << "a file where the runtime folder should be";
+  ::setenv("XDG_RUNTIME_DIR", notAFolder.c_str(), 1);
+
+  QWidget widget;
+  std::string error;
+  auto presence = QtWindowPresence::Announce(widget, "#32770", "Lumora - no runtime folder", {}, &error);
+  ASSERT_TRUE(presence);
+  EXPECT_NE(error.find("takes no messages"), std::string::npos) << error;
+  widget.show();
+  QCoreApplication::processEvents();
+  EXPECT_EQ(windows_->FindTopLevel("#32770", "Lumora - no runtime folder"), presence->handle());
+  EXPECT_EQ(presence->handle(), WindowHandle(widget.winId()));
+  EXPECT_FALSE(windows_->Post(presence->handle(), {2011, 1, {}}));
 }
 
 }  // namespace
