@@ -159,7 +159,7 @@ TEST_F(ProgressDialogTest, LooksCompleteWithATitleAndNoWindowButtons) {
   progress.SetPos(20);
   progress.Show();
   QDialog* window = progress.window();
-  ASSERT_TRUE(test::RunEventsUntil([&] { return window->isVisible(); }, 5000));
+  ASSERT_TRUE(test::RunEventsUntil([&] { return window->isVisible(); }));
   for (QLabel* label : window->findChildren<QLabel*>()) {
     EXPECT_GE(label->width(), label->sizeHint().width()) << label->text().toStdString();
     EXPECT_TRUE(window->rect().contains(label->geometry())) << label->text().toStdString();

@@ -89,7 +89,7 @@ TEST_F(SplashWindowTest, ClosedByItsTimerAKeyOrAMouseButtonButNotByAMove) {
   SplashWindow untimed(desktop_, TwoColourBitmap(), 0);
   ASSERT_TRUE(timed.Show());
   ASSERT_TRUE(untimed.Show());
-  EXPECT_TRUE(test::RunEventsUntil([&] { return !timed.IsShown(); }, 10000));
+  EXPECT_TRUE(test::RunEventsUntil([&] { return !timed.IsShown(); }));
   EXPECT_TRUE(untimed.IsShown()) << "no display time, no timer";
   Send(untimed.window(), Mouse(QEvent::MouseMove, Qt::NoButton));
   Send(untimed.window(), Mouse(QEvent::MouseButtonPress, Qt::BackButton));
