@@ -113,7 +113,7 @@ TEST_F(SplashWindowTest, TheProgramsSplashBitmapShows) {
   test::TempDir programFolder;  // no resource library: the built-in set
   Resources resources(programFolder.path());
   std::optional<std::vector<uint8_t>> bitmap = resources.Bitmap(res::kBitmapSplash);
-  if (!bitmap) GTEST_SKIP() << "no splash bitmap " << res::kBitmapSplash << " among the resources";
+  ASSERT_TRUE(bitmap) << "no splash bitmap " << res::kBitmapSplash << " among the built-in resources";
   DibImage picture;
   ASSERT_NE(ReadBmpMemory(picture, *bitmap), 0);
   SplashWindow splash(desktop_, bitmap, 0);
