@@ -107,15 +107,21 @@ void ItemBrowser::SetLayout(layout::WindowMode mode) {
 }
 
 bool ItemBrowser::Load(const std::string& albumFolder, uint32_t sortId, uint32_t sortDirection) {
+  // The progress window pumps the events: whatever reaches the program then
+  // must not replace the progress window whose pump is running, nor refill
+  // the list under the running load.
+  if (loading_) return false;
+  loading_ = true;
   MakeCurrentDirectory(albumFolder);
   Clear();
   LoadProgress progress(*this);
   AlbumLoad load = LoadAlbumItems(albumFolder, cell_, frame_, progress);
   firstLoad_ = false;
-  // Files that vanished or changed during the load were skipped, so the bar
-  // ends short of 100 per cent, where it would close itself: close it here,
-  // giving the window its input back.
-  if (progress_ && progress_->IsOpen()) progress_->Destroy();
+  // The window goes whether it closed itself at 100 per cent, was closed by
+  // the user or stands short of 100 (files that vanished or changed during
+  // the load were skipped); only now does the owner get its input back.
+  if (progress_) progress_->Destroy();
+  loading_ = false;
   if (!load.enumerated) return false;
   Sort(sortId, sortDirection);
   list_.show();

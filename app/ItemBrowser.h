@@ -68,8 +68,14 @@ class ItemBrowser {
   const ThumbnailCell& Cell() const { return cell_; }
 
   // Refills the list from `albumFolder` and sorts it; false when the folder
-  // could not be listed (the list is then empty).
+  // could not be listed (the list is then empty). Each item goes into the
+  // list as soon as it is made, while the progress window pumps the events;
+  // the owner stays disabled until the load ends, even when the user closes
+  // the progress window. A load never starts inside another: a call during
+  // a load does nothing and returns false.
   bool Load(const std::string& albumFolder, uint32_t sortId, uint32_t sortDirection);
+  // True while Load runs.
+  bool Loading() const { return loading_; }
   // Frees every entry and empties the list.
   void Clear();
   // Sorts by the key and direction (menu command ids), then selects item 0
@@ -88,7 +94,8 @@ class ItemBrowser {
   void OnClicked(int row);
   void OnDoubleClicked(int row);
 
-  // The progress window of the last load, for tests; null when none was made.
+  // The progress window of the last load, for tests (its window is gone once
+  // the load is over); null when none was made.
   const ProgressDialog* Progress() const { return progress_.get(); }
 
  private:
@@ -102,6 +109,7 @@ class ItemBrowser {
   DibImage frame_;
   std::unique_ptr<ProgressDialog> progress_;
   bool firstLoad_ = true;
+  bool loading_ = false;
   int currentItem_ = -1;
 };
 

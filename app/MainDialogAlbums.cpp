@@ -150,6 +150,12 @@ void MainDialog::EndOpenAnimation() {
 }
 
 void MainDialog::OnAlbumClicked(int row) {
+  // A click that reaches the list while an album loads opens nothing: the
+  // loaded album stays the current one and keeps its selection.
+  if (items_->Loading()) {
+    albumList_->setCurrentRow(currentAlbum_, QItemSelectionModel::ClearAndSelect);
+    return;
+  }
   // A click during an animation ends it, giving the mouse back.
   EndOpenAnimation();
   if (row < 0 || row == currentAlbum_ || albumList_->selectedItems().isEmpty()) return;

@@ -25,6 +25,8 @@ constexpr int kDefaultStep = 10;
 constexpr int kWindowWidth = 320;
 constexpr int kBarHeight = 16;
 constexpr int kFullPercent = 100;
+// A title bar with nothing in it: no minimise, maximise or close button.
+constexpr Qt::WindowFlags kWindowFlags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
 
 // (pos - lower) * 100 / (upper - lower) in integer arithmetic; anything but
 // exactly 100 is taken modulo 100, so 150 of 100 shows 50. An empty range has
@@ -59,7 +61,7 @@ bool ProgressDialog::Create(QWidget* parent) {
 
   // A window of its own rather than a child of the owner: a disabled owner
   // would disable its children too. Show() ties it to the owner for stacking.
-  window_ = std::make_unique<QDialog>(nullptr, Qt::Dialog);
+  window_ = std::make_unique<QDialog>(nullptr, kWindowFlags);
   window_->setWindowTitle(caption_);
   window_->setModal(false);
   window_->setFixedWidth(kWindowWidth);
@@ -87,14 +89,16 @@ bool ProgressDialog::Create(QWidget* parent) {
   position_ = lower_;
   bar_->setValue(position_);
   open_ = true;
-  // Escape or the window's close button end it like reaching 100 per cent.
-  QObject::connect(window_.get(), &QDialog::finished, window_.get(), [this] { Closed(); });
+  // Escape or the window manager's close end it like reaching 100 per cent:
+  // hidden, with the owner still disabled.
+  QObject::connect(window_.get(), &QDialog::finished, window_.get(), [this] { open_ = false; });
   return true;
 }
 
 void ProgressDialog::Show() {
   if (!window_ || !open_) return;
   window_->adjustSize();
+  window_->setFixedSize(window_->size());
   if (owner_) {
     window_->winId();  // makes the window handle for the transient parent
     if (QWindow* ownerHandle = owner_->windowHandle()) window_->windowHandle()->setTransientParent(ownerHandle);
@@ -162,11 +166,6 @@ void ProgressDialog::MoveBar(int barPos, int64_t shownPos) {
   const int percent = Percent(shownPos, lower_, upper_);
   percent_->setText(QString::asprintf("%d%c", percent, '%'));
   if (percent >= kFullPercent && open_) window_->reject();
-}
-
-void ProgressDialog::Closed() {
-  open_ = false;
-  ReleaseOwner();
 }
 
 void ProgressDialog::ReleaseOwner() {

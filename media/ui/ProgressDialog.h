@@ -1,9 +1,12 @@
 // ProgressDialog: the modeless window with a text line, a progress bar and a
 // percentage that long item operations (loading an album, copying, export)
-// update as they go. While it is up its owner window is disabled; before each
-// change of the bar the waiting events of the UI thread are processed, so the
-// window repaints and stays responsive during the work. It closes itself once
-// the percentage reaches 100.
+// update as they go. Its owner window is disabled from Create to Destroy;
+// before each change of the bar the waiting events of the UI thread are
+// processed, so the window repaints and stays responsive during the work. It
+// closes itself once the percentage reaches 100; the user can close it too
+// (Escape, or the window manager's close when it offers one). Closing only
+// hides it: the work goes on, so the owner stays disabled, taking no input,
+// until Destroy.
 #pragma once
 
 #include <algorithm>
@@ -37,7 +40,8 @@ class ProgressDialog {
   // enabled (no parent: no owner). False, touching nothing, when the window
   // already exists.
   bool Create(QWidget* parent);
-  // Shows the window made by Create, centred on its owner.
+  // Shows the window made by Create, centred on its owner, at the size of
+  // its contents: a dialog with a title and no buttons of the window manager.
   void Show();
   // Re-enables the owner if this dialog disabled it and deletes the window.
   void Destroy();
@@ -73,8 +77,6 @@ class ProgressDialog {
   void MoveBar(int barPos, int64_t shownPos);
   int BarLow() const { return std::min(lower_, upper_); }
   int BarHigh() const { return std::max(lower_, upper_); }
-  // Hides the window and gives the owner its input back.
-  void Closed();
   void ReleaseOwner();
 
   QString caption_;

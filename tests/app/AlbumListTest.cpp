@@ -1,7 +1,7 @@
 // The album list of the main window, driven through the command table with
 // scripted prompts and real album folders in a temporary program folder: the
 // list at start and the album it opens, the open animation in both layouts,
-// new, delete, rename through the label editor, the information dialog, and
+// a click during a load, new, delete, rename through the label editor, the information dialog, and
 // how the list draws its entries.
 #include <gtest/gtest.h>
 
@@ -18,6 +18,8 @@
 #include "app/ItemBrowser.h"
 #include "app/ItemListView.h"
 #include "app/MainDialog.h"
+#include "media/ui/ProgressDialog.h"
+#include "resources/ResourceIds.h"
 #include "tests/app/AppTesting.h"
 
 namespace lumora {
@@ -108,13 +110,23 @@ TEST(AlbumListTest, ClickingAnotherAlbumLoadsItAndOpensItsPictureOnTimer1InBothL
   ASSERT_TRUE(test::RunEventsUntil([&] { return !window->TimerRunning(MainDialog::kAlbumAnimationTimer); }));
   EXPECT_EQ(albums.Entry(0)->Image(), 1) << "the compact layout opens at once";
 
+  // City's load pumps the events, so its animation may be over or not when
+  // the click returns: the wait cursor is up exactly while it runs.
+  const int waitCursorShown = doubles.desktop.waitCursorShown;
+  auto waitCursorWhileOpening = [&] {
+    return doubles.desktop.waitDepth == (window->TimerRunning(MainDialog::kAlbumAnimationTimer) ? 1 : 0);
+  };
   ClickAlbum(albums, 1);
   EXPECT_EQ(window->CurrentAlbum(), 1);
   EXPECT_EQ(albums.Entry(0)->Image(), 0);
   EXPECT_EQ(window->ItemList()->count(), 1);
   EXPECT_EQ(fs::current_path(), doubles.temp / "Albums/City");
-  EXPECT_EQ(doubles.desktop.waitDepth, 1) << "the wait cursor stays until the album is open";
-  ASSERT_TRUE(test::RunEventsUntil([&] { return !window->TimerRunning(MainDialog::kAlbumAnimationTimer); }));
+  EXPECT_EQ(doubles.desktop.waitCursorShown, waitCursorShown + 1);
+  EXPECT_TRUE(waitCursorWhileOpening());
+  ASSERT_TRUE(test::RunEventsUntil([&] {
+    EXPECT_TRUE(waitCursorWhileOpening());
+    return !window->TimerRunning(MainDialog::kAlbumAnimationTimer);
+  }));
   EXPECT_EQ(albums.Entry(1)->Image(), 1);
   EXPECT_EQ(doubles.desktop.waitDepth, 0);
 
@@ -122,7 +134,10 @@ TEST(AlbumListTest, ClickingAnotherAlbumLoadsItAndOpensItsPictureOnTimer1InBothL
   EXPECT_FALSE(window->TimerRunning(MainDialog::kAlbumAnimationTimer)) << "the open album again: nothing";
 
   window->OnCommand(layout::kMaximizeSmall);
+  // Beach has no items: nothing pumps the events before the click returns.
   ClickAlbum(albums, 0);
+  EXPECT_TRUE(window->TimerRunning(MainDialog::kAlbumAnimationTimer));
+  EXPECT_EQ(doubles.desktop.waitDepth, 1) << "the wait cursor stays until the album is open";
   ASSERT_TRUE(test::RunEventsUntil([&] { return !window->TimerRunning(MainDialog::kAlbumAnimationTimer); }));
   EXPECT_EQ(albums.Entry(0)->Image(), 5) << "the full layout opens through frames 1 to 5";
   EXPECT_EQ(albums.Entry(1)->Image(), 0);
@@ -149,6 +164,71 @@ TEST(AlbumListTest, ClickingAnotherAlbumLoadsItAndOpensItsPictureOnTimer1InBothL
   test::Hover(*albums.viewport(), albums.IconRect(0).center());
   EXPECT_EQ(albums.Entry(1)->Image(), 0);
   EXPECT_EQ(albums.Entry(0)->Image(), 5) << "the open album stays open";
+}
+
+TEST(AlbumListTest, ALoadNeverStartsInsideAnotherAndClosingItsProgressWindowKeepsTheWindowDisabled) {
+  MainWindowDoubles doubles;
+  test::WritePicture(test::AddAlbum(doubles, "Beach") / "sand.bmp", 20, 20, qRgb(250, 240, 200));
+  const fs::path city = test::AddAlbum(doubles, "City");
+  for (const char* name : {"bridge.bmp", "tower.bmp"}) test::WritePicture(city / name, 20, 20, qRgb(90, 90, 90));
+  auto window = doubles.ShowWindow();
+  AlbumListView& albums = *window->AlbumList();
+  ASSERT_EQ(window->CurrentAlbum(), 0);
+  ASSERT_TRUE(test::RunEventsUntil([&] { return !window->TimerRunning(MainDialog::kAlbumAnimationTimer); }));
+  const QPoint beach = albums.visualItemRect(albums.item(0)).center();
+
+  const ProgressDialog* running = nullptr;
+  auto lookInside = [&](int count) {
+    const ProgressDialog* progress = window->Items().Progress();
+    ASSERT_NE(progress, nullptr);
+    if (count == 1) {
+      // The user presses Escape on the progress window and clicks Beach;
+      // both arrive while the progress window pumps the events.
+      running = progress;
+      ASSERT_TRUE(progress->IsOpen());
+      QCoreApplication::postEvent(progress->window(), new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
+      test::PostClick(*albums.viewport(), beach);
+      return;
+    }
+    EXPECT_EQ(progress, running) << "the progress window of the running load stays";
+    EXPECT_FALSE(progress->IsOpen()) << "closed by Escape";
+    EXPECT_FALSE(window->isEnabled()) << "disabled until the load ends";
+    EXPECT_EQ(window->CurrentAlbum(), 1);
+    // A click or a command that reaches the window all the same starts no
+    // load of its own.
+    window->setEnabled(true);
+    test::PostClick(*albums.viewport(), beach);
+    window->OnCommand(res::kCmdRefresh);
+    EXPECT_EQ(window->ItemList()->count(), count) << "the list is not refilled under the running load";
+  };
+  int loadsInside = 0;
+  bool looking = false;
+  QMetaObject::Connection during = test::OnItemLoaded(*window, [&](int count) {
+    if (looking) {
+      ++loadsInside;
+      return;
+    }
+    looking = true;
+    lookInside(count);
+    looking = false;
+  });
+  ClickAlbum(albums, 1);
+  QObject::disconnect(during);
+  EXPECT_EQ(loadsInside, 0);
+  ASSERT_NE(running, nullptr) << "City's load put its items into the list while it ran";
+  EXPECT_EQ(window->CurrentAlbum(), 1);
+  EXPECT_TRUE(albums.item(1)->isSelected());
+  EXPECT_FALSE(albums.item(0)->isSelected());
+  EXPECT_EQ(window->ItemList()->count(), 2);
+  EXPECT_EQ(fs::current_path(), city);
+  EXPECT_TRUE(window->isEnabled()) << "the load is over";
+  EXPECT_EQ(running->window(), nullptr) << "its window went with it";
+
+  ASSERT_TRUE(test::RunEventsUntil([&] { return !window->TimerRunning(MainDialog::kAlbumAnimationTimer); }));
+  EXPECT_EQ(doubles.desktop.waitDepth, 0);
+  ClickAlbum(albums, 0);
+  EXPECT_EQ(window->CurrentAlbum(), 0) << "once the load is over, a click opens the album";
+  EXPECT_EQ(window->ItemList()->count(), 1);
 }
 
 TEST(AlbumListTest, NewTakesTheFirstFreeNameAppendsTheAlbumAndOpensTheLabelEditor) {

@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include "app/ItemBrowser.h"
+#include "app/ItemListView.h"
 #include "editor/picture/DibImage.h"
 
 namespace lumora::test {
@@ -129,6 +131,22 @@ void DoubleClick(QWidget& widget, const QPoint& local) {
   Press(widget, local);
   SendMouse(widget, QEvent::MouseButtonDblClick, local, Qt::LeftButton, Qt::LeftButton);
   Release(widget, local);
+}
+
+void PostClick(QWidget& widget, const QPoint& local) {
+  const QPointF global = widget.mapToGlobal(QPointF(local));
+  QCoreApplication::postEvent(&widget, new QMouseEvent(QEvent::MouseButtonPress, QPointF(local), global,
+                                                       Qt::LeftButton, Qt::LeftButton, Qt::NoModifier));
+  QCoreApplication::postEvent(&widget, new QMouseEvent(QEvent::MouseButtonRelease, QPointF(local), global,
+                                                       Qt::LeftButton, Qt::NoButton, Qt::NoModifier));
+}
+
+QMetaObject::Connection OnItemLoaded(MainDialog& window, std::function<void(int count)> during) {
+  ItemListView* list = window.ItemList();
+  return QObject::connect(list->model(), &QAbstractItemModel::rowsInserted, list, [&window, list, during] {
+    // Sorting after the load puts the items back too; only the load's count.
+    if (window.Items().Loading()) during(list->count());
+  });
 }
 
 std::filesystem::path AddAlbum(const MainWindowDoubles& doubles, const std::string& name) {

@@ -104,6 +104,14 @@ void Hover(QWidget& widget, const QPoint& local);
 // A click (press and release) and a double click of the left button.
 void Click(QWidget& widget, const QPoint& local);
 void DoubleClick(QWidget& widget, const QPoint& local);
+// A click of the left button posted to `widget`: it arrives when events are
+// next processed, as a user's click does while a progress window pumps them.
+void PostClick(QWidget& widget, const QPoint& local);
+
+// Calls `during` each time an item load of `window` puts an item into the
+// item list, with the list's count then: a look from inside the load, while
+// its progress window is up. Holds until the connection is broken.
+QMetaObject::Connection OnItemLoaded(MainDialog& window, std::function<void(int count)> during);
 
 // Makes the album folder `name` under the doubles' "Albums" folder.
 std::filesystem::path AddAlbum(const MainWindowDoubles& doubles, const std::string& name);

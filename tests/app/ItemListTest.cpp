@@ -43,26 +43,46 @@ TEST(ItemListTest, TheFirstLoadShowsItsProgressAtTheBottomRightAndListsOnlyRecog
   fs::copy_file(trip / "Photo.JPG", trip / "Photo.jpeg");
   test::WriteText(trip / "empty.jpg", "");
   test::WriteText(trip / "notes.txt", "not an item");
-  auto window = doubles.ShowWindow();
+  // What each load's progress window shows when the first item goes into
+  // the list, while the load runs.
+  struct Seen {
+    QString title, text;
+    QPoint corner;  // of the frame
+    QSize size;
+    bool shown = false, windowEnabled = true;
+  };
+  std::vector<Seen> loads;
+  auto window = doubles.MakeWindow();
+  test::OnItemLoaded(*window, [&](int count) {
+    const ProgressDialog* progress = window->Items().Progress();
+    if (count != 1 || !progress || !progress->window()) return;
+    const QDialog& shown = *progress->window();
+    loads.push_back({shown.windowTitle(), progress->text(), shown.frameGeometry().topLeft(), shown.size(),
+                     shown.isVisible(), window->isEnabled()});
+  });
+  window->show();
 
+  ASSERT_EQ(loads.size(), 1u) << "the items go into the list while the load runs";
+  EXPECT_EQ(loads[0].title, "Lumora");
+  EXPECT_EQ(loads[0].text, "Please wait while previews are being generated.");
+  EXPECT_EQ(loads[0].corner, QPoint(1280 - 349, 800 - 105));
+  EXPECT_EQ(loads[0].size, QSize(333, 97));
+  EXPECT_TRUE(loads[0].shown);
+  EXPECT_FALSE(loads[0].windowEnabled);
   EXPECT_EQ(Names(*window->ItemList()), (std::vector<std::string>{"Photo", "Zebra"}));
   const ProgressDialog* progress = window->Items().Progress();
   ASSERT_NE(progress, nullptr);
   EXPECT_EQ(progress->upper(), 6) << "two steps for each of the three recognised names";
   EXPECT_EQ(progress->position(), 6);
-  EXPECT_FALSE(progress->IsOpen()) << "it closes itself at 100 per cent";
-  EXPECT_EQ(progress->text(), "Please wait while previews are being generated.");
-  EXPECT_EQ(progress->window()->windowTitle(), "Lumora");
-  EXPECT_EQ(progress->window()->frameGeometry().topLeft(), QPoint(1280 - 349, 800 - 105));
-  EXPECT_EQ(progress->window()->size(), QSize(333, 97));
+  EXPECT_FALSE(progress->IsOpen());
+  EXPECT_EQ(progress->window(), nullptr) << "gone with the load";
   EXPECT_TRUE(window->isEnabled()) << "the window has its input back";
   EXPECT_EQ(window->Items().CurrentItem(), 0);
   EXPECT_TRUE(window->ItemList()->item(0)->isSelected());
 
   window->OnCommand(res::kCmdRefresh);
-  ASSERT_NE(window->Items().Progress(), nullptr);
-  EXPECT_NE(window->Items().Progress()->window()->frameGeometry().topLeft(), QPoint(1280 - 349, 800 - 105))
-      << "only the first load goes to the corner";
+  ASSERT_EQ(loads.size(), 2u);
+  EXPECT_NE(loads[1].corner, QPoint(1280 - 349, 800 - 105)) << "only the first load goes to the corner";
 }
 
 TEST(ItemListTest, AFileThatVanishesDuringTheLoadIsLeftOutAndTheWindowGetsItsInputBack) {

@@ -10,8 +10,9 @@
 
 namespace lumora::test {
 
-// Longest wait for something the event loop should bring.
-inline constexpr int kEventWaitMs = 5000;
+// Longest wait for something the event loop should bring: only a failing
+// test waits this long, so it is generous enough for a machine under load.
+inline constexpr int kEventWaitMs = 30000;
 
 // Made on first use and never destroyed: a static application's destructor
 // would run after Qt's own statics (input devices) are gone.

@@ -1,6 +1,6 @@
 // The progress window: the percentage rule and its self-close, the bar's
-// bounds, the owner kept disabled while it is up, and the event pump that
-// runs before every change of the bar.
+// bounds, the owner kept disabled until it is destroyed, however it closed,
+// the event pump that runs before every change of the bar, and its look.
 #include "media/ui/ProgressDialog.h"
 
 #include <QDialog>
@@ -53,7 +53,9 @@ TEST_F(ProgressDialogTest, PercentageOfTheRangeAndTheCloseAtOneHundred) {
   EXPECT_EQ(progress.percentText(), "100%");
   EXPECT_FALSE(progress.IsOpen());
   EXPECT_FALSE(progress.window()->isVisible());
-  EXPECT_TRUE(owner_.isEnabled()) << "closing gives the owner its input back";
+  EXPECT_FALSE(owner_.isEnabled()) << "the work may still pump events: the owner waits for Destroy";
+  progress.Destroy();
+  EXPECT_TRUE(owner_.isEnabled());
 }
 
 TEST_F(ProgressDialogTest, OffsetAndStepShowTheOldPositionPlusTheMove) {
@@ -102,15 +104,22 @@ TEST_F(ProgressDialogTest, OwnerIsDisabledWhileUpAndReEnabledOnlyIfThisDialogDis
     EXPECT_TRUE(owner_.isEnabled());
     EXPECT_EQ(progress.window(), nullptr);
   }
-  {
-    ProgressDialog progress(resources_);  // closed by the user with Escape
+  for (const bool escape : {true, false}) {
+    SCOPED_TRACE(escape ? "closed with Escape" : "closed by the window manager");
+    ProgressDialog progress(resources_);
     ASSERT_TRUE(progress.Create(&owner_));
     progress.Show();
-    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
-    QCoreApplication::sendEvent(progress.window(), &escape);
+    if (escape) {
+      QKeyEvent key(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+      QCoreApplication::sendEvent(progress.window(), &key);
+    } else {
+      progress.window()->close();
+    }
     EXPECT_FALSE(progress.IsOpen());
-    EXPECT_TRUE(owner_.isEnabled());
+    EXPECT_FALSE(progress.window()->isVisible());
+    EXPECT_FALSE(owner_.isEnabled()) << "the work goes on: the owner waits for Destroy";
   }
+  EXPECT_TRUE(owner_.isEnabled()) << "the destructor destroys";
   owner_.setEnabled(false);
   {
     ProgressDialog progress(resources_, 14);
@@ -138,9 +147,10 @@ TEST_F(ProgressDialogTest, WaitingEventsAreProcessedBeforeEachBarChange) {
   expectPumpedBefore("StepIt", [&] { progress.StepIt(); });
 }
 
-// Text line and percentage are not cut off. With LUMORA_SCREENSHOT_DIR set
-// the window is saved there as progress.png.
-TEST_F(ProgressDialogTest, LooksComplete) {
+// Text line and percentage are not cut off; the window manager gets a
+// dialog of fixed size with a title and no buttons. With LUMORA_SCREENSHOT_DIR
+// set the window is saved there as progress.png.
+TEST_F(ProgressDialogTest, LooksCompleteWithATitleAndNoWindowButtons) {
   ProgressDialog progress(resources_);
   ASSERT_TRUE(progress.Create(&owner_));
   progress.SetText("Copying \"Harbour at dusk.jpg\"");
@@ -149,11 +159,19 @@ TEST_F(ProgressDialogTest, LooksComplete) {
   progress.SetPos(20);
   progress.Show();
   QDialog* window = progress.window();
-  ASSERT_TRUE(test::RunEventsUntil([&] { return window->isVisible(); }, 5000));
+  ASSERT_TRUE(test::RunEventsUntil([&] { return window->isVisible(); }));
   for (QLabel* label : window->findChildren<QLabel*>()) {
     EXPECT_GE(label->width(), label->sizeHint().width()) << label->text().toStdString();
     EXPECT_TRUE(window->rect().contains(label->geometry())) << label->text().toStdString();
   }
+  const Qt::WindowFlags flags = window->windowFlags();
+  EXPECT_EQ(flags & Qt::WindowType_Mask, Qt::Dialog);
+  EXPECT_TRUE(flags & Qt::WindowTitleHint);
+  for (const Qt::WindowType button : {Qt::WindowSystemMenuHint, Qt::WindowMinimizeButtonHint,
+                                      Qt::WindowMaximizeButtonHint, Qt::WindowCloseButtonHint,
+                                      Qt::WindowContextHelpButtonHint})
+    EXPECT_FALSE(flags & button) << std::hex << button;
+  EXPECT_EQ(window->minimumSize(), window->maximumSize()) << "not resizable";
   if (const char* dir = std::getenv("LUMORA_SCREENSHOT_DIR"))
     EXPECT_TRUE(window->grab().toImage().save(QString::fromLocal8Bit(dir) + "/progress.png"));
 }

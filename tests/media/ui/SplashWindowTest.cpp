@@ -89,7 +89,7 @@ TEST_F(SplashWindowTest, ClosedByItsTimerAKeyOrAMouseButtonButNotByAMove) {
   SplashWindow untimed(desktop_, TwoColourBitmap(), 0);
   ASSERT_TRUE(timed.Show());
   ASSERT_TRUE(untimed.Show());
-  EXPECT_TRUE(test::RunEventsUntil([&] { return !timed.IsShown(); }, 10000));
+  EXPECT_TRUE(test::RunEventsUntil([&] { return !timed.IsShown(); }));
   EXPECT_TRUE(untimed.IsShown()) << "no display time, no timer";
   Send(untimed.window(), Mouse(QEvent::MouseMove, Qt::NoButton));
   Send(untimed.window(), Mouse(QEvent::MouseButtonPress, Qt::BackButton));
@@ -113,7 +113,7 @@ TEST_F(SplashWindowTest, TheProgramsSplashBitmapShows) {
   test::TempDir programFolder;  // no resource library: the built-in set
   Resources resources(programFolder.path());
   std::optional<std::vector<uint8_t>> bitmap = resources.Bitmap(res::kBitmapSplash);
-  if (!bitmap) GTEST_SKIP() << "no splash bitmap " << res::kBitmapSplash << " among the resources";
+  ASSERT_TRUE(bitmap) << "no splash bitmap " << res::kBitmapSplash << " among the built-in resources";
   DibImage picture;
   ASSERT_NE(ReadBmpMemory(picture, *bitmap), 0);
   SplashWindow splash(desktop_, bitmap, 0);
