@@ -159,7 +159,7 @@ std::vector<std::uint32_t> X11WindowSystem::GetWindowList(std::uint32_t window, 
   const std::optional<Property> value = GetProperty(window, property);
   if (!value || value->format != 32) return list;
   list.resize(value->bytes.size() / 4);
-  std::memcpy(list.data(), value->bytes.data(), list.size() * 4);
+  if (!list.empty()) std::memcpy(list.data(), value->bytes.data(), list.size() * 4);
   return list;
 }
 

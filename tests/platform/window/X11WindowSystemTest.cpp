@@ -78,6 +78,29 @@ class Observer {
     std::free(reply);
     return atom;
   }
+  // Plays a window manager's announcement: a check window naming itself on
+  // the root and on itself, and the root's lists of the given atoms' values.
+  xcb_window_t AnnounceWindowManager(const std::vector<std::pair<const char*, std::vector<std::uint32_t>>>& lists) {
+    const xcb_window_t check = xcb_generate_id(connection_);
+    xcb_create_window(connection_, XCB_COPY_FROM_PARENT, check, root_, 0, 0, 1, 1, 0,
+                      XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, 0, nullptr);
+    for (xcb_window_t on : {root_, check})
+      xcb_change_property(connection_, XCB_PROP_MODE_REPLACE, on, Atom("_NET_SUPPORTING_WM_CHECK"),
+                          XCB_ATOM_WINDOW, 32, 1, &check);
+    for (const auto& [name, values] : lists)
+      xcb_change_property(connection_, XCB_PROP_MODE_REPLACE, root_, Atom(name), XCB_ATOM_CARDINAL, 32,
+                          std::uint32_t(values.size()), values.data());
+    Sync();
+    return check;
+  }
+  void WithdrawWindowManager(xcb_window_t check, const std::vector<const char*>& lists) {
+    xcb_delete_property(connection_, root_, Atom("_NET_SUPPORTING_WM_CHECK"));
+    for (const char* name : lists) xcb_delete_property(connection_, root_, Atom(name));
+    xcb_destroy_window(connection_, check);
+    Sync();
+  }
+  // A round trip: every request before it has been carried out.
+  void Sync() { std::free(xcb_get_input_focus_reply(connection_, xcb_get_input_focus(connection_), nullptr)); }
   std::pair<int, int> ScreenSize() {
     xcb_get_geometry_reply_t* root = xcb_get_geometry_reply(connection_, xcb_get_geometry(connection_, root_), nullptr);
     if (!root) return {0, 0};
@@ -149,6 +172,18 @@ TEST_F(X11WindowSystemTest, AnotherProgramsWindowIsFoundByClassAndTitle) {
   EXPECT_EQ(windows_->FindTopLevel("quorvixTV 2.0", "Tunerec 2.0"), kNoWindow);
   EXPECT_FALSE(windows_->Rect(tvWindow));
   EXPECT_FALSE(windows_->BringToFront(tvWindow));
+}
+
+TEST_F(X11WindowSystemTest, AWindowManagersEmptyClientListFindsNothing) {
+  ChildProcess tv({LUMORA_X11_WINDOW_HELPER, "quorvixTV 2.0", "Tunerec 2.0", "10", "20", "300", "200"});
+  ASSERT_NE(StartHelper(tv), kNoWindow);
+  // A window manager that manages no window yet announces an empty client
+  // list; the list, not the root's children, is then the truth.
+  const xcb_window_t check = observer_.AnnounceWindowManager(
+      {{"_NET_SUPPORTED", {observer_.Atom("_NET_CLIENT_LIST")}}, {"_NET_CLIENT_LIST", {}}});
+  EXPECT_EQ(windows_->FindTopLevel("quorvixTV 2.0", "Tunerec 2.0"), kNoWindow);
+  observer_.WithdrawWindowManager(check, {"_NET_SUPPORTED", "_NET_CLIENT_LIST"});
+  EXPECT_NE(windows_->FindTopLevel("quorvixTV 2.0", "Tunerec 2.0"), kNoWindow);
 }
 
 TEST_F(X11WindowSystemTest, RaisingAndTopmostChangeTheStackingOrder) {
