@@ -9,6 +9,9 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QRegularExpression>
+#include <QKeySequence>
+#include <QScrollBar>
+#include <QWheelEvent>
 
 #include <filesystem>
 
@@ -339,6 +342,69 @@ TEST(AlbumListTest, EachEntryDrawsItsBandAndOnlyTheSelectedAlbumShowsItsPicture)
       }
     EXPECT_GT(pictured, frame.width() * frame.height() / 4) << "the selected album shows its picture";
     EXPECT_LT(blankInOther, pictured / 4) << "the other album shows none";
+  }
+}
+
+bool InView(const AlbumListView& list, int row) {
+  return list.viewport()->rect().contains(list.visualItemRect(list.item(row)));
+}
+
+void Press(QWidget& widget, int key) {
+  QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier);
+  QApplication::sendEvent(&widget, &event);
+}
+
+void Wheel(AlbumListView& list, int notches) {
+  const QPointF at = list.viewport()->rect().center();
+  QWheelEvent event(at, list.viewport()->mapToGlobal(at), QPoint(), QPoint(0, 120 * notches), Qt::NoButton,
+                    Qt::NoModifier, Qt::NoScrollPhase, false);
+  QApplication::sendEvent(list.viewport(), &event);
+}
+
+TEST(AlbumListTest, TheCompactStripScrollsByWheelAndKeysAndKeepsTheCurrentAlbumInView) {
+  MainWindowDoubles doubles;
+  for (int i = 0; i < 12; ++i) test::AddAlbum(doubles, "A" + std::to_string(10 + i));
+  ASSERT_TRUE(WriteMachineString(*doubles.registry, AppKey, kAlbumName, "A19"));
+  auto window = doubles.ShowWindow();
+  AlbumListView& albums = *window->AlbumList();
+  const QScrollBar& bar = *albums.verticalScrollBar();
+  ASSERT_EQ(window->CurrentAlbum(), 9);
+  EXPECT_TRUE(test::RunEventsUntil([&] { return InView(albums, 9); })) << "the stored album is in sight at start";
+  EXPECT_FALSE(InView(albums, 0)) << "two of six rows show";
+
+  // The keys scroll; the current album, its selection and its items stay.
+  struct Key {
+    int key;
+    int direction;  // of the scroll position: -1 back, +1 on, 0 to the start, 2 to the end
+  };
+  const Key keys[] = {{Qt::Key_Home, 0},     {Qt::Key_Down, 1},   {Qt::Key_Right, 1}, {Qt::Key_PageDown, 1},
+                      {Qt::Key_End, 2},      {Qt::Key_Up, -1},    {Qt::Key_Left, -1}, {Qt::Key_PageUp, -1}};
+  for (const Key& key : keys) {
+    SCOPED_TRACE(QKeySequence(key.key).toString().toStdString());
+    const int before = bar.value();
+    Press(albums, key.key);
+    if (key.direction == 0) EXPECT_EQ(bar.value(), 0);
+    if (key.direction == 2) EXPECT_EQ(bar.value(), bar.maximum());
+    if (key.direction == 1) EXPECT_GT(bar.value(), before);
+    if (key.direction == -1) EXPECT_LT(bar.value(), before);
+    EXPECT_EQ(albums.currentRow(), 9);
+    EXPECT_EQ(albums.selectedItems(), QList<QListWidgetItem*>{albums.item(9)});
+  }
+  Press(albums, Qt::Key_End);
+  EXPECT_TRUE(InView(albums, 11)) << "the last album can be reached";
+  EXPECT_EQ(window->CurrentAlbum(), 9);
+
+  Press(albums, Qt::Key_Home);
+  Wheel(albums, -1);
+  EXPECT_GT(bar.value(), 0) << "the wheel turned towards the user scrolls on";
+  Wheel(albums, 1);
+  EXPECT_EQ(bar.value(), 0);
+
+  // Each layout switch lays the strip out anew, with the current album in sight.
+  for (const WindowMode mode : {WindowMode::Max, WindowMode::Original}) {
+    window->OnCommand(layout::kMaximizeSmall);
+    ASSERT_EQ(window->Mode(), mode);
+    EXPECT_TRUE(test::RunEventsUntil([&] { return InView(albums, 9); })) << layout::ModeText(mode);
   }
 }
 
