@@ -373,20 +373,23 @@ TEST(AlbumListTest, TheCompactStripScrollsByWheelAndKeysAndKeepsTheCurrentAlbumI
   EXPECT_FALSE(InView(albums, 0)) << "two of six rows show";
 
   // The keys scroll; the current album, its selection and its items stay.
+  enum Scroll { kToStart, kBack, kOn, kToEnd };
   struct Key {
     int key;
-    int direction;  // of the scroll position: -1 back, +1 on, 0 to the start, 2 to the end
+    Scroll scroll;
   };
-  const Key keys[] = {{Qt::Key_Home, 0},     {Qt::Key_Down, 1},   {Qt::Key_Right, 1}, {Qt::Key_PageDown, 1},
-                      {Qt::Key_End, 2},      {Qt::Key_Up, -1},    {Qt::Key_Left, -1}, {Qt::Key_PageUp, -1}};
+  const Key keys[] = {{Qt::Key_Home, kToStart}, {Qt::Key_Down, kOn}, {Qt::Key_Right, kOn}, {Qt::Key_PageDown, kOn},
+                      {Qt::Key_End, kToEnd},    {Qt::Key_Up, kBack}, {Qt::Key_Left, kBack}, {Qt::Key_PageUp, kBack}};
   for (const Key& key : keys) {
     SCOPED_TRACE(QKeySequence(key.key).toString().toStdString());
     const int before = bar.value();
     Press(albums, key.key);
-    if (key.direction == 0) EXPECT_EQ(bar.value(), 0);
-    if (key.direction == 2) EXPECT_EQ(bar.value(), bar.maximum());
-    if (key.direction == 1) EXPECT_GT(bar.value(), before);
-    if (key.direction == -1) EXPECT_LT(bar.value(), before);
+    switch (key.scroll) {
+      case kToStart: EXPECT_EQ(bar.value(), 0); break;
+      case kBack: EXPECT_LT(bar.value(), before); break;
+      case kOn: EXPECT_GT(bar.value(), before); break;
+      case kToEnd: EXPECT_EQ(bar.value(), bar.maximum()); break;
+    }
     EXPECT_EQ(albums.currentRow(), 9);
     EXPECT_EQ(albums.selectedItems(), QList<QListWidgetItem*>{albums.item(9)});
   }

@@ -115,7 +115,8 @@ TEST_F(SkinButtonTest, BitmapsFallBackToTheNormalOneAndAMissingNormalOneLeavesIt
 // The pointer entering and leaving the button, as the window system reports
 // it.
 void Enter(QWidget& widget, const QPoint& local) {
-  QEnterEvent event(QPointF(local), QPointF(local), widget.mapToGlobal(QPointF(local)));
+  const QPointF at(local);
+  QEnterEvent event(at, at, widget.mapToGlobal(at));
   QApplication::sendEvent(&widget, &event);
 }
 
