@@ -2,6 +2,7 @@
 // the label editor and the pointer's clicks and hovering.
 #include "app/AlbumListView.h"
 
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
@@ -227,6 +228,35 @@ void AlbumListView::mouseMoveEvent(QMouseEvent* event) {
 void AlbumListView::leaveEvent(QEvent* event) {
   QListWidget::leaveEvent(event);
   SetHoverRow(-1);
+}
+
+void AlbumListView::keyPressEvent(QKeyEvent* event) {
+  // The keys that would move the current entry scroll instead: a current
+  // album that changed without its items would show one album's name over
+  // another's items.
+  QAbstractSlider::SliderAction action;
+  switch (event->key()) {
+    case Qt::Key_Up:
+    case Qt::Key_Left: action = QAbstractSlider::SliderSingleStepSub; break;
+    case Qt::Key_Down:
+    case Qt::Key_Right: action = QAbstractSlider::SliderSingleStepAdd; break;
+    case Qt::Key_PageUp: action = QAbstractSlider::SliderPageStepSub; break;
+    case Qt::Key_PageDown: action = QAbstractSlider::SliderPageStepAdd; break;
+    case Qt::Key_Home: action = QAbstractSlider::SliderToMinimum; break;
+    case Qt::Key_End: action = QAbstractSlider::SliderToMaximum; break;
+    default: QListWidget::keyPressEvent(event); return;
+  }
+  verticalScrollBar()->triggerAction(action);
+  event->accept();
+}
+
+void AlbumListView::updateGeometries() {
+  QListWidget::updateGeometries();
+  // The strip is laid out again after a layout switch, a resize and every
+  // change of its entries; the current album stays in sight. (Qt scrolls to
+  // a new current entry only while the list is visible, so a current album
+  // restored at start before the window shows needs this too.)
+  if (currentIndex().isValid()) scrollTo(currentIndex());
 }
 
 void AlbumListView::SetHoverRow(int row) {

@@ -3,9 +3,12 @@
 // album picture it shows (0 closed, 1 to 5 opening). The list draws every
 // entry itself: a coloured label band, the name (cut when long) in black,
 // and the album picture only for the selected entry, over the tiled
-// background of the layout; it never shows a vertical scroll bar. Label
-// edits end in a callback that decides what the edit means; the list never
-// applies the typed text itself.
+// background of the layout; it never shows a vertical scroll bar. The wheel
+// and the arrow, page, Home and End keys scroll the strip without changing
+// the current album (only a click, which loads it, does), and every layout
+// or size change scrolls the current album into view. Label edits end in a
+// callback that decides what the edit means; the list never applies the
+// typed text itself.
 #pragma once
 
 #include <QImage>
@@ -89,6 +92,8 @@ class AlbumListView final : public QListWidget {
   void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void leaveEvent(QEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void updateGeometries() override;
   void paintEvent(QPaintEvent* event) override;
 
  private:

@@ -243,12 +243,10 @@ void MainDialog::closeEvent(QCloseEvent* event) {
 }
 
 void MainDialog::reject() {
-  // Escape ends the window the way its close command does.
-  if (!closing_) {
-    close();
-    return;
-  }
-  QvDropDialog::reject();
+  // Only the close steps end the window (its close buttons, the window
+  // manager's close); Escape, which QDialog turns into a reject, does not:
+  // one Escape too many after a popup must not end the session.
+  if (closing_) QvDropDialog::reject();
 }
 
 void MainDialog::OnDestroy() {

@@ -1,7 +1,7 @@
 // SkinButton: bitmaps, the drawing table, hover tracking and the shape.
 #include "app/SkinButton.h"
 
-#include <QApplication>
+#include <QEnterEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -24,7 +24,6 @@ const QRegion& EmptyShapeMask() {
 
 SkinButton::SkinButton(const BitmapSource& skin, uint32_t controlId, QWidget* parent)
     : QAbstractButton(parent), skin_(skin), controlId_(controlId) {
-  setMouseTracking(true);
   setFocusPolicy(Qt::NoFocus);
 }
 
@@ -105,22 +104,27 @@ void SkinButton::paintEvent(QPaintEvent*) {
   painter.drawImage(0, 0, bitmaps_[slot]);
 }
 
-void SkinButton::mouseMoveEvent(QMouseEvent* event) {
-  QAbstractButton::mouseMoveEvent(event);
-  const bool leftDown = event->buttons() & Qt::LeftButton;
-  if (leftDown && !hover_) return;
-  if (QWidget::mouseGrabber() != this) {
-    grabMouse();
-    hover_ = true;
-    update();
-    return;
-  }
-  if (QApplication::widgetAt(event->globalPosition().toPoint()) == this) return;
-  const bool wasHovering = hover_;
+void SkinButton::enterEvent(QEnterEvent* event) {
+  hover_ = true;
+  update();
+  QAbstractButton::enterEvent(event);
+}
+
+void SkinButton::leaveEvent(QEvent* event) {
   hover_ = false;
   pressed_ = false;
-  if (wasHovering) update();
-  if (!leftDown) releaseMouse();
+  update();
+  QAbstractButton::leaveEvent(event);
+}
+
+void SkinButton::mouseMoveEvent(QMouseEvent* event) {
+  QAbstractButton::mouseMoveEvent(event);
+  // Moves arrive off the shape only while a press holds the mouse here; the
+  // leave comes with the release.
+  if (!hover_ || hitButton(event->position().toPoint())) return;
+  hover_ = false;
+  pressed_ = false;
+  update();
 }
 
 void SkinButton::mousePressEvent(QMouseEvent* event) {
@@ -131,11 +135,6 @@ void SkinButton::mousePressEvent(QMouseEvent* event) {
 void SkinButton::mouseReleaseEvent(QMouseEvent* event) {
   if (event->button() == Qt::LeftButton) pressed_ = false;
   QAbstractButton::mouseReleaseEvent(event);
-  // A press that ended off the button gives the mouse back, as a push button
-  // does when its button comes up.
-  if (event->button() == Qt::LeftButton && QWidget::mouseGrabber() == this &&
-      QApplication::widgetAt(event->globalPosition().toPoint()) != this)
-    releaseMouse();
 }
 
 void SkinButton::changeEvent(QEvent* event) {

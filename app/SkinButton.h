@@ -8,10 +8,11 @@
 // bitmap shown all the time (a companion started or running), 3 the disabled
 // bitmap.
 //
-// Hover tracking takes the mouse grab while the pointer is over the button
-// (Qt delivers moves to the grabber even outside it) and lets it go once the
-// pointer is elsewhere with the left button up; with the left button held
-// off the button, the grab stays until the left button is released.
+// Hover follows the pointer entering and leaving the button's shape; a press
+// keeps the mouse with the button until its release (Qt's own implicit grab),
+// and moving off the shape meanwhile ends the hover look. The button never
+// takes the mouse grab itself: a click's handler may open a modal window (a
+// message box), and a grab held by the button would keep every click from it.
 //
 // The click itself is QAbstractButton's: it reaches the window as an ordinary
 // clicked() of the button.
@@ -72,6 +73,8 @@ class SkinButton final : public QAbstractButton {
  protected:
   bool hitButton(const QPoint& pos) const override;
   void paintEvent(QPaintEvent* event) override;
+  void enterEvent(QEnterEvent* event) override;
+  void leaveEvent(QEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;

@@ -1,6 +1,7 @@
 // QvDropDialog as a drop target: Qt's drag events go to the virtual
 // operations, whose effects are filtered by what the source allows and handed
-// back to Qt as drop actions; a drag with the right button ends in menu 9002.
+// back to Qt as drop actions; a drag with the right button ends in menu 9002,
+// and closing that menu without a choice drops nothing.
 #include "dropdialog/QvDropDialog.h"
 
 #include <QDrag>
@@ -200,8 +201,9 @@ int QvDropDialog::ChooseFromDropMenu(const QMimeData* data, int defaultEffect, i
 
   const QPoint at = mapToGlobal(point);
   QAction* chosen = platform_.runMenu ? platform_.runMenu(menu, at) : menu.exec(at);
-  if (!chosen) return -1;
-  const std::uint32_t command = chosen->data().toUInt();
+  // A menu dismissed without a choice (Escape, a click elsewhere) is a
+  // cancel: the files stay where they are.
+  const std::uint32_t command = chosen ? chosen->data().toUInt() : kCommandCancel;
   if (command == kCommandCancel) {
     OnDragLeave();
     return kDropEffectNone;

@@ -9,6 +9,9 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QRegularExpression>
+#include <QKeySequence>
+#include <QScrollBar>
+#include <QWheelEvent>
 
 #include <filesystem>
 
@@ -419,6 +422,72 @@ TEST(AlbumListTest, EachEntryDrawsItsBandAndOnlyTheSelectedAlbumShowsItsPicture)
       }
     EXPECT_GT(pictured, frame.width() * frame.height() / 4) << "the selected album shows its picture";
     EXPECT_LT(blankInOther, pictured / 4) << "the other album shows none";
+  }
+}
+
+bool InView(const AlbumListView& list, int row) {
+  return list.viewport()->rect().contains(list.visualItemRect(list.item(row)));
+}
+
+void Press(QWidget& widget, int key) {
+  QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier);
+  QApplication::sendEvent(&widget, &event);
+}
+
+void Wheel(AlbumListView& list, int notches) {
+  const QPointF at = list.viewport()->rect().center();
+  QWheelEvent event(at, list.viewport()->mapToGlobal(at), QPoint(), QPoint(0, 120 * notches), Qt::NoButton,
+                    Qt::NoModifier, Qt::NoScrollPhase, false);
+  QApplication::sendEvent(list.viewport(), &event);
+}
+
+TEST(AlbumListTest, TheCompactStripScrollsByWheelAndKeysAndKeepsTheCurrentAlbumInView) {
+  MainWindowDoubles doubles;
+  for (int i = 0; i < 12; ++i) test::AddAlbum(doubles, "A" + std::to_string(10 + i));
+  ASSERT_TRUE(WriteMachineString(*doubles.registry, AppKey, kAlbumName, "A19"));
+  auto window = doubles.ShowWindow();
+  AlbumListView& albums = *window->AlbumList();
+  const QScrollBar& bar = *albums.verticalScrollBar();
+  ASSERT_EQ(window->CurrentAlbum(), 9);
+  EXPECT_TRUE(test::RunEventsUntil([&] { return InView(albums, 9); })) << "the stored album is in sight at start";
+  EXPECT_FALSE(InView(albums, 0)) << "two of six rows show";
+
+  // The keys scroll; the current album, its selection and its items stay.
+  enum Scroll { kToStart, kBack, kOn, kToEnd };
+  struct Key {
+    int key;
+    Scroll scroll;
+  };
+  const Key keys[] = {{Qt::Key_Home, kToStart}, {Qt::Key_Down, kOn}, {Qt::Key_Right, kOn}, {Qt::Key_PageDown, kOn},
+                      {Qt::Key_End, kToEnd},    {Qt::Key_Up, kBack}, {Qt::Key_Left, kBack}, {Qt::Key_PageUp, kBack}};
+  for (const Key& key : keys) {
+    SCOPED_TRACE(QKeySequence(key.key).toString().toStdString());
+    const int before = bar.value();
+    Press(albums, key.key);
+    switch (key.scroll) {
+      case kToStart: EXPECT_EQ(bar.value(), 0); break;
+      case kBack: EXPECT_LT(bar.value(), before); break;
+      case kOn: EXPECT_GT(bar.value(), before); break;
+      case kToEnd: EXPECT_EQ(bar.value(), bar.maximum()); break;
+    }
+    EXPECT_EQ(albums.currentRow(), 9);
+    EXPECT_EQ(albums.selectedItems(), QList<QListWidgetItem*>{albums.item(9)});
+  }
+  Press(albums, Qt::Key_End);
+  EXPECT_TRUE(InView(albums, 11)) << "the last album can be reached";
+  EXPECT_EQ(window->CurrentAlbum(), 9);
+
+  Press(albums, Qt::Key_Home);
+  Wheel(albums, -1);
+  EXPECT_GT(bar.value(), 0) << "the wheel turned towards the user scrolls on";
+  Wheel(albums, 1);
+  EXPECT_EQ(bar.value(), 0);
+
+  // Each layout switch lays the strip out anew, with the current album in sight.
+  for (const WindowMode mode : {WindowMode::Max, WindowMode::Original}) {
+    window->OnCommand(layout::kMaximizeSmall);
+    ASSERT_EQ(window->Mode(), mode);
+    EXPECT_TRUE(test::RunEventsUntil([&] { return InView(albums, 9); })) << layout::ModeText(mode);
   }
 }
 

@@ -1,7 +1,8 @@
 // The main window driven through its command table with test doubles: the
 // first start, the work-area minimum, placement, both layouts and the toggle
 // between them, dragging, the destroy writes and their order, the popup
-// menus' points, help, about, close, minimise and timers.
+// menus' points, help, about, close (and Escape, which does not close),
+// minimise and timers.
 #include "app/MainDialog.h"
 
 #include <gtest/gtest.h>
@@ -10,6 +11,7 @@
 #include <QDialog>
 #include <QListWidget>
 #include <QFontMetrics>
+#include <QKeyEvent>
 #include <QTimer>
 #include <QToolTip>
 
@@ -394,6 +396,29 @@ TEST(MainDialogCommands, CloseLowersTheCompanionsAndEndsTheWindowOnce) {
   EXPECT_EQ(doubles.desktop.waitCursorShown, 1);
   EXPECT_EQ(doubles.desktop.waitDepth, 0);
   EXPECT_EQ(window->result(), QDialog::Rejected);
+}
+
+TEST(MainDialogCommands, EscapeNeverEndsTheWindowButTheCompactCloseAndTheWindowManagersCloseDo) {
+  MainWindowDoubles doubles;
+  test::AddAlbum(doubles, "Trip");
+  auto window = doubles.ShowWindow();
+  // Escape where the focus is, and on the window itself: each goes up to the
+  // window unless a control takes it.
+  for (QWidget* target : {static_cast<QWidget*>(window->AlbumList()), static_cast<QWidget*>(window->ItemList()),
+                          static_cast<QWidget*>(window.get())}) {
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(target, &escape);
+    EXPECT_TRUE(window->isVisible()) << target->metaObject()->className();
+  }
+  window->Button(layout::kCloseSmall)->click();
+  EXPECT_FALSE(window->isVisible());
+  EXPECT_EQ(window->result(), QDialog::Rejected);
+
+  auto second = doubles.ShowWindow();
+  ASSERT_TRUE(second->isVisible());
+  second->close();  // as the window manager's close button does
+  EXPECT_FALSE(second->isVisible());
+  EXPECT_EQ(second->result(), QDialog::Rejected);
 }
 
 TEST(MainDialogCommands, ButtonClicksReachTheCommandTable) {

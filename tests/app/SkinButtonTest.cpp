@@ -1,9 +1,11 @@
 // SkinButton: the drawing table, bitmaps and their fallbacks, hover tracking
-// with the mouse grab, and the shape cut from the normal bitmap.
+// by the pointer's entering and leaving, and the shape cut from the normal
+// bitmap.
 #include "app/SkinButton.h"
 
 #include <gtest/gtest.h>
 
+#include <QEnterEvent>
 #include <QWidget>
 
 #include <map>
@@ -85,10 +87,6 @@ class SkinButtonTest : public ::testing::Test, private ApplicationFirst {
     QObject::connect(button_, &QAbstractButton::clicked, [this] { ++clicks_; });
     parent_.show();
   }
-  ~SkinButtonTest() override {
-    if (QWidget::mouseGrabber()) QWidget::mouseGrabber()->releaseMouse();
-  }
-
   QRgb Shown() const { return button_->BitmapIn(button_->SlotToDraw()).pixel(10, 10); }
 
   TestSkin skin_;
@@ -114,31 +112,43 @@ TEST_F(SkinButtonTest, BitmapsFallBackToTheNormalOneAndAMissingNormalOneLeavesIt
   EXPECT_EQ(button_->SlotToDraw(), SkinButton::kNone);
 }
 
-TEST_F(SkinButtonTest, HoveringTakesTheGrabAndShowsTheHoverOrActiveBitmap) {
+// The pointer entering and leaving the button, as the window system reports
+// it.
+void Enter(QWidget& widget, const QPoint& local) {
+  const QPointF at(local);
+  QEnterEvent event(at, at, widget.mapToGlobal(at));
+  QApplication::sendEvent(&widget, &event);
+}
+
+void Leave(QWidget& widget) {
+  QEvent event(QEvent::Leave);
+  QApplication::sendEvent(&widget, &event);
+}
+
+TEST_F(SkinButtonTest, HoverFollowsEnterAndLeaveAndShowsTheHoverOrActiveBitmapWithoutAGrab) {
   button_->SetLookState(SkinButton::kLookActive);
-  test::Hover(*button_, {10, 10});
-  EXPECT_EQ(QWidget::mouseGrabber(), button_);
+  Enter(*button_, {10, 10});
   EXPECT_TRUE(button_->IsHovering());
+  EXPECT_EQ(QWidget::mouseGrabber(), nullptr) << "a modal window opened by a click must get the mouse";
   EXPECT_EQ(Shown(), qRgb(0, 0, 200)) << "look state 2 under the pointer shows active";
-  test::Hover(*button_, {80, 80});  // over the parent now
-  EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
+  Leave(*button_);
   EXPECT_FALSE(button_->IsHovering());
   EXPECT_EQ(Shown(), qRgb(0, 0, 200));
 
   button_->SetLookState(SkinButton::kLookNormal);
   EXPECT_EQ(Shown(), qRgb(200, 0, 0));
-  test::Hover(*button_, {10, 10});
+  Enter(*button_, {10, 10});
   EXPECT_EQ(Shown(), qRgb(0, 200, 0));
-  test::Hover(*button_, {11, 10});
-  EXPECT_EQ(QWidget::mouseGrabber(), button_);
-  EXPECT_TRUE(button_->IsHovering());
   test::Press(*button_, {11, 10});
   EXPECT_TRUE(button_->IsPressed());
   EXPECT_EQ(Shown(), qRgb(0, 0, 200)) << "pressed shows active";
-  test::Release(*button_, {11, 10});
+  test::MoveHeld(*button_, {12, 11});
+  EXPECT_TRUE(button_->IsPressed()) << "still on it";
+  test::Release(*button_, {12, 11});
   EXPECT_FALSE(button_->IsPressed());
   EXPECT_EQ(clicks_, 1);
-  EXPECT_EQ(QWidget::mouseGrabber(), button_) << "still over it";
+  EXPECT_TRUE(button_->IsHovering()) << "still over it";
+  EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
 
   button_->Redraw();
   EXPECT_FALSE(button_->IsHovering()) << "a redraw clears the hover flag";
@@ -146,18 +156,19 @@ TEST_F(SkinButtonTest, HoveringTakesTheGrabAndShowsTheHoverOrActiveBitmap) {
   EXPECT_EQ(button_->SlotToDraw(), SkinButton::kDisabled);
 }
 
-TEST_F(SkinButtonTest, TheGrabStaysWhileTheLeftButtonIsHeldOffTheButton) {
-  test::Hover(*button_, {10, 10});
+TEST_F(SkinButtonTest, MovingOffWithTheLeftButtonHeldEndsTheHoverLookAndTheReleaseThereDoesNotClick) {
+  Enter(*button_, {10, 10});
   test::Press(*button_, {10, 10});
-  test::MoveHeld(*button_, {60, 60});
-  EXPECT_EQ(QWidget::mouseGrabber(), button_);
+  test::MoveHeld(*button_, {19, 19});  // a keyed-out corner is off the shape
   EXPECT_FALSE(button_->IsHovering());
   EXPECT_FALSE(button_->IsPressed());
+  EXPECT_EQ(Shown(), qRgb(200, 0, 0));
   test::MoveHeld(*button_, {70, -30});
-  EXPECT_EQ(QWidget::mouseGrabber(), button_);
   test::Release(*button_, {70, -30});
-  EXPECT_EQ(QWidget::mouseGrabber(), nullptr) << "given back when the button comes up";
+  Leave(*button_);  // the window system reports the leave with the release
+  EXPECT_FALSE(button_->IsHovering());
   EXPECT_EQ(clicks_, 0);
+  EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
 }
 
 TEST_F(SkinButtonTest, TheShapeCutsTheKeyOutAndAnAllKeyBitmapLeavesNothing) {

@@ -170,7 +170,7 @@ class DropMenuTest : public DropTargetTest {
         shown_.push_back(line);
       }
       for (QAction* action : menu.actions())
-        if (action->text().toStdString() == choice_) return action;
+        if (!action->isSeparator() && action->text().toStdString() == choice_) return action;
       return nullptr;
     };
     platform.dropMenu = dropMenu_;
@@ -192,20 +192,23 @@ class DropMenuTest : public DropTargetTest {
   std::vector<std::string> shown_;
 };
 
-TEST_F(DropMenuTest, CancelMovesNothingAndGivesNoEffect) {
-  choice_ = "Cancel";
+TEST_F(DropMenuTest, CancelOrAMenuClosedWithoutAChoiceMovesNothingAndGivesNoEffect) {
   auto data = UrlData({"/pics/a.jpg"});
-  const int leavesBefore = dialog_->leaves;
-  const DragAnswer answer = RightDrop(*data, Qt::CopyAction | Qt::MoveAction);
-  EXPECT_FALSE(answer.accepted);
-  EXPECT_EQ(answer.action, Qt::IgnoreAction);
-  EXPECT_TRUE(dialog_->dropped.empty());
-  EXPECT_EQ(dialog_->leaves, leavesBefore + 1);
-  EXPECT_FALSE(dialog_->RightButton());
-  EXPECT_EQ(shown_, (std::vector<std::string>{"Copy", "Move (default)", "Link (disabled)", "-", "Cancel"}));
+  for (const char* choice : {"Cancel", ""}) {  // "": Escape or a click beside the menu
+    SCOPED_TRACE(choice);
+    choice_ = choice;
+    const int leavesBefore = dialog_->leaves;
+    const DragAnswer answer = RightDrop(*data, Qt::CopyAction | Qt::MoveAction);
+    EXPECT_FALSE(answer.accepted);
+    EXPECT_EQ(answer.action, Qt::IgnoreAction);
+    EXPECT_TRUE(dialog_->dropped.empty());
+    EXPECT_EQ(dialog_->leaves, leavesBefore + 1);
+    EXPECT_FALSE(dialog_->RightButton());
+    EXPECT_EQ(shown_, (std::vector<std::string>{"Copy", "Move (default)", "Link (disabled)", "-", "Cancel"}));
+  }
 }
 
-TEST_F(DropMenuTest, AChosenEffectDropsWithItAndNoChoiceLeavesTheDropToOnDrop) {
+TEST_F(DropMenuTest, AChosenEffectDropsWithIt) {
   auto data = UrlData({"/pics/a.jpg"});
   choice_ = "Copy";
   const DragAnswer copied = RightDrop(*data, Qt::CopyAction | Qt::MoveAction | Qt::LinkAction);
@@ -214,13 +217,12 @@ TEST_F(DropMenuTest, AChosenEffectDropsWithItAndNoChoiceLeavesTheDropToOnDrop) {
   EXPECT_EQ(dialog_->dropped.size(), 1u);
   EXPECT_EQ(shown_, (std::vector<std::string>{"Copy", "Move (default)", "Link", "-", "Cancel"}));
 
-  choice_ = "";  // the menu closed without a choice: the drop goes on with the default
-  const DragAnswer dismissed = RightDrop(*data, Qt::CopyAction | Qt::MoveAction);
-  EXPECT_EQ(dismissed.action, Qt::MoveAction);
+  choice_ = "Move";
+  const DragAnswer moved = RightDrop(*data, Qt::CopyAction | Qt::MoveAction);
+  EXPECT_EQ(moved.action, Qt::MoveAction);
   EXPECT_EQ(dialog_->dropped.size(), 2u);
 
   dialog_->failDrops = true;
-  choice_ = "Move";
   EXPECT_FALSE(RightDrop(*data, Qt::CopyAction | Qt::MoveAction).accepted);
 }
 
