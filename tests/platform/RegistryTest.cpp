@@ -2,8 +2,12 @@
 // promise that no change is ever lost, whatever other processes or a crash do.
 #include "platform/Registry.h"
 
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <algorithm>
+#include <csignal>
 
 #include <gtest/gtest.h>
 
@@ -134,25 +138,41 @@ TEST(Registry, TwoProcessesWritingAtOnceLoseNothing) {
 
 TEST(Registry, AWriteCutShortLeavesTheOldFileIntact) {
   TempDir dir;
-  {
-    Registry reg(dir.path());
-    RegKey key;
-    ASSERT_EQ(reg.CreateKey(Hive::LocalMachine, "Software\\quorvix\\Lumora\\Lumora", key), RegStatus::Ok);
-    ASSERT_EQ(reg.SetDword(key, "SortID", 32772), RegStatus::Ok);
-  }
-  const auto file = dir / "HKEY_LOCAL_MACHINE.reg";
-  const std::string before = ReadText(file);
-  // What a process killed while writing leaves behind: a partial temporary file.
-  WriteText(dir / "HKEY_LOCAL_MACHINE.reg.tmp.99999", "REGEDIT4\n\n[HKEY_LOCAL_MA");
-  EXPECT_EQ(ReadText(file), before);
-
   Registry reg(dir.path());
   RegKey key;
-  ASSERT_EQ(reg.OpenKey(Hive::LocalMachine, "Software\\quorvix\\Lumora\\Lumora", key), RegStatus::Ok);
-  RegData d;
-  ASSERT_EQ(reg.QueryValue(key, "SortID", d), RegStatus::Ok);
-  EXPECT_EQ(d.bytes, (std::vector<uint8_t>{0x04, 0x80, 0, 0}));
+  ASSERT_EQ(reg.CreateKey(Hive::LocalMachine, "Software\\quorvix\\Lumora\\Lumora", key), RegStatus::Ok);
+  ASSERT_EQ(reg.SetDword(key, "SortID", 32772), RegStatus::Ok);
+  const auto file = dir / "HKEY_LOCAL_MACHINE.reg";
+  const std::string before = ReadText(file);
+
+  // No file may grow past the old hive's size, as on a full disk: the save
+  // fails part way through writing the new hive.
+  rlimit saved{};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+  const rlimit cut{before.size() + 16, saved.rlim_max};
+  auto* savedHandler = std::signal(SIGXFSZ, SIG_IGN);
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &cut), 0);
+  const RegStatus status = reg.SetString(key, "AlbumPath", std::string(4096, 'x'));
+  setrlimit(RLIMIT_FSIZE, &saved);
+  std::signal(SIGXFSZ, savedHandler);
+
+  EXPECT_EQ(status, RegStatus::IoError);
+  EXPECT_EQ(ReadText(file), before);
+  std::vector<std::string> names;
+  for (const auto& e : std::filesystem::directory_iterator(dir.path())) names.push_back(e.path().filename().string());
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"HKEY_LOCAL_MACHINE.reg", "HKEY_LOCAL_MACHINE.reg.lock"}))
+      << "a temporary file was left behind";
+  // The failed change is gone from memory too, and the next one is stored.
+  EXPECT_EQ(Text(reg, key, "AlbumPath"), "<none>");
   EXPECT_EQ(reg.SetDword(key, "SortFR", 32812), RegStatus::Ok);
+  Registry other(dir.path());
+  RegKey again;
+  ASSERT_EQ(other.OpenKey(Hive::LocalMachine, "Software\\quorvix\\Lumora\\Lumora", again), RegStatus::Ok);
+  RegData d;
+  ASSERT_EQ(other.QueryValue(again, "SortID", d), RegStatus::Ok);
+  EXPECT_EQ(d.bytes, (std::vector<uint8_t>{0x04, 0x80, 0, 0}));
+  EXPECT_EQ(other.QueryValue(again, "SortFR", d), RegStatus::Ok);
 }
 
 TEST(Registry, AGarbageFileIsMovedAsideReportedOnceAndWorkGoesOn) {
