@@ -56,6 +56,16 @@ TEST_F(RegistryListTest, RegOpenCreatesTheProgramsKeyInTheChosenHive) {
   dialog_->RegClose(machine);
   EXPECT_FALSE(machine.open);
   EXPECT_FALSE(dialog_->RegAddFilePath(machine, "/clips/a.avi")) << "a closed key";
+
+  // Names the registry refuses: no key, and nothing stored.
+  for (const char* bad : {"Re\ncent", "Tab\t"}) {
+    EXPECT_FALSE(dialog_->RegOpen(bad, "", false).open) << bad;
+    EXPECT_FALSE(dialog_->RegOpen("", bad, true).open) << bad;
+  }
+  RegKey quorvix;
+  ASSERT_EQ(doubles_.registry.OpenKey(Hive::LocalMachine, "Software\\quorvix", quorvix), RegStatus::Ok);
+  std::string name;
+  EXPECT_EQ(doubles_.registry.EnumSubKey(quorvix, 1, name), RegStatus::NotFound) << name;
 }
 
 TEST_F(RegistryListTest, RegAllocFilePathNumbersFromTwo) {
