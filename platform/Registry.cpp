@@ -139,6 +139,10 @@ struct Registry::HiveState {
   // dealt with (reported, and the file repaired when it could be).
   RegDamage damage;
   bool damageHandled = false;
+  // While a transaction holds the hive's lock, operations skip locking and
+  // loading, and what they change is written when it ends.
+  bool inTransaction = false;
+  bool changedInTransaction = false;
 };
 
 std::string_view HiveName(Hive hive) {
@@ -282,7 +286,12 @@ template <typename Fn>
 RegStatus Registry::WithHive(Hive hive, bool change, Fn&& fn) {
   HiveState& state = *hives_[int(hive)];
   bool changed = false;
-  if (inMemory_) return fn(state.root, changed);
+  if (inMemory_ || state.inTransaction) {
+    // The transaction holds the lock and writes at its end.
+    const RegStatus status = fn(state.root, changed);
+    if (changed) state.changedInTransaction = true;
+    return status;
+  }
   if (change && readOnly_) return RegStatus::IoError;
 
   std::error_code ec;
@@ -302,6 +311,29 @@ RegStatus Registry::WithHive(Hive hive, bool change, Fn&& fn) {
   if (!changed) return status;
   const RegStatus stored = Store(hive);
   return stored == RegStatus::Ok ? status : stored;
+}
+
+RegStatus Registry::Transact(Hive hive, const std::function<RegStatus()>& steps) {
+  HiveState& state = *hives_[int(hive)];
+  if (state.inTransaction) return steps();
+  if (readOnly_) return RegStatus::IoError;
+  HiveLock lock;
+  if (!inMemory_) {
+    std::error_code ec;
+    fs::create_directories(folder_, ec);
+    if (ec) return RegStatus::IoError;
+    if (const RegStatus status = Open(hive, true, lock); status != RegStatus::Ok) return status;
+  }
+  RegKeyNode before = state.root;
+  state.inTransaction = true;
+  state.changedInTransaction = false;
+  const RegStatus status = steps();
+  state.inTransaction = false;
+  if (status != RegStatus::Ok) {
+    state.root = std::move(before);
+    return status;
+  }
+  return state.changedInTransaction && !inMemory_ ? Store(hive) : RegStatus::Ok;
 }
 
 RegStatus Registry::CreateKey(Hive hive, std::string_view subkey, RegKey& key, bool* created) {

@@ -17,6 +17,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <span>
 #include <string>
@@ -95,6 +96,13 @@ class Registry {
   // Changes are on disk when each call returns; this only checks the key.
   RegStatus Flush(const RegKey& key);
   void Close(RegKey& key);
+
+  // Runs `steps`, which makes calls on this registry, as one change of the
+  // hive: the hive's lock is held throughout, so no other process reads or
+  // changes it in between (a read-modify-write such as picking a free value
+  // name is safe), and the changes are written once at the end, and only if
+  // `steps` answers Ok. A transaction inside another joins it.
+  RegStatus Transact(Hive hive, const std::function<RegStatus()>& steps);
 
   // Where a hive is stored (for messages and tests).
   std::filesystem::path HiveFile(Hive hive) const;

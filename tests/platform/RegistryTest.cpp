@@ -366,6 +366,47 @@ TEST(Registry, AFolderThatCannotBeWrittenIsStillRead) {
   }
 }
 
+TEST(Registry, ATransactionIsWrittenOnceAtItsEndOrNotAtAll) {
+  TempDir dir;
+  for (bool inMemory : {false, true}) {
+    SCOPED_TRACE(inMemory ? "in memory" : "in files");
+    Registry reg = inMemory ? Registry::InMemory() : Registry(dir.path());
+    RegKey key;
+    ASSERT_EQ(reg.CreateKey(Hive::CurrentUser, "Software\\quorvix\\App", key), RegStatus::Ok);
+    const auto file = dir / "HKEY_CURRENT_USER.reg";
+    const std::string before = ReadText(file);
+
+    EXPECT_EQ(reg.Transact(Hive::CurrentUser,
+                           [&] {
+                             EXPECT_EQ(reg.SetString(key, "0", "/clips/a.avi"), RegStatus::Ok);
+                             EXPECT_EQ(Text(reg, key, "0"), "/clips/a.avi");
+                             return RegStatus::NotFound;
+                           }),
+              RegStatus::NotFound);
+    EXPECT_EQ(Text(reg, key, "0"), "<none>") << "a failed transaction left a change behind";
+
+    EXPECT_EQ(reg.Transact(Hive::CurrentUser,
+                           [&] {
+                             EXPECT_EQ(reg.SetString(key, "0", "/clips/a.avi"), RegStatus::Ok);
+                             // A transaction inside joins this one.
+                             EXPECT_EQ(reg.Transact(Hive::CurrentUser,
+                                                    [&] { return reg.SetDword(key, "1", 1); }),
+                                       RegStatus::Ok);
+                             EXPECT_EQ(ReadText(file), before) << "written before the end";
+                             return RegStatus::Ok;
+                           }),
+              RegStatus::Ok);
+    EXPECT_EQ(Text(reg, key, "0"), "/clips/a.avi");
+    if (inMemory) continue;
+    Registry other(dir.path());
+    RegKey again;
+    ASSERT_EQ(other.OpenKey(Hive::CurrentUser, "Software\\quorvix\\App", again), RegStatus::Ok);
+    EXPECT_EQ(Text(other, again, "0"), "/clips/a.avi");
+    RegData d;
+    EXPECT_EQ(other.QueryValue(again, "1", d), RegStatus::Ok);
+  }
+}
+
 TEST(Registry, InMemoryDoubleBehavesLikeTheFileStore) {
   Registry reg = Registry::InMemory();
   RegKey key;
