@@ -1,5 +1,6 @@
 // Prints every value of the settings table: stored, missing (with the default
-// a reader would use) or unreadable. Creates no key and stores no value.
+// a reader would use) or unreadable. Reads the registry for display only: it
+// creates, renames and writes no file, even when the hive is damaged.
 #include "cli/SettingsCommand.h"
 
 #include <cstdio>
@@ -62,7 +63,7 @@ int RunSettingsCommand(std::span<const std::string> args, Io io) {
     return kExitBadInput;
   }
 
-  Registry reg(folder);
+  Registry reg = Registry::ReadOnly(folder);
   io.out << "registry: " << reg.HiveFile(Hive::LocalMachine).string() << "\n";
   for (const auto& e : kTable) {
     RegKey key;

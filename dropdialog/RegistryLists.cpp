@@ -100,16 +100,26 @@ std::string QvDropDialog::RegAllocFilePath(std::string_view folder, std::string_
 
 bool QvDropDialog::RegAddFilePath(const RegKey& key, std::string_view path) {
   if (!key.open) return false;
-  RegKey files;
-  if (registry().CreateKey(key.hive, FilesPath(key), files) != RegStatus::Ok) return false;
-  std::set<std::uint32_t> used;
-  for (const ListedFile& file : ListFiles(registry(), files)) {
-    if (!file.path.empty() && lumora::EqualsIgnoreCase(file.path, path)) return false;
-    if (const auto number = ValueNumber(file.valueName)) used.insert(*number);
-  }
-  std::uint32_t number = 0;
-  while (used.count(number)) ++number;
-  return registry().SetString(files, std::to_string(number), path) == RegStatus::Ok;
+  // Reading the list and storing the path under a free number is one step for
+  // other processes, so two adding at once never take the same number.
+  bool listed = false;
+  const RegStatus status = registry().Transact(key.hive, [&] {
+    RegKey files;
+    if (const RegStatus created = registry().CreateKey(key.hive, FilesPath(key), files); created != RegStatus::Ok)
+      return created;
+    std::set<std::uint32_t> used;
+    for (const ListedFile& file : ListFiles(registry(), files)) {
+      if (!file.path.empty() && lumora::EqualsIgnoreCase(file.path, path)) {
+        listed = true;
+        return RegStatus::Ok;
+      }
+      if (const auto number = ValueNumber(file.valueName)) used.insert(*number);
+    }
+    std::uint32_t number = 0;
+    while (used.count(number)) ++number;
+    return registry().SetString(files, std::to_string(number), path);
+  });
+  return status == RegStatus::Ok && !listed;
 }
 
 bool QvDropDialog::RegDeleteFilePath(const RegKey& key, std::string_view path, bool deleteFile) {

@@ -68,4 +68,34 @@ bool ReplaceFileWith(const std::string& path, std::initializer_list<std::span<co
   return false;
 }
 
+bool CopyToNewFile(const std::string& from, const std::string& to) {
+  const int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
+  if (in < 0) return false;
+  struct stat st {};
+  int out = -1;
+  if (::fstat(in, &st) == 0) out = ::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+  if (out < 0) {
+    const int error = errno;
+    ::close(in);
+    errno = error;
+    return false;
+  }
+  bool ok = ::fchmod(out, st.st_mode & 07777) == 0;
+  uint8_t buf[65536];
+  while (ok) {
+    const ssize_t n = ::read(in, buf, sizeof buf);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      ok = n == 0;
+      break;
+    }
+    ok = WriteAll(out, {buf, size_t(n)});
+  }
+  ok = ok && ::fsync(out) == 0;
+  ok = ::close(out) == 0 && ok;
+  ::close(in);
+  if (!ok) ::unlink(to.c_str());
+  return ok;
+}
+
 }  // namespace lumora

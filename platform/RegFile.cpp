@@ -1,7 +1,10 @@
 // REGEDIT4 text form of one registry hive: parser and writer.
 #include "platform/RegFile.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
+#include <utility>
 
 #include "platform/Paths.h"
 
@@ -154,11 +157,23 @@ void AppendHex(std::string& out, std::string_view prefix, const std::vector<uint
   }
 }
 
+// Writes `text` in quotes, escaping "\\" and '"'; long texts are copied in runs.
 void AppendQuoted(std::string& out, std::string_view text) {
   out += '"';
-  for (char c : text) {
-    if (c == '\\' || c == '"') out += '\\';
-    out += c;
+  size_t done = 0;
+  size_t backslash = text.find('\\');
+  size_t quote = text.find('"');
+  while (true) {
+    const size_t escape = std::min(backslash, quote);
+    out.append(text.substr(done, escape - done));
+    if (escape == std::string_view::npos) break;
+    out += '\\';
+    out += text[escape];
+    done = escape + 1;
+    if (escape == backslash)
+      backslash = text.find('\\', done);
+    else
+      quote = text.find('"', done);
   }
   out += '"';
 }
@@ -166,17 +181,21 @@ void AppendQuoted(std::string& out, std::string_view text) {
 // A text value is written in quotes when that form can carry it exactly.
 bool FitsQuotedForm(const std::vector<uint8_t>& data) {
   if (data.empty() || data.back() != 0) return false;
-  for (size_t i = 0; i + 1 < data.size(); ++i)
-    if (data[i] == 0 || data[i] == '\n' || data[i] == '\r') return false;
+  for (char c : {'\0', '\n', '\r'})
+    if (std::memchr(data.data(), c, data.size() - 1)) return false;
   return true;
 }
 
-void FormatValue(std::string& out, const RegValue& v) {
+// A name the writer can put on one line and the reader gives back unchanged.
+bool FitsOneLine(std::string_view name) { return name.find('\n') == std::string_view::npos; }
+
+bool FormatValue(std::string& out, const RegValue& v) {
   if (!v.rawText.empty()) {
     out += v.rawText;
     out += '\n';
-    return;
+    return true;
   }
+  if (!FitsOneLine(v.name)) return false;
   if (v.name.empty())
     out += '@';
   else
@@ -198,17 +217,84 @@ void FormatValue(std::string& out, const RegValue& v) {
     AppendHex(out, prefix, v.data);
   }
   out += '\n';
+  return true;
 }
 
-void FormatKey(std::string& out, const RegKeyNode& key, const std::string& path) {
+// Writes `key`, at `depth` levels counting the hive's, and its sub-keys.
+bool FormatKey(std::string& out, const RegKeyNode& key, const std::string& parentPath, size_t depth) {
+  if (depth > kMaxKeyDepth || key.name.empty() || key.name.find('\\') != std::string::npos ||
+      !FitsOneLine(key.name))
+    return false;
+  const std::string path = parentPath + "\\" + key.name;
   if (!key.values.empty() || key.children.empty()) {
     out += '[';
     out += path;
     out += "]\n";
-    for (const auto& v : key.values) FormatValue(out, v);
+    for (const auto& v : key.values)
+      if (!FormatValue(out, v)) return false;
     out += '\n';
   }
-  for (const auto& child : key.children) FormatKey(out, child, path + "\\" + child.name);
+  for (const auto& child : key.children)
+    if (!FormatKey(out, child, path, depth + 1)) return false;
+  return true;
+}
+
+// Reads a section line into the key it names under `root`, creating missing
+// keys; nullptr with `why` when the line is not a section of this hive.
+RegKeyNode* ReadSection(std::string_view body, RegKeyNode& root, std::string& why) {
+  if (body.back() != ']') {
+    why = "section has no closing ']'";
+    return nullptr;
+  }
+  std::string_view path = body.substr(1, body.size() - 2);
+  if (!path.empty() && path[0] == '-') {
+    why = "key deletions are not stored in a hive";
+    return nullptr;
+  }
+  if (path.find("\\\\") != std::string_view::npos || (!path.empty() && path.back() == '\\')) {
+    why = "key path has an empty component";
+    return nullptr;
+  }
+  auto parts = SplitKeyPath(path);
+  if (parts.empty() || !EqualsIgnoreCase(parts[0], root.name)) {
+    why = "key is not under " + root.name;
+    return nullptr;
+  }
+  if (parts.size() > kMaxKeyDepth) {
+    why = "key path is deeper than " + std::to_string(kMaxKeyDepth);
+    return nullptr;
+  }
+  RegKeyNode* key = &root;
+  for (size_t i = 1; i < parts.size(); ++i) {
+    RegKeyNode* child = key->Child(parts[i]);
+    if (!child) {
+      key->children.push_back(RegKeyNode{std::string(parts[i]), {}, {}});
+      child = &key->children.back();
+    }
+    key = child;
+  }
+  return key;
+}
+
+// Reads a value line (continuations joined) into `value`.
+bool ReadValue(std::string_view line, RegValue& value, std::string& why) {
+  std::string_view rest = line;
+  if (rest[0] == '@') {
+    rest.remove_prefix(1);
+  } else if (!ReadQuoted(rest, value.name, why)) {
+    return false;
+  }
+  rest = TrimLeft(rest);
+  if (rest.empty() || rest[0] != '=') {
+    why = "value name is not followed by '='";
+    return false;
+  }
+  rest = TrimLeft(rest.substr(1));
+  if (rest == "-") {
+    why = "value deletions are not stored in a hive";
+    return false;
+  }
+  return ParseValueData(rest, value, why);
 }
 
 }  // namespace
@@ -234,21 +320,26 @@ std::vector<std::string_view> SplitKeyPath(std::string_view path) {
   return parts;
 }
 
-bool ParseRegFile(std::string_view text, RegKeyNode& root, RegParseError& error) {
+bool ParseRegFile(std::string_view text, RegKeyNode& root, RegDamage& damage) {
   root.values.clear();
   root.children.clear();
+  damage = {};
   if (text.size() > kMaxRegFileBytes) {
-    error = {0, "file is larger than " + std::to_string(kMaxRegFileBytes) + " bytes"};
+    damage = {1, {0, "file is larger than " + std::to_string(kMaxRegFileBytes) + " bytes"}};
     return false;
   }
   if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
 
   bool sawHeader = false;
-  RegKeyNode* section = nullptr;
+  RegKeyNode* section = nullptr;  // null before the first section and after a damaged one
   size_t lineNo = 0;
-  auto fail = [&](std::string why) {
-    error = {lineNo, std::move(why)};
-    return false;
+  auto setAside = [&](size_t firstLine, size_t lines, std::string why) {
+    if (damage.lines == 0) damage.first = {firstLine, std::move(why)};
+    damage.lines += lines;
+  };
+  // A line that starts an entry of its own ends a run of continuation lines.
+  auto startsEntry = [](std::string_view body) {
+    return !body.empty() && (body[0] == '[' || body[0] == '"' || body[0] == '@');
   };
 
   while (!text.empty()) {
@@ -256,41 +347,33 @@ bool ParseRegFile(std::string_view text, RegKeyNode& root, RegParseError& error)
     std::string_view line = text.substr(0, eol);
     text.remove_prefix(eol == std::string_view::npos ? text.size() : eol + 1);
     ++lineNo;
-    size_t firstLine = lineNo;
+    const size_t firstLine = lineNo;
     line = TrimRight(line);
     std::string_view body = TrimLeft(line);
     if (body.empty() || body[0] == ';') continue;
 
     if (!sawHeader) {
-      if (body != kHeader) return fail("first line is not REGEDIT4");
       sawHeader = true;
-      continue;
+      if (body == kHeader) continue;
+      setAside(lineNo, 1, "first line is not REGEDIT4");
+      // The header's place holds something else; a section there is still read.
+      if (body[0] != '[') continue;
     }
 
     if (body[0] == '[') {
-      if (body.back() != ']') return fail("section has no closing ']'");
-      std::string_view path = body.substr(1, body.size() - 2);
-      if (!path.empty() && path[0] == '-') return fail("key deletions are not stored in a hive");
-      if (path.find("\\\\") != std::string_view::npos || (!path.empty() && path.back() == '\\'))
-        return fail("key path has an empty component");
-      auto parts = SplitKeyPath(path);
-      if (parts.empty() || !EqualsIgnoreCase(parts[0], root.name))
-        return fail("key is not under " + root.name);
-      if (parts.size() > kMaxKeyDepth) return fail("key path is deeper than " + std::to_string(kMaxKeyDepth));
-      section = &root;
-      for (size_t i = 1; i < parts.size(); ++i) {
-        RegKeyNode* child = section->Child(parts[i]);
-        if (!child) {
-          section->children.push_back(RegKeyNode{std::string(parts[i]), {}, {}});
-          child = &section->children.back();
-        }
-        section = child;
-      }
+      section = nullptr;
+      std::string why;
+      if (RegKeyNode* key = ReadSection(body, root, why))
+        section = key;
+      else
+        setAside(lineNo, 1, std::move(why));
       continue;
     }
 
-    if (body[0] != '"' && body[0] != '@') return fail("line is neither a section nor a value");
-    if (!section) return fail("value before the first section");
+    if (body[0] != '"' && body[0] != '@') {
+      setAside(lineNo, 1, "line is neither a section nor a value");
+      continue;
+    }
 
     // Join continuation lines of hex data ("...,\" at the end of a line).
     std::string raw(line);
@@ -298,6 +381,7 @@ bool ParseRegFile(std::string_view text, RegKeyNode& root, RegParseError& error)
     while (!joined.empty() && joined.back() == '\\' && !text.empty()) {
       size_t next = text.find('\n');
       std::string_view cont = TrimRight(text.substr(0, next));
+      if (startsEntry(TrimLeft(cont))) break;
       text.remove_prefix(next == std::string_view::npos ? text.size() : next + 1);
       ++lineNo;
       raw += '\n';
@@ -305,29 +389,17 @@ bool ParseRegFile(std::string_view text, RegKeyNode& root, RegParseError& error)
       joined.pop_back();
       joined += TrimLeft(cont);
     }
+    const size_t lines = lineNo - firstLine + 1;
 
+    if (!section) {
+      setAside(firstLine, lines, "value is not under a valid section");
+      continue;
+    }
     RegValue value;
-    std::string_view rest = joined;
     std::string why;
-    if (rest[0] == '@') {
-      rest.remove_prefix(1);
-    } else if (!ReadQuoted(rest, value.name, why)) {
-      error = {firstLine, why};
-      return false;
-    }
-    rest = TrimLeft(rest);
-    if (rest.empty() || rest[0] != '=') {
-      error = {firstLine, "value name is not followed by '='"};
-      return false;
-    }
-    rest = TrimLeft(rest.substr(1));
-    if (rest == "-") {
-      error = {firstLine, "value deletions are not stored in a hive"};
-      return false;
-    }
-    if (!ParseValueData(rest, value, why)) {
-      error = {firstLine, why};
-      return false;
+    if (!ReadValue(joined, value, why)) {
+      setAside(firstLine, lines, std::move(why));
+      continue;
     }
     value.rawText = std::move(raw);
     if (RegValue* old = section->Value(value.name))
@@ -335,22 +407,22 @@ bool ParseRegFile(std::string_view text, RegKeyNode& root, RegParseError& error)
     else
       section->values.push_back(std::move(value));
   }
-  if (!sawHeader) {
-    error = {0, "file has no REGEDIT4 header"};
-    return false;
-  }
-  return true;
+  if (!sawHeader) setAside(0, 1, "file has no REGEDIT4 header");
+  return damage.lines == 0;
 }
 
-std::string FormatRegFile(const RegKeyNode& root) {
+std::optional<std::string> FormatRegFile(const RegKeyNode& root) {
   std::string out(kHeader);
   out += "\n\n";
   if (!root.values.empty()) {
     out += '[' + root.name + "]\n";
-    for (const auto& v : root.values) FormatValue(out, v);
+    for (const auto& v : root.values)
+      if (!FormatValue(out, v)) return std::nullopt;
     out += '\n';
   }
-  for (const auto& child : root.children) FormatKey(out, child, root.name + "\\" + child.name);
+  for (const auto& child : root.children)
+    if (!FormatKey(out, child, root.name, 2)) return std::nullopt;
+  if (out.size() > kMaxRegFileBytes) return std::nullopt;
   return out;
 }
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -42,7 +43,8 @@ struct RegKeyNode {
   const RegValue* Value(std::string_view valueName) const;
 };
 
-// Limits that keep a damaged or hostile file from exhausting memory.
+// Limits that keep a damaged or hostile file from exhausting memory. The depth
+// counts the hive's own level.
 inline constexpr size_t kMaxRegFileBytes = 64u << 20;
 inline constexpr size_t kMaxKeyDepth = 64;
 
@@ -51,15 +53,30 @@ struct RegParseError {
   std::string reason;
 };
 
+// What a parse set aside.
+struct RegDamage {
+  size_t lines = 0;     // lines skipped; a missing header and a file refused
+                        // as a whole count one each
+  RegParseError first;  // the first of them and why
+};
+
 // Parses a whole file into `root` (named after the hive, e.g.
-// "HKEY_LOCAL_MACHINE"); every section must lie under that hive. Returns false
-// with `error` filled on the first line that is not valid REGEDIT4; `root` is
-// then unspecified. Comment lines (";") and blank lines are skipped.
-bool ParseRegFile(std::string_view text, RegKeyNode& root, RegParseError& error);
+// "HKEY_LOCAL_MACHINE"), keeping every section and value that is valid
+// REGEDIT4: a line that is not is skipped and counted in `damage`, and so are
+// the values after a skipped section line (they have no key to go to). A file
+// without the REGEDIT4 header line is damaged but its entries are still read;
+// a file over kMaxRegFileBytes is refused as a whole and `root` is left empty.
+// Comment lines (";") and blank lines are skipped silently. True when nothing
+// was set aside.
+bool ParseRegFile(std::string_view text, RegKeyNode& root, RegDamage& damage);
 
 // Writes the tree as REGEDIT4 text: every key with a value or without
-// children gets a section, in tree order, values in their order.
-std::string FormatRegFile(const RegKeyNode& root);
+// children gets a section, in tree order, values in their order. Nothing, when
+// the text could not be read back as the same tree: a key name that is empty
+// or holds "\" or a line break, a value name with a line break, keys deeper
+// than kMaxKeyDepth, or a text over kMaxRegFileBytes. (Text values that the
+// quoted form cannot carry, line breaks included, are written as hex(1).)
+std::optional<std::string> FormatRegFile(const RegKeyNode& root);
 
 // Splits "A\B\C" into its non-empty components.
 std::vector<std::string_view> SplitKeyPath(std::string_view path);

@@ -20,6 +20,8 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr size_t kMaxKeyNameBytes = 255;
+// Copies of damaged hive files kept side by side before no more are made.
+constexpr int kMaxBadCopies = 100;
 
 // Identifies one version of a hive file: a rename gives a new inode, a rewrite
 // in place a new time or size.
@@ -30,6 +32,10 @@ struct FileSignature {
   off_t size = -1;
   bool operator==(const FileSignature&) const = default;
 };
+
+FileSignature SignatureOf(const struct stat& st) {
+  return {st.st_dev, st.st_ino, int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec, st.st_size};
+}
 
 class UniqueFd {
  public:
@@ -69,20 +75,74 @@ RegKeyNode* FindKey(RegKeyNode& root, std::string_view path) {
   return node;
 }
 
-bool ValidPath(std::string_view path) {
-  auto parts = SplitKeyPath(path);
-  if (parts.size() > kMaxKeyDepth) return false;
-  for (auto p : parts)
-    if (p.size() > kMaxKeyNameBytes) return false;
+// Names are text: control characters (line breaks above all) have no place
+// in them.
+bool ValidName(std::string_view name) {
+  for (char c : name)
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) return false;
   return true;
 }
 
+// A key path below the hive's own level.
+bool ValidPath(std::string_view path) {
+  auto parts = SplitKeyPath(path);
+  if (parts.size() >= kMaxKeyDepth) return false;
+  for (auto p : parts)
+    if (p.size() > kMaxKeyNameBytes || !ValidName(p)) return false;
+  return true;
+}
+
+bool CannotCreateIn(int error) { return error == EACCES || error == EPERM || error == EROFS; }
+
 }  // namespace
+
+// The hive's lock file, held exclusively for a change and shared for a read.
+// A read goes on without it when it is missing and cannot be made.
+class Registry::HiveLock {
+ public:
+  RegStatus Take(const fs::path& path, bool exclusive, bool mayCreate) {
+    int flags = O_CLOEXEC | (exclusive ? O_RDWR : O_RDONLY) | (mayCreate ? O_CREAT : 0);
+    fd_ = ::open(path.c_str(), flags, 0644);
+    if (fd_ < 0) return !exclusive && (errno == ENOENT || CannotCreateIn(errno)) ? RegStatus::Ok : RegStatus::IoError;
+    exclusive_ = exclusive;
+    return Lock();
+  }
+  // Turns a shared lock into an exclusive one. The shared lock is let go
+  // first, so the hive file must be looked at again. False without a lock
+  // file to hold.
+  bool MakeExclusive() {
+    if (fd_ < 0) return false;
+    if (exclusive_) return true;
+    exclusive_ = true;
+    return Lock() == RegStatus::Ok;
+  }
+  ~HiveLock() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+
+ private:
+  RegStatus Lock() {
+    while (::flock(fd_, exclusive_ ? LOCK_EX : LOCK_SH) != 0)
+      if (errno != EINTR) return RegStatus::IoError;
+    return RegStatus::Ok;
+  }
+
+  int fd_ = -1;
+  bool exclusive_ = false;
+};
 
 struct Registry::HiveState {
   RegKeyNode root;
   FileSignature signature;
   bool loaded = false;
+  // What reading this version of the file set aside, and whether that was
+  // dealt with (reported, and the file repaired when it could be).
+  RegDamage damage;
+  bool damageHandled = false;
+  // While a transaction holds the hive's lock, operations skip locking and
+  // loading, and what they change is written when it ends.
+  bool inTransaction = false;
+  bool changedInTransaction = false;
 };
 
 std::string_view HiveName(Hive hive) {
@@ -105,6 +165,12 @@ Registry Registry::InMemory() {
   return r;
 }
 
+Registry Registry::ReadOnly(fs::path folder) {
+  Registry r(std::move(folder));
+  r.readOnly_ = true;
+  return r;
+}
+
 Registry::~Registry() = default;
 Registry::Registry(Registry&&) noexcept = default;
 Registry& Registry::operator=(Registry&&) noexcept = default;
@@ -120,109 +186,181 @@ fs::path Registry::HiveFile(Hive hive) const {
   return folder_ / (std::string(HiveName(hive)) + ".reg");
 }
 
+// Brings the hive in memory up to the file's current version.
+RegStatus Registry::Load(Hive hive) {
+  HiveState& state = *hives_[int(hive)];
+  const fs::path file = HiveFile(hive);
+  UniqueFd in(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
+  struct stat st {};
+  if (in.get() < 0 || ::fstat(in.get(), &st) != 0) {
+    if (errno != ENOENT) return RegStatus::IoError;
+    state.root.values.clear();
+    state.root.children.clear();
+    state.signature = {};
+    state.damage = {};
+    state.loaded = true;
+    return RegStatus::Ok;
+  }
+  const FileSignature signature = SignatureOf(st);
+  if (state.loaded && signature == state.signature) return RegStatus::Ok;
+  std::string text;
+  if (!ReadAll(in.get(), text)) return RegStatus::IoError;
+  ParseRegFile(text, state.root, state.damage);
+  state.damageHandled = false;
+  state.signature = signature;
+  state.loaded = true;
+  return RegStatus::Ok;
+}
+
+// Keeps a copy of a damaged hive file as it is, then writes the file again
+// from what could be read, so the damage is found and reported only once.
+// Without a copy the file is left as it is: a display-only registry, or one
+// that cannot lock or write the folder, only reports.
+void Registry::SetDamageAside(Hive hive, HiveLock& lock) {
+  HiveState& state = *hives_[int(hive)];
+  const fs::path file = HiveFile(hive);
+  std::string copy;
+  if (!readOnly_ && lock.MakeExclusive()) {
+    // Another process may have replaced the file while the lock was let go.
+    if (Load(hive) != RegStatus::Ok || state.damage.lines == 0 || state.damageHandled) return;
+    for (int n = 0; n < kMaxBadCopies && copy.empty(); ++n) {
+      std::string bad = file.string() + (n == 0 ? ".bad" : ".bad." + std::to_string(n));
+      if (CopyToNewFile(file.string(), bad))
+        copy = std::move(bad);
+      else if (errno != EEXIST)
+        break;
+    }
+  }
+  const RegDamage damage = state.damage;
+  if (!copy.empty()) {
+    if (Store(hive) == RegStatus::Ok) {
+      state.damage = {};
+    } else {
+      // The file is as it was, and so is the hive in memory.
+      ::unlink(copy.c_str());
+      copy.clear();
+      state.loaded = true;
+    }
+  }
+  state.damageHandled = true;
+  std::string message = "lumora: registry file " + file.string() + " is damaged (" +
+                        std::to_string(damage.lines) + (damage.lines == 1 ? " line" : " lines") +
+                        " set aside; " +
+                        (damage.first.line ? "line " + std::to_string(damage.first.line) : "the whole file") +
+                        ": " + damage.first.reason + "); ";
+  message += copy.empty() ? "read the rest" : "kept the file as it was in " + copy + " and read the rest";
+  std::fprintf(stderr, "%s\n", message.c_str());
+}
+
+// Takes the hive's lock (exclusively for a change) and loads the file.
+RegStatus Registry::Open(Hive hive, bool change, HiveLock& lock) {
+  fs::path lockPath = HiveFile(hive);
+  lockPath += ".lock";
+  RegStatus status = lock.Take(lockPath, change, !readOnly_);
+  if (status == RegStatus::Ok) status = Load(hive);
+  const HiveState& state = *hives_[int(hive)];
+  if (status == RegStatus::Ok && state.damage.lines > 0 && !state.damageHandled) SetDamageAside(hive, lock);
+  return status;
+}
+
+// Writes the hive in memory to its file.
+RegStatus Registry::Store(Hive hive) {
+  HiveState& state = *hives_[int(hive)];
+  const fs::path file = HiveFile(hive);
+  const std::optional<std::string> text = FormatRegFile(state.root);
+  if (!text || !ReplaceFileWith(file, {std::span(reinterpret_cast<const uint8_t*>(text->data()), text->size())})) {
+    state.loaded = false;  // memory is ahead of the file: re-read next time
+    return text ? RegStatus::IoError : RegStatus::BadArgument;
+  }
+  struct stat st {};
+  if (::stat(file.c_str(), &st) == 0)
+    state.signature = SignatureOf(st);
+  else
+    state.loaded = false;
+  return RegStatus::Ok;
+}
+
 // Runs `fn(root, changed)` on the current contents of the hive under the
 // hive's lock, and writes the hive back when `fn` reports a change.
 template <typename Fn>
 RegStatus Registry::WithHive(Hive hive, bool change, Fn&& fn) {
   HiveState& state = *hives_[int(hive)];
-  if (inMemory_) {
-    bool changed = false;
-    return fn(state.root, changed);
+  bool changed = false;
+  if (inMemory_ || state.inTransaction) {
+    // The transaction holds the lock and writes at its end.
+    const RegStatus status = fn(state.root, changed);
+    if (changed) state.changedInTransaction = true;
+    return status;
   }
+  if (change && readOnly_) return RegStatus::IoError;
 
   std::error_code ec;
   if (!fs::exists(folder_, ec)) {
     if (!change) {
       // Nothing stored yet: answer from an empty hive without creating files.
       RegKeyNode empty{state.root.name, {}, {}};
-      bool changed = false;
       return fn(empty, changed);
     }
     fs::create_directories(folder_, ec);
     if (ec) return RegStatus::IoError;
   }
 
-  const fs::path file = HiveFile(hive);
-  fs::path lockPath = file;
-  lockPath += ".lock";
-  UniqueFd lock(::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644));
-  if (lock.get() < 0) return RegStatus::IoError;
-  while (::flock(lock.get(), LOCK_EX) != 0)
-    if (errno != EINTR) return RegStatus::IoError;
-
-  struct stat st {};
-  if (::stat(file.c_str(), &st) != 0) {
-    if (errno != ENOENT) return RegStatus::IoError;
-    state.root.values.clear();
-    state.root.children.clear();
-    state.signature = {};
-    state.loaded = true;
-  } else {
-    FileSignature sig{st.st_dev, st.st_ino, int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec,
-                      st.st_size};
-    if (!state.loaded || !(sig == state.signature)) {
-      UniqueFd in(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
-      std::string text;
-      if (in.get() < 0 || !ReadAll(in.get(), text)) return RegStatus::IoError;
-      RegParseError error;
-      if (ParseRegFile(text, state.root, error)) {
-        state.signature = sig;
-      } else {
-        // Keep the damaged file for the user, under a name nothing overwrites.
-        fs::path bad = file;
-        bad += ".bad";
-        for (int n = 1; fs::exists(bad, ec); ++n) {
-          bad = file;
-          bad += ".bad." + std::to_string(n);
-        }
-        std::fprintf(stderr,
-                     "lumora: registry file %s is damaged (line %zu: %s); moved it to %s and "
-                     "started the hive afresh\n",
-                     file.c_str(), error.line, error.reason.c_str(), bad.c_str());
-        if (::rename(file.c_str(), bad.c_str()) != 0) return RegStatus::IoError;
-        state.root.values.clear();
-        state.root.children.clear();
-        state.signature = {};
-      }
-      state.loaded = true;
-    }
-  }
-
-  bool changed = false;
-  RegStatus status = fn(state.root, changed);
+  HiveLock lock;
+  if (const RegStatus status = Open(hive, change, lock); status != RegStatus::Ok) return status;
+  const RegStatus status = fn(state.root, changed);
   if (!changed) return status;
-  const std::string text = FormatRegFile(state.root);
-  if (!ReplaceFileWith(file, {std::span(reinterpret_cast<const uint8_t*>(text.data()), text.size())})) {
-    state.loaded = false;  // memory is ahead of the file: re-read next time
-    return RegStatus::IoError;
+  const RegStatus stored = Store(hive);
+  return stored == RegStatus::Ok ? status : stored;
+}
+
+RegStatus Registry::Transact(Hive hive, const std::function<RegStatus()>& steps) {
+  HiveState& state = *hives_[int(hive)];
+  if (state.inTransaction) return steps();
+  if (readOnly_) return RegStatus::IoError;
+  HiveLock lock;
+  if (!inMemory_) {
+    std::error_code ec;
+    fs::create_directories(folder_, ec);
+    if (ec) return RegStatus::IoError;
+    if (const RegStatus status = Open(hive, true, lock); status != RegStatus::Ok) return status;
   }
-  if (::stat(file.c_str(), &st) == 0)
-    state.signature = {st.st_dev, st.st_ino,
-                       int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec, st.st_size};
-  else
-    state.loaded = false;
-  return status;
+  RegKeyNode before = state.root;
+  state.inTransaction = true;
+  state.changedInTransaction = false;
+  const RegStatus status = steps();
+  state.inTransaction = false;
+  if (status != RegStatus::Ok) {
+    state.root = std::move(before);
+    return status;
+  }
+  return state.changedInTransaction && !inMemory_ ? Store(hive) : RegStatus::Ok;
 }
 
 RegStatus Registry::CreateKey(Hive hive, std::string_view subkey, RegKey& key, bool* created) {
   if (!ValidPath(subkey)) return RegStatus::BadArgument;
   bool wasCreated = false;
-  RegStatus status = WithHive(hive, true, [&](RegKeyNode& root, bool& changed) {
-    RegKeyNode* node = &root;
-    for (auto part : SplitKeyPath(subkey)) {
-      RegKeyNode* child = node->Child(part);
-      if (!child) {
-        node->children.push_back(RegKeyNode{std::string(part), {}, {}});
-        child = &node->children.back();
-        changed = true;
-        wasCreated = true;
-      } else {
-        wasCreated = false;
-      }
-      node = child;
-    }
-    return RegStatus::Ok;
+  // An existing key is only read, so it opens where the folder is read-only.
+  RegStatus status = WithHive(hive, false, [&](RegKeyNode& root, bool&) {
+    return FindKey(root, subkey) ? RegStatus::Ok : RegStatus::NotFound;
   });
+  if (status == RegStatus::NotFound) {
+    status = WithHive(hive, true, [&](RegKeyNode& root, bool& changed) {
+      RegKeyNode* node = &root;
+      for (auto part : SplitKeyPath(subkey)) {
+        RegKeyNode* child = node->Child(part);
+        if (!child) {
+          node->children.push_back(RegKeyNode{std::string(part), {}, {}});
+          child = &node->children.back();
+          changed = true;
+          wasCreated = true;
+        } else {
+          wasCreated = false;
+        }
+        node = child;
+      }
+      return RegStatus::Ok;
+    });
+  }
   if (status != RegStatus::Ok) return status;
   key = RegKey{hive, std::string(subkey), true};
   if (created) *created = wasCreated;
@@ -239,7 +377,7 @@ RegStatus Registry::OpenKey(Hive hive, std::string_view subkey, RegKey& key) {
 }
 
 RegStatus Registry::QueryValue(const RegKey& key, std::string_view name, RegData& out) {
-  if (!key.open) return RegStatus::BadArgument;
+  if (!key.open || !ValidName(name)) return RegStatus::BadArgument;
   return WithHive(key.hive, false, [&](RegKeyNode& root, bool&) {
     RegKeyNode* node = FindKey(root, key.path);
     if (!node) return RegStatus::KeyDeleted;
@@ -253,7 +391,7 @@ RegStatus Registry::QueryValue(const RegKey& key, std::string_view name, RegData
 
 RegStatus Registry::SetValue(const RegKey& key, std::string_view name, uint32_t type,
                              std::span<const uint8_t> bytes) {
-  if (!key.open) return RegStatus::BadArgument;
+  if (!key.open || !ValidName(name)) return RegStatus::BadArgument;
   return WithHive(key.hive, true, [&](RegKeyNode& root, bool& changed) {
     RegKeyNode* node = FindKey(root, key.path);
     if (!node) return RegStatus::KeyDeleted;
@@ -283,7 +421,7 @@ RegStatus Registry::SetDword(const RegKey& key, std::string_view name, uint32_t 
 }
 
 RegStatus Registry::DeleteValue(const RegKey& key, std::string_view name) {
-  if (!key.open) return RegStatus::BadArgument;
+  if (!key.open || !ValidName(name)) return RegStatus::BadArgument;
   return WithHive(key.hive, true, [&](RegKeyNode& root, bool& changed) {
     RegKeyNode* node = FindKey(root, key.path);
     if (!node) return RegStatus::KeyDeleted;

@@ -50,14 +50,23 @@ TEST(Cli, SettingsShowsStoredValuesAndDefaultsWithoutWriting) {
     ASSERT_TRUE(WriteMachineString(reg, TunerecKey, kAppPath, "/opt/tv"));
     ASSERT_TRUE(WriteMachineString(reg, AppKey, kSortFR, "text"));
   }
-  const std::string before = test::ReadText(dir / "HKEY_LOCAL_MACHINE.reg");
+  // A damaged line, and no lock file yet: the listing still writes nothing.
+  const auto hive = dir / "HKEY_LOCAL_MACHINE.reg";
+  test::WriteText(hive, test::ReadText(hive) + "\"Broken\"=\"no closing quote\n");
+  std::filesystem::remove(dir / "HKEY_LOCAL_MACHINE.reg.lock");
+  const std::string before = test::ReadText(hive);
+  testing::internal::CaptureStderr();
   Result r = RunCli({"settings", "--registry", dir.path().string()});
+  EXPECT_NE(testing::internal::GetCapturedStderr().find("damaged"), std::string::npos);
   EXPECT_EQ(r.code, kExitOk) << r.err;
   EXPECT_NE(r.out.find("Lumora\\Lumora\\SortID = 32773\n"), std::string::npos) << r.out;
   EXPECT_NE(r.out.find("Tunerec\\AppPath = \"/opt/tv\"\n"), std::string::npos) << r.out;
   EXPECT_NE(r.out.find("WindowPosLeft = (missing, default 0)"), std::string::npos) << r.out;
   EXPECT_NE(r.out.find("SortFR = (unreadable"), std::string::npos) << r.out;
-  EXPECT_EQ(test::ReadText(dir / "HKEY_LOCAL_MACHINE.reg"), before);
+  EXPECT_EQ(test::ReadText(hive), before);
+  std::vector<std::string> names;
+  for (const auto& e : std::filesystem::directory_iterator(dir.path())) names.push_back(e.path().filename().string());
+  EXPECT_EQ(names, std::vector<std::string>{"HKEY_LOCAL_MACHINE.reg"});
 
   test::WriteText(dir / "file", "x");
   Result bad = RunCli({"settings", "--registry", (dir / "file").string()});

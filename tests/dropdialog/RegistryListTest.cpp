@@ -1,5 +1,9 @@
 // Per-program file lists in the registry: where RegOpen puts them, free file
-// names, value naming, case-insensitive duplicates, reading and deleting.
+// names, value naming, case-insensitive duplicates, reading and deleting, and
+// two processes adding at once.
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -56,6 +60,16 @@ TEST_F(RegistryListTest, RegOpenCreatesTheProgramsKeyInTheChosenHive) {
   dialog_->RegClose(machine);
   EXPECT_FALSE(machine.open);
   EXPECT_FALSE(dialog_->RegAddFilePath(machine, "/clips/a.avi")) << "a closed key";
+
+  // Names the registry refuses: no key, and nothing stored.
+  for (const char* bad : {"Re\ncent", "Tab\t"}) {
+    EXPECT_FALSE(dialog_->RegOpen(bad, "", false).open) << bad;
+    EXPECT_FALSE(dialog_->RegOpen("", bad, true).open) << bad;
+  }
+  RegKey quorvix;
+  ASSERT_EQ(doubles_.registry.OpenKey(Hive::LocalMachine, "Software\\quorvix", quorvix), RegStatus::Ok);
+  std::string name;
+  EXPECT_EQ(doubles_.registry.EnumSubKey(quorvix, 1, name), RegStatus::NotFound) << name;
 }
 
 TEST_F(RegistryListTest, RegAllocFilePathNumbersFromTwo) {
@@ -131,6 +145,42 @@ TEST_F(RegistryListTest, ListedFilesAreReadInValueOrderAndDeletedWithOrWithoutTh
   EXPECT_TRUE(Values(key).empty());
   EXPECT_FALSE(std::filesystem::exists(b));
   EXPECT_FALSE(std::filesystem::exists(c));
+}
+
+TEST_F(RegistryListTest, TwoProcessesAddingAtOnceNeverTakeTheSameNumber) {
+  Registry files(doubles_.temp / "registry");
+  QvDropDialog::Platform platform = doubles_.Platform();
+  platform.registry = &files;
+  SampleDropDialog dialog(platform);
+  constexpr int kAdds = 40;
+  int start[2];
+  ASSERT_EQ(pipe(start), 0);
+  pid_t children[2];
+  for (int c = 0; c < 2; ++c) {
+    children[c] = fork();
+    ASSERT_GE(children[c], 0);
+    if (children[c] == 0) {
+      // Both start when the pipe is closed.
+      close(start[1]);
+      char byte;
+      if (read(start[0], &byte, 1) != 0) _exit(2);
+      RegKey key = dialog.RegOpen("", "Race", false);
+      bool ok = key.open;
+      for (int i = 0; ok && i < kAdds; ++i)
+        ok = dialog.RegAddFilePath(key, "/clips/" + std::to_string(c) + "_" + std::to_string(i) + ".avi");
+      _exit(ok ? 0 : 1);
+    }
+  }
+  close(start[0]);
+  close(start[1]);
+  for (pid_t pid : children) {
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  }
+  Paths paths;
+  ASSERT_TRUE(dialog.RegReadAllFiles(dialog.RegOpen("", "Race", false), paths));
+  EXPECT_EQ(paths.size(), 2u * kAdds) << "a path was stored under a number the other process had just taken";
 }
 
 }  // namespace
