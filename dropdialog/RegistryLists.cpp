@@ -123,15 +123,23 @@ bool QvDropDialog::RegAddFilePath(const RegKey& key, std::string_view path) {
 }
 
 bool QvDropDialog::RegDeleteFilePath(const RegKey& key, std::string_view path, bool deleteFile) {
-  RegKey files;
-  if (!OpenFiles(registry(), key, files)) return false;
-  for (const ListedFile& file : ListFiles(registry(), files)) {
-    if (file.path.empty() || !lumora::EqualsIgnoreCase(file.path, path)) continue;
-    if (registry().DeleteValue(files, file.valueName) != RegStatus::Ok) return false;
-    if (deleteFile) DeleteFile(file.path);
-    return true;
-  }
-  return false;
+  if (!key.open) return false;
+  // Finding the path's value and deleting it is one step for other processes,
+  // so a value renumbered in between is never the one deleted.
+  std::string listedPath;
+  const RegStatus status = registry().Transact(key.hive, [&] {
+    RegKey files;
+    if (!OpenFiles(registry(), key, files)) return RegStatus::NotFound;
+    for (const ListedFile& file : ListFiles(registry(), files)) {
+      if (file.path.empty() || !lumora::EqualsIgnoreCase(file.path, path)) continue;
+      listedPath = file.path;
+      return registry().DeleteValue(files, file.valueName);
+    }
+    return RegStatus::NotFound;
+  });
+  if (status != RegStatus::Ok) return false;
+  if (deleteFile) DeleteFile(listedPath);
+  return true;
 }
 
 bool QvDropDialog::RegReadAllFiles(const RegKey& key, std::vector<std::string>& paths) {
