@@ -11,7 +11,7 @@
 
 #include "albums/AlbumItem.h"
 #include "albums/Thumbnail.h"
-#include "editor/picture/DibImage.h"
+#include "picture/DibImage.h"
 
 namespace lumora {
 

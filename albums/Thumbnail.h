@@ -7,9 +7,13 @@
 #include <cstdint>
 #include <vector>
 
-#include "editor/picture/DibImage.h"
+#include "picture/DibImage.h"
 
 namespace lumora {
+
+struct CellColour {
+  uint8_t red = 0, green = 0, blue = 0;
+};
 
 // One layout's thumbnail cell.
 struct ThumbnailCell {
@@ -19,10 +23,13 @@ struct ThumbnailCell {
   int offsetMargin = 0;
   // The frame bitmap's resource id.
   uint32_t frameBitmap = 0;
+  // The item list's background, which shows through the cell's transparent
+  // pixels.
+  CellColour listBackground;
 };
 // The compact window ("Original") and the full layout ("MAX").
-inline constexpr ThumbnailCell kOriginalCell{58, 42, 1, 269};
-inline constexpr ThumbnailCell kMaxCell{107, 86, 4, 479};
+inline constexpr ThumbnailCell kOriginalCell{58, 42, 1, 269, {192, 203, 217}};
+inline constexpr ThumbnailCell kMaxCell{107, 86, 4, 479, {211, 223, 232}};
 // The picture keeps this many pixels of the cell's width and height free.
 inline constexpr int kThumbnailBorder = 10;
 

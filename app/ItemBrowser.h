@@ -17,7 +17,7 @@
 #include "albums/AlbumItem.h"
 #include "albums/Thumbnail.h"
 #include "app/MainLayout.h"
-#include "editor/picture/DibImage.h"
+#include "picture/DibImage.h"
 
 class QWidget;
 

@@ -17,7 +17,7 @@
 #include "app/ItemListView.h"
 #include "app/SkinButton.h"
 #include "app/ToolTipControl.h"
-#include "media/ui/SplashWindow.h"
+#include "ui/SplashWindow.h"
 #include "platform/Desktop.h"
 #include "platform/Prompts.h"
 #include "platform/Registry.h"

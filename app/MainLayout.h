@@ -11,7 +11,8 @@
 #include <span>
 #include <string_view>
 
-#include "app/Settings.h"
+#include "albums/Thumbnail.h"
+#include "settings/Settings.h"
 #include "platform/Desktop.h"
 
 namespace lumora::layout {
@@ -78,13 +79,15 @@ inline constexpr int kMinWorkAreaWidth = 800;
 inline constexpr int kMinWorkAreaHeight = 570;
 bool WorkAreaLargeEnough(const ScreenRect& workArea);
 
-// Item list background per layout.
-inline constexpr Rgb kItemListColourOriginal{192, 203, 217};
-inline constexpr Rgb kItemListColourMax{211, 223, 232};
+// Item list background and thumbnail cells per layout, as the cells describe them.
+inline constexpr Rgb kItemListColourOriginal{kOriginalCell.listBackground.red, kOriginalCell.listBackground.green,
+                                             kOriginalCell.listBackground.blue};
+inline constexpr Rgb kItemListColourMax{kMaxCell.listBackground.red, kMaxCell.listBackground.green,
+                                        kMaxCell.listBackground.blue};
+inline constexpr Size kThumbnailCellOriginal{kOriginalCell.width, kOriginalCell.height};
+inline constexpr Size kThumbnailCellMax{kMaxCell.width, kMaxCell.height};
 
-// Thumbnail cells and album-icon strips per layout.
-inline constexpr Size kThumbnailCellOriginal{58, 42};
-inline constexpr Size kThumbnailCellMax{107, 86};
+// Album-icon strips per layout.
 struct AlbumIcons {
   uint32_t bitmap;
   Size cell;

@@ -11,14 +11,15 @@
 
 #include <vector>
 
-#include "editor/picture/DibImage.h"
-#include "editor/qt/DibQImage.h"
+#include "picture/DibImage.h"
+#include "picture/qt/DibQImage.h"
 #include "media/codecs/Bmp.h"
 #include "media/codecs/Jpeg.h"
 #include "resources/Region.h"
 #include "resources/ResourceIds.h"
 #include "resources/Resources.h"
 #include "resources/SkinLayout.h"
+#include "media/codecs/PictureFiles.h"
 
 namespace lumora {
 
@@ -86,7 +87,7 @@ std::optional<QRegion> Skin::WindowOutline() const {
 QImage Skin::AlbumBase(layout::WindowMode mode) const {
   const std::string_view name = mode == layout::WindowMode::Max ? skin::kMaxAlbumBase : skin::kCompactAlbumBase;
   DibImage picture;
-  if (!picture.LoadFile((programFolder_ / name).string())) return {};
+  if (!LoadPictureFile(picture, (programFolder_ / name).string())) return {};
   return ToRgb32(picture);
 }
 

@@ -16,12 +16,13 @@
 #include <memory>
 #include <vector>
 
-#include "editor/picture/DibImage.h"
+#include "picture/DibImage.h"
 #include "media/codecs/Bmp.h"
 #include "media/codecs/Gif.h"
 #include "media/codecs/Jpeg.h"
 #include "media/codecs/Tiff.h"
-#include "media/io/FileBytes.h"
+#include "io/FileBytes.h"
+#include "media/codecs/PictureFiles.h"
 
 namespace {
 
@@ -54,7 +55,7 @@ Files& Setup() {
     f->dir = fs::temp_directory_path() / ("lumora-bench-" + std::to_string(getpid()));
     fs::create_directories(f->dir);
     const char* source = std::getenv("LUMORA_BENCH_PICTURE");
-    if (!source || !f->colour.LoadFile(source)) f->colour = Synthetic();
+    if (!source || !LoadPictureFile(f->colour, source)) f->colour = Synthetic();
     // The grey picture: the green channel through the 8-bit grey ramp.
     f->grey.Create(f->colour.width(), f->colour.height(), 8);
     f->grey.BuildPalette();

@@ -13,6 +13,7 @@
 
 #include "editor/effects/ApplyEffects.h"
 #include "editor/effects/Passes.h"
+#include "media/codecs/PictureFiles.h"
 
 namespace lumora {
 namespace {
@@ -25,7 +26,7 @@ const DibImage& Photo() {
   static DibImage pic = [] {
     DibImage p;
     if (const char* path = std::getenv("LUMORA_BENCH_PICTURE")) {
-      if (!p.LoadFile(path) || p.BitCount() != 24) {
+      if (!LoadPictureFile(p, path) || p.BitCount() != 24) {
         std::fprintf(stderr, "bench_effects: %s is not a readable 24-bit picture\n", path);
         std::exit(1);
       }

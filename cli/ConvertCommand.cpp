@@ -3,7 +3,7 @@
 // found in the upper-cased name, in that order.
 #include "cli/ConvertCommand.h"
 
-#include "editor/picture/DibImage.h"
+#include "picture/DibImage.h"
 #include "media/codecs/PictureFiles.h"
 
 namespace lumora::cli {
@@ -21,7 +21,7 @@ int RunConvertCommand(std::span<const std::string> args, Io io) {
       return UsageError(kSelf, "'" + *name + "' names none of .bmp, .tif, .gif, .jpg", io);
 
   DibImage picture;
-  if (!picture.LoadFile(in)) {
+  if (!LoadPictureFile(picture, in)) {
     io.err << "lumora-cli convert: cannot read or decode '" << in << "'\n";
     return kExitBadInput;
   }
@@ -31,7 +31,7 @@ int RunConvertCommand(std::span<const std::string> args, Io io) {
            << "-bit picture; a GIF file holds at most 256 colours\n";
     return kExitBadArguments;
   }
-  if (!picture.SaveFile(out)) {
+  if (!SavePictureFile(picture, out)) {
     io.err << "lumora-cli convert: cannot write '" << out << "'\n";
     return kExitCannotWrite;
   }

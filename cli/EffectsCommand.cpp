@@ -179,7 +179,7 @@ int RunEffectsCommand(std::span<const std::string> args, Io io) {
   if (auto error = Parse(args, o)) return UsageError(kSelf, *error, io);
 
   DibImage displayed, base, overlay;
-  if (!displayed.LoadFile(o.paths[0])) {
+  if (!LoadPictureFile(displayed, o.paths[0])) {
     io.err << "lumora-cli effects: cannot read " << o.paths[0] << " as a picture\n";
     return kExitBadInput;
   }
@@ -188,7 +188,7 @@ int RunEffectsCommand(std::span<const std::string> args, Io io) {
            << displayed.height() << " picture\n";
     return kExitBadInput;
   }
-  if (o.levels.overlayLoaded && !overlay.LoadFile(o.overlay)) {
+  if (o.levels.overlayLoaded && !LoadPictureFile(overlay, o.overlay)) {
     io.err << "lumora-cli effects: cannot read the overlay " << o.overlay << " as a picture\n";
     return kExitBadInput;
   }
@@ -198,7 +198,7 @@ int RunEffectsCommand(std::span<const std::string> args, Io io) {
            << " picture\n";
     return kExitBadInput;
   }
-  if (!displayed.SaveFile(o.paths[1])) {
+  if (!SavePictureFile(displayed, o.paths[1])) {
     io.err << "lumora-cli effects: cannot write " << o.paths[1] << "\n";
     return kExitCannotWrite;
   }

@@ -7,7 +7,7 @@
 #include <charconv>
 #include <vector>
 
-#include "media/io/FileBytes.h"
+#include "io/FileBytes.h"
 #include "mpeg/MpegErrors.h"
 #include "mpeg/MpegStill.h"
 #include "mpeg/PictureOutput.h"

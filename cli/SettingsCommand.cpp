@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "app/Settings.h"
+#include "settings/Settings.h"
 
 namespace lumora::cli {
 

@@ -5,7 +5,6 @@
 #include "cli/ThumbnailCommand.h"
 
 #include "albums/ItemLoader.h"
-#include "app/MainLayout.h"
 #include "media/codecs/Bmp.h"
 #include "platform/Desktop.h"
 #include "resources/Resources.h"
@@ -18,7 +17,7 @@ const Command kSelf{"thumbnail", "IN OUT.bmp [--max]", "", nullptr};
 
 bool EndsWithBmp(const std::string& name) { return name.size() > 4 && LowerExtension(name) == ".bmp"; }
 
-void PaintClear(Thumbnail& thumbnail, layout::Rgb colour) {
+void PaintClear(Thumbnail& thumbnail, CellColour colour) {
   RowTable rows(thumbnail.cell);
   for (int y = 0; y < thumbnail.cell.height(); ++y)
     for (int x = 0; x < thumbnail.cell.width(); ++x) {
@@ -63,7 +62,7 @@ int RunThumbnailCommand(std::span<const std::string> args, Io io) {
     io.err << "lumora-cli thumbnail: " << made.error << "\n";
     return kExitBadInput;
   }
-  PaintClear(made.thumbnail, max ? layout::kItemListColourMax : layout::kItemListColourOriginal);
+  PaintClear(made.thumbnail, cell.listBackground);
   if (WriteBmpFile(made.thumbnail.cell, out) != 1) {
     io.err << "lumora-cli thumbnail: cannot write '" << out << "'\n";
     return kExitCannotWrite;

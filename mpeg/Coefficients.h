@@ -3,7 +3,7 @@
 // non-intra blocks of a picture and by the blocks of an SNR enhancement layer.
 #pragma once
 
-#include "media/io/ByteReader.h"
+#include "io/ByteReader.h"
 #include "mpeg/VlcTables.h"
 
 namespace lumora::mpeg {

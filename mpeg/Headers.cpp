@@ -3,8 +3,8 @@
 
 #include <cstring>
 
-#include "editor/picture/DibImage.h"
-#include "media/io/ByteReader.h"
+#include "picture/DibImage.h"
+#include "io/ByteReader.h"
 #include "mpeg/MpegErrors.h"
 #include "mpeg/VlcTables.h"
 

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "editor/picture/DibImage.h"
+#include "picture/DibImage.h"
 
 namespace lumora::mpeg {
 

@@ -15,7 +15,7 @@
 #include <span>
 #include <vector>
 
-#include "media/io/ByteReader.h"
+#include "io/ByteReader.h"
 #include "mpeg/Headers.h"
 #include "mpeg/MotionComp.h"
 

@@ -14,7 +14,7 @@
 #include <string_view>
 #include <vector>
 
-#include "media/io/ByteReader.h"
+#include "io/ByteReader.h"
 
 namespace lumora::mpeg {
 

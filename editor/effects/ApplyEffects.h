@@ -10,7 +10,7 @@
 
 #include "editor/effects/ClassicRandom.h"
 #include "editor/effects/EffectLevels.h"
-#include "editor/picture/DibImage.h"
+#include "picture/DibImage.h"
 
 namespace lumora {
 

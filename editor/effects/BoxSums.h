@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "editor/effects/PassArea.h"
-#include "editor/picture/DibImage.h"
+#include "picture/DibImage.h"
 
 namespace lumora::effects_detail {
 

@@ -9,7 +9,7 @@
 #include <type_traits>
 
 #include "editor/effects/Passes.h"
-#include "editor/picture/DibImage.h"
+#include "picture/DibImage.h"
 
 namespace lumora::effects_detail {
 

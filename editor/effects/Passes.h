@@ -15,7 +15,7 @@
 
 #include "editor/effects/ClassicRandom.h"
 #include "editor/effects/Progress.h"
-#include "editor/picture/DibImage.h"
+#include "picture/DibImage.h"
 
 namespace lumora {
 

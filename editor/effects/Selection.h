@@ -8,7 +8,7 @@
 #include <optional>
 
 #include "editor/effects/EffectLevels.h"
-#include "editor/picture/DibImage.h"
+#include "picture/DibImage.h"
 
 namespace lumora {
 

@@ -9,8 +9,8 @@
 #include <bit>
 #include <cstring>
 
-#include "media/io/ByteReader.h"
-#include "media/io/FileBytes.h"
+#include "io/ByteReader.h"
+#include "io/FileBytes.h"
 
 namespace lumora {
 

@@ -7,8 +7,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "media/io/ByteReader.h"
-#include "media/io/FileBytes.h"
+#include "io/ByteReader.h"
+#include "io/FileBytes.h"
 
 namespace lumora {
 

@@ -18,7 +18,7 @@
 #include <jpeglib.h>
 #include <jerror.h>
 
-#include "media/io/FileBytes.h"
+#include "io/FileBytes.h"
 
 namespace lumora {
 

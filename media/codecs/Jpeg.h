@@ -18,7 +18,7 @@
 #include <string_view>
 #include <vector>
 
-#include "editor/picture/DibImage.h"
+#include "picture/DibImage.h"
 
 namespace lumora {
 

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <string>
 
-#include "editor/picture/DibImage.h"
+#include "picture/DibImage.h"
 #include "media/codecs/Bmp.h"
 #include "media/codecs/Gif.h"
 #include "media/codecs/Jpeg.h"
@@ -24,23 +24,23 @@ PictureFormat FormatForName(std::string_view path) {
   return PictureFormat::None;
 }
 
-bool DibImage::LoadFile(const std::string& path) {
+bool LoadPictureFile(DibImage& picture, const std::string& path) {
   switch (FormatForName(path)) {
-    case PictureFormat::Bmp: return ReadBmpFile(*this, path) != 0;
-    case PictureFormat::Tiff: return ReadTiffFile(*this, path) != 0;
-    case PictureFormat::Gif: return ReadGifFile(*this, path) != 0;
-    case PictureFormat::Jpeg: return ReadJpegFile(*this, path) != 0;
+    case PictureFormat::Bmp: return ReadBmpFile(picture, path) != 0;
+    case PictureFormat::Tiff: return ReadTiffFile(picture, path) != 0;
+    case PictureFormat::Gif: return ReadGifFile(picture, path) != 0;
+    case PictureFormat::Jpeg: return ReadJpegFile(picture, path) != 0;
     case PictureFormat::None: break;
   }
   return false;
 }
 
-bool DibImage::SaveFile(const std::string& path) const {
+bool SavePictureFile(const DibImage& picture, const std::string& path) {
   switch (FormatForName(path)) {
-    case PictureFormat::Bmp: return WriteBmpFile(*this, path) != 0;
-    case PictureFormat::Tiff: return WriteTiffFile(*this, path) != 0;
-    case PictureFormat::Gif: return WriteGifFile(*this, path) != 0;
-    case PictureFormat::Jpeg: return WriteJpegFile(*this, path) != 0;
+    case PictureFormat::Bmp: return WriteBmpFile(picture, path) != 0;
+    case PictureFormat::Tiff: return WriteTiffFile(picture, path) != 0;
+    case PictureFormat::Gif: return WriteGifFile(picture, path) != 0;
+    case PictureFormat::Jpeg: return WriteJpegFile(picture, path) != 0;
     case PictureFormat::None: break;
   }
   return false;

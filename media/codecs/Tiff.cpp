@@ -19,7 +19,7 @@
 
 #include <tiffio.h>
 
-#include "media/io/FileBytes.h"
+#include "io/FileBytes.h"
 
 namespace lumora {
 

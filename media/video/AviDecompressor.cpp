@@ -13,7 +13,7 @@ extern "C" {
 #include <cstdlib>
 #include <cstring>
 
-#include "editor/picture/DibImage.h"
+#include "picture/DibImage.h"
 
 namespace lumora::video {
 

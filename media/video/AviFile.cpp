@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <optional>
 
-#include "media/io/ByteReader.h"
+#include "io/ByteReader.h"
 
 namespace lumora::video {
 

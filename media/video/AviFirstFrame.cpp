@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "media/io/FileBytes.h"
+#include "io/FileBytes.h"
 #include "media/video/AviDecompressor.h"
 #include "media/video/Ffmpeg.h"
 

@@ -15,7 +15,7 @@
 #include <string_view>
 #include <vector>
 
-#include "editor/picture/DibImage.h"
+#include "picture/DibImage.h"
 #include "media/video/AviFile.h"
 
 namespace lumora::video {

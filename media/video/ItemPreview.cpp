@@ -14,6 +14,7 @@
 #include "media/video/MpegSystemScanner.h"
 #include "media/video/VideoStreamReader.h"
 #include "platform/PrivateFolder.h"
+#include "media/codecs/PictureFiles.h"
 
 namespace lumora::video {
 
@@ -91,7 +92,7 @@ ItemPreviewResult MpegPreview(const std::string& path, const std::string& stillF
   const MpegForm form = UsesMpeg2Capture(scanner.result().streamKind) ? MpegForm::Mpeg2 : MpegForm::Mpeg1;
   CaptureMpegStill(form, path, still);
   DibImage picture;
-  if (!picture.LoadFile(still)) return Failed(PreviewStatus::StillNotLoaded, still);
+  if (!LoadPictureFile(picture, still)) return Failed(PreviewStatus::StillNotLoaded, still);
   std::filesystem::remove(still, ignored);
   return Succeeded(std::move(picture));
 }

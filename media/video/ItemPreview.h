@@ -15,7 +15,7 @@
 
 #include <string>
 
-#include "editor/picture/DibImage.h"
+#include "picture/DibImage.h"
 
 namespace lumora::video {
 

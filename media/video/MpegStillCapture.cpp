@@ -7,7 +7,7 @@
 #include <span>
 #include <string_view>
 
-#include "editor/picture/DibImage.h"
+#include "picture/DibImage.h"
 #include "media/codecs/Bmp.h"
 #include "media/video/Ffmpeg.h"
 

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <climits>
 
-#include "editor/picture/DibImage.h"
+#include "picture/DibImage.h"
 #include "media/video/AviFirstFrame.h"
 #include "media/video/Ffmpeg.h"
 

@@ -21,7 +21,7 @@
 #include "app/ItemBrowser.h"
 #include "app/ItemListView.h"
 #include "app/MainDialog.h"
-#include "media/ui/ProgressDialog.h"
+#include "ui/ProgressDialog.h"
 #include "resources/ResourceIds.h"
 #include "tests/app/AppTesting.h"
 

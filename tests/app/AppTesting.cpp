@@ -12,7 +12,8 @@
 
 #include "app/ItemBrowser.h"
 #include "app/ItemListView.h"
-#include "editor/picture/DibImage.h"
+#include "picture/DibImage.h"
+#include "media/codecs/PictureFiles.h"
 
 namespace lumora::test {
 
@@ -167,7 +168,7 @@ void WritePicture(const std::filesystem::path& path, int width, int height, QRgb
       row[3 * x + 2] = uint8_t(qRed(colour));
     }
   }
-  ASSERT_TRUE(picture.SaveFile(path.string())) << path;
+  ASSERT_TRUE(SavePictureFile(picture, path.string())) << path;
 }
 
 }  // namespace lumora::test

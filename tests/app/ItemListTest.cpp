@@ -17,7 +17,7 @@
 #include "app/ItemListView.h"
 #include "app/MainDialog.h"
 #include "app/ToolTipControl.h"
-#include "media/ui/ProgressDialog.h"
+#include "ui/ProgressDialog.h"
 #include "resources/ResourceIds.h"
 #include "tests/app/AppTesting.h"
 

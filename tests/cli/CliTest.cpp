@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/Settings.h"
+#include "settings/Settings.h"
 #include "tests/TempDir.h"
 
 namespace lumora::cli {

@@ -6,8 +6,9 @@
 
 #include <gtest/gtest.h>
 
-#include "editor/picture/DibImage.h"
+#include "picture/DibImage.h"
 #include "tests/TempDir.h"
+#include "media/codecs/PictureFiles.h"
 
 namespace lumora::cli {
 namespace {
@@ -39,14 +40,14 @@ TEST(ConvertCommand, ConvertsByNameAndKeepsLosslessPixels) {
   for (int i = 0; i < 36 * 7; ++i) grey.PixelBits()[i] = uint8_t(i * 7);
   ASSERT_TRUE(grey.BuildPalette());
   const auto src = (dir / "src.bmp").string();
-  ASSERT_TRUE(grey.SaveFile(src));
+  ASSERT_TRUE(SavePictureFile(grey, src));
 
   for (const char* name : {"a.gif", "a.tif", "a.bmp.jpg"}) {  // the last one is a bitmap file
     const auto out = (dir / name).string();
     Result r = Convert(src, out);
     ASSERT_EQ(r.code, kExitOk) << name << ": " << r.err;
     DibImage back;
-    ASSERT_TRUE(back.LoadFile(out)) << name;
+    ASSERT_TRUE(LoadPictureFile(back, out)) << name;
     for (int row = 0; row < 7; ++row)
       for (int x = 0; x < 33; ++x)
         ASSERT_EQ(Colour(back, x, row), Colour(grey, x, row)) << name << " " << x << "," << row;
@@ -59,7 +60,7 @@ TEST(ConvertCommand, EachFailureHasItsExitCode) {
   DibImage colour;
   ASSERT_TRUE(colour.Create(4, 4, 24));
   const auto src = (dir / "c.bmp").string();
-  ASSERT_TRUE(colour.SaveFile(src));
+  ASSERT_TRUE(SavePictureFile(colour, src));
 
   EXPECT_EQ(Convert(src, (dir / "c.jpeg").string()).code, kExitBadArguments);  // ".JPG" is not in ".JPEG"
   EXPECT_EQ(Convert((dir / "c.png").string(), (dir / "d.bmp").string()).code, kExitBadArguments);

@@ -11,6 +11,7 @@
 #include "editor/effects/ApplyEffects.h"
 #include "tests/TempDir.h"
 #include "tests/media/CodecTestTools.h"
+#include "media/codecs/PictureFiles.h"
 
 namespace lumora::cli {
 namespace {
@@ -43,7 +44,7 @@ std::vector<uint8_t> Rows(DibImage& pic) {
 }
 std::vector<uint8_t> Rows(const std::string& path) {
   DibImage pic;
-  EXPECT_TRUE(pic.LoadFile(path)) << path;
+  EXPECT_TRUE(LoadPictureFile(pic, path)) << path;
   return Rows(pic);
 }
 std::vector<uint8_t> Rows(const DibImage& in, EffectLevels levels, std::optional<PictureRect> region,
@@ -61,8 +62,8 @@ TEST(EffectsCommand, WritesThePipelinesPictureForTheEditorsLevels) {
   const std::string in = (dir / "in.bmp").string(), out = (dir / "out.bmp").string();
   const std::string over = (dir / "over.bmp").string();
   const DibImage sample = Sample(30, 20);
-  ASSERT_TRUE(sample.SaveFile(in));
-  ASSERT_TRUE(Sample(2, 3).SaveFile(over));
+  ASSERT_TRUE(SavePictureFile(sample, in));
+  ASSERT_TRUE(SavePictureFile(Sample(2, 3), over));
 
   Result r = Effects({in, out, "--brightness", "20", "--contrast", "-40", "--blur", "1", "--swap-rb", "--red", "-250",
                       "--rotate", "-1", "--region", "1,2,8,40", "--overlay", over, "--blend", "Multiply"});
@@ -71,7 +72,7 @@ TEST(EffectsCommand, WritesThePipelinesPictureForTheEditorsLevels) {
   l.brightness = 20, l.contrast = -40, l.blur = 1, l.swapRedBlue = true, l.red = -250, l.rotation = -1;
   l.overlayLoaded = true, l.blendMethod = 6;
   DibImage overlay;
-  ASSERT_TRUE(overlay.LoadFile(over));
+  ASSERT_TRUE(LoadPictureFile(overlay, over));
   EXPECT_EQ(Rows(out), Rows(sample, l, PictureRect{1, 2, 8, 40}, 0, std::move(overlay)));
 
   // The seed makes the random effects reproducible; an empty region is the whole picture.
@@ -106,7 +107,7 @@ TEST(EffectsCommand, OneAndFourBitPicturesGoThroughThePassesWithTheirColours) {
   for (int bits : {1, 4}) {
     const std::vector<std::array<uint8_t, 3>> table(colours.begin(), colours.begin() + (1 << bits));
     const DibImage picture = test::PalettedPicture(bits, table, 13, 6, [](int x, int y) { return x * x + 3 * y; });
-    ASSERT_TRUE(picture.SaveFile(in));
+    ASSERT_TRUE(SavePictureFile(picture, in));
     // The same colours at 24 bits, through the passes' 24-bit path.
     const test::RgbImage rgb = test::PictureRgb(picture);
     DibImage asColour;
@@ -122,7 +123,7 @@ TEST(EffectsCommand, OneAndFourBitPicturesGoThroughThePassesWithTheirColours) {
       args.insert(args.end(), c.options.begin(), c.options.end());
       ASSERT_EQ(Effects(args).code, kExitOk);
       DibImage written;
-      ASSERT_TRUE(written.LoadFile(out));
+      ASSERT_TRUE(LoadPictureFile(written, out));
       EXPECT_EQ(written.BitCount(), 8);
       ASSERT_TRUE(written.palette());
       EXPECT_EQ(written.palette()->size(), table.size());
@@ -140,7 +141,7 @@ TEST(EffectsCommand, OneAndFourBitPicturesGoThroughThePassesWithTheirColours) {
 TEST(EffectsCommand, FailuresHaveTheirExitCodesAndOneLine) {
   test::TempDir dir;
   const std::string in = (dir / "in.bmp").string(), out = (dir / "out.bmp").string();
-  ASSERT_TRUE(Sample(4, 4).SaveFile(in));
+  ASSERT_TRUE(SavePictureFile(Sample(4, 4), in));
   test::WriteText(dir / "junk.bmp", "not a picture");
   const std::pair<int, std::vector<std::string>> cases[] = {
       {kExitBadArguments, {in}},

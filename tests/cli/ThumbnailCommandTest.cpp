@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "albums/Thumbnail.h"
-#include "editor/picture/DibImage.h"
+#include "picture/DibImage.h"
 #include "media/codecs/Bmp.h"
 #include "media/codecs/Jpeg.h"
 #include "platform/Desktop.h"

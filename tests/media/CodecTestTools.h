@@ -16,7 +16,7 @@
 
 #include <gtest/gtest.h>
 
-#include "editor/picture/DibImage.h"
+#include "picture/DibImage.h"
 #include "tests/TempDir.h"
 
 namespace lumora::test {

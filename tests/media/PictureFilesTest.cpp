@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "editor/picture/DibImage.h"
+#include "picture/DibImage.h"
 #include "tests/TempDir.h"
 
 namespace lumora {
@@ -35,9 +35,9 @@ TEST(PictureFiles, AnUnknownNameTouchesNeitherPictureNorFile) {
   const auto before = pic.block();
   const auto path = (dir / "x.jpeg").string();
   test::WriteText(path, "not touched");
-  EXPECT_FALSE(pic.LoadFile(path));
+  EXPECT_FALSE(LoadPictureFile(pic, path));
   EXPECT_EQ(pic.block(), before);
-  EXPECT_FALSE(pic.SaveFile(path));
+  EXPECT_FALSE(SavePictureFile(pic, path));
   EXPECT_EQ(test::ReadText(path), "not touched");
 }
 
@@ -49,9 +49,9 @@ TEST(PictureFiles, EachFormatRoundTripsThroughItsName) {
   ASSERT_TRUE(grey.BuildPalette());
   for (const char* name : {"a.bmp", "a.tif", "a.gif", "a.jpg"}) {
     const auto path = (dir / name).string();
-    ASSERT_TRUE(grey.SaveFile(path)) << name;
+    ASSERT_TRUE(SavePictureFile(grey, path)) << name;
     DibImage back;
-    ASSERT_TRUE(back.LoadFile(path)) << name;
+    ASSERT_TRUE(LoadPictureFile(back, path)) << name;
     EXPECT_EQ(back.width(), 16) << name;
     EXPECT_EQ(back.height(), 8) << name;
   }

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "editor/picture/DibImage.h"
+#include "picture/DibImage.h"
 #include "media/codecs/Jpeg.h"
 #include "resources/CursorFile.h"
 #include "resources/ResourceIds.h"

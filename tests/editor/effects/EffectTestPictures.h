@@ -6,7 +6,7 @@
 #include <functional>
 #include <random>
 
-#include "editor/picture/DibImage.h"
+#include "picture/DibImage.h"
 
 namespace lumora::test {
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "editor/picture/DibImage.h"
+#include "picture/DibImage.h"
 #include "tests/mpeg/FfmpegStreams.h"
 
 namespace lumora::video::test {

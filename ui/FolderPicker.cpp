@@ -1,6 +1,6 @@
 // The folder check with its messages and level-by-level creation, and the
 // browser loop that runs it on every path the user picks or types.
-#include "media/ui/FolderPicker.h"
+#include "ui/FolderPicker.h"
 
 #include <filesystem>
 #include <utility>

@@ -1,5 +1,5 @@
 // The settings store over the registry.
-#include "app/Settings.h"
+#include "settings/Settings.h"
 
 #include <cstring>
 

@@ -1,5 +1,5 @@
 // The settings store: first start, fallbacks, and what each reader stores.
-#include "app/Settings.h"
+#include "settings/Settings.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // bitmap and centred in the work area, painted through the bitmap's colour
 // table, on top and frameless, and closed by its timer, a key or a mouse
 // button press, never by moving the mouse.
-#include "media/ui/SplashWindow.h"
+#include "ui/SplashWindow.h"
 
 #include <QImage>
 #include <QKeyEvent>
@@ -12,8 +12,8 @@
 
 #include <gtest/gtest.h>
 
-#include "../../TempDir.h"
-#include "editor/picture/DibImage.h"
+#include "tests/TempDir.h"
+#include "picture/DibImage.h"
 #include "media/codecs/Bmp.h"
 #include "platform/testing/FakeDesktop.h"
 #include "resources/ResourceIds.h"

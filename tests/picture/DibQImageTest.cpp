@@ -1,6 +1,6 @@
 // The picture as Qt shows it: colours through the table, rows top-down, and
 // stretching by nearest neighbour.
-#include "editor/qt/DibQImage.h"
+#include "picture/qt/DibQImage.h"
 
 #include <QGuiApplication>
 #include <QPainter>

@@ -6,7 +6,7 @@
 #include <QImage>
 #include <QRect>
 
-#include "editor/picture/DibImage.h"
+#include "picture/DibImage.h"
 
 class QPainter;
 

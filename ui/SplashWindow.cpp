@@ -1,6 +1,6 @@
 // The splash window: decoding the bitmap with its colour table, placing the
 // window and closing it on its timer or on the user's first key or click.
-#include "media/ui/SplashWindow.h"
+#include "ui/SplashWindow.h"
 
 #include <QBasicTimer>
 #include <QEvent>
@@ -10,8 +10,8 @@
 #include <QTimerEvent>
 #include <QWidget>
 
-#include "editor/picture/DibImage.h"
-#include "editor/qt/DibQImage.h"
+#include "picture/DibImage.h"
+#include "picture/qt/DibQImage.h"
 #include "media/codecs/Bmp.h"
 #include "platform/Desktop.h"
 

@@ -107,12 +107,6 @@ class DibImage {
   // Exchanges the pixel and backup blocks when there is a backup.
   bool SwapBackup();
 
-  // Load or save by name: the upper-cased name is searched for ".BMP",
-  // ".TIF", ".GIF" and ".JPG" in that order and the first found picks the
-  // codec; none found: false, nothing touched. Defined by the codec library.
-  bool LoadFile(const std::string& path);
-  bool SaveFile(const std::string& path) const;
-
   bool empty() const { return block_.empty(); }
   int32_t width() const { return width_; }
   int32_t height() const { return height_; }

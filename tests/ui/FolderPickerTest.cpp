@@ -1,13 +1,13 @@
 // The folder check: the path rules, the creation of missing levels after the
 // Yes answer with each of its messages, and the browser loop that keeps
 // trying typed paths until one passes.
-#include "media/ui/FolderPicker.h"
+#include "ui/FolderPicker.h"
 
 #include <filesystem>
 
 #include <gtest/gtest.h>
 
-#include "../../TempDir.h"
+#include "tests/TempDir.h"
 #include "platform/testing/ScriptedPrompts.h"
 
 namespace lumora {

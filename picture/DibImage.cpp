@@ -1,5 +1,5 @@
 // The packed-bitmap picture, its row table and effect regions.
-#include "editor/picture/DibImage.h"
+#include "picture/DibImage.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,5 +1,5 @@
 // DibImage to QImage conversion and drawing.
-#include "editor/qt/DibQImage.h"
+#include "picture/qt/DibQImage.h"
 
 #include <QPainter>
 

@@ -1,7 +1,7 @@
 // The progress window: the percentage rule and its self-close, the bar's
 // bounds, the owner kept disabled until it is destroyed, however it closed,
 // the event pump that runs before every change of the bar, and its look.
-#include "media/ui/ProgressDialog.h"
+#include "ui/ProgressDialog.h"
 
 #include <QDialog>
 #include <QImage>
@@ -12,7 +12,7 @@
 
 #include <gtest/gtest.h>
 
-#include "../../TempDir.h"
+#include "tests/TempDir.h"
 #include "resources/Resources.h"
 #include "tests/support/QtTestApp.h"
 

@@ -1,6 +1,6 @@
 // The packed-bitmap picture: byte layout, row order, backup rules, and
 // refusal of blocks whose headers lie.
-#include "editor/picture/DibImage.h"
+#include "picture/DibImage.h"
 
 #include <gtest/gtest.h>
 

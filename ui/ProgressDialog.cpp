@@ -1,6 +1,6 @@
 // The progress window: widgets, owner handling, the event pump and the
 // percentage rule.
-#include "media/ui/ProgressDialog.h"
+#include "ui/ProgressDialog.h"
 
 #include <algorithm>
 

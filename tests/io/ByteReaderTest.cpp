@@ -1,7 +1,7 @@
 // The bounded byte and bit readers: values in both bit orders against a
 // one-bit-at-a-time reference, and the contract past the end: zeros and a
 // sticky truncated flag.
-#include "media/io/ByteReader.h"
+#include "io/ByteReader.h"
 
 #include <gtest/gtest.h>
 
