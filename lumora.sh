@@ -13,7 +13,7 @@ JOBS=$(nproc)
 FUZZ_SECONDS=${FUZZ_SECONDS:-20}
 
 PACKAGES=(
-  build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
+  build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev python3
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libjpeg-dev libtiff-dev
   libavformat-dev libavcodec-dev libswscale-dev libavutil-dev
