@@ -106,7 +106,7 @@ void ItemBrowser::SetLayout(layout::WindowMode mode) {
   list_.SetCell(mode, QSize(cell_.width, cell_.height));
 }
 
-bool ItemBrowser::Load(const std::string& albumFolder, uint32_t sortId, uint32_t sortDirection) {
+bool ItemBrowser::Load(const std::string& albumFolder) {
   // The progress window pumps the events: whatever reaches the program then
   // must not replace the progress window whose pump is running, nor refill
   // the list under the running load.
@@ -123,7 +123,7 @@ bool ItemBrowser::Load(const std::string& albumFolder, uint32_t sortId, uint32_t
   if (progress_) progress_->Destroy();
   loading_ = false;
   if (!load.enumerated) return false;
-  Sort(sortId, sortDirection);
+  Sort();
   list_.show();
   return true;
 }
@@ -133,9 +133,17 @@ void ItemBrowser::Clear() {
   currentItem_ = -1;
 }
 
-void ItemBrowser::Sort(uint32_t sortId, uint32_t sortDirection) {
+void ItemBrowser::SortBy(uint32_t command) {
+  if (command == kSortByName || command == kSortByDate || command == kSortByType)
+    sort_.sortID = command;
+  else
+    sort_.sortFR = command;
+  Sort();
+}
+
+void ItemBrowser::Sort() {
   if (list_.count() == 0) return;
-  const ItemOrder order{SortKeyOfCommand(sortId), IsForwardCommand(sortDirection)};
+  const ItemOrder order{SortKeyOfCommand(sort_.sortID), IsForwardCommand(sort_.sortFR)};
   std::vector<ItemEntry*> entries;
   while (list_.count() > 0) entries.push_back(static_cast<ItemEntry*>(list_.takeItem(0)));
   std::stable_sort(entries.begin(), entries.end(),

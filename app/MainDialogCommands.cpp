@@ -1,6 +1,7 @@
 // MainDialog's command table and the window commands it owns: help, about,
 // minimise, the layout toggle, close, the menu buttons' popups and the item
-// list's context menu.
+// list's context menu and Delete key; the album and item commands go to the
+// AlbumBrowser and the ItemBrowser.
 #include "app/MainDialog.h"
 
 #include <QAction>
@@ -9,7 +10,8 @@
 #include <array>
 
 #include "app/AboutDialog.h"
-#include "app/AlbumListView.h"
+#include "app/AlbumBrowser.h"
+#include "app/ItemBrowser.h"
 #include "app/SkinButton.h"
 #include "platform/Desktop.h"
 #include "platform/Registry.h"
@@ -35,30 +37,31 @@ bool IsSortCommand(uint32_t command) {
 
 std::span<const MainDialog::CommandEntry> MainDialog::Commands() {
   using namespace layout;
+  constexpr auto sortBy = [](MainDialog& window, uint32_t id) { window.items_->SortBy(id); };
   static constexpr std::array<CommandEntry, 23> kTable = {{
-      {kHelp, &MainDialog::OnHelp},
-      {kHelpSmall, &MainDialog::OnHelp},
-      {kMinimize, &MainDialog::OnMinimize},
-      {kMinimizeSmall, &MainDialog::OnMinimize},
-      {kMaximize, &MainDialog::OnToggleLayout},
-      {kMaximizeSmall, &MainDialog::OnToggleLayout},
-      {kClose, &MainDialog::OnCloseCommand},
-      {kCloseSmall, &MainDialog::OnCloseCommand},
-      {kSortButton, &MainDialog::OnMenuButton},
-      {kFileButton, &MainDialog::OnMenuButton},
-      {kImportButton, &MainDialog::OnMenuButton},
-      {res::kCmdAbout, &MainDialog::OnAbout},
-      {kNewAlbum, &MainDialog::OnNewAlbum},
-      {kDeleteAlbum, &MainDialog::OnDeleteAlbum},
-      {kRenameAlbum, &MainDialog::OnRenameAlbum},
-      {kAlbumInfo, &MainDialog::OnAlbumInfo},
-      {res::kCmdSortByName, &MainDialog::OnSortCommand},
-      {res::kCmdSortByType, &MainDialog::OnSortCommand},
-      {res::kCmdSortByDate, &MainDialog::OnSortCommand},
-      {res::kCmdSortForward, &MainDialog::OnSortCommand},
-      {res::kCmdSortReverse, &MainDialog::OnSortCommand},
-      {res::kCmdSelectAll, &MainDialog::OnSelectAll},
-      {res::kCmdRefresh, &MainDialog::OnRefresh},
+      {kHelp, [](MainDialog& window, uint32_t id) { window.OnHelp(id); }},
+      {kHelpSmall, [](MainDialog& window, uint32_t id) { window.OnHelp(id); }},
+      {kMinimize, [](MainDialog& window, uint32_t id) { window.OnMinimize(id); }},
+      {kMinimizeSmall, [](MainDialog& window, uint32_t id) { window.OnMinimize(id); }},
+      {kMaximize, [](MainDialog& window, uint32_t id) { window.OnToggleLayout(id); }},
+      {kMaximizeSmall, [](MainDialog& window, uint32_t id) { window.OnToggleLayout(id); }},
+      {kClose, [](MainDialog& window, uint32_t id) { window.OnCloseCommand(id); }},
+      {kCloseSmall, [](MainDialog& window, uint32_t id) { window.OnCloseCommand(id); }},
+      {kSortButton, [](MainDialog& window, uint32_t id) { window.OnMenuButton(id); }},
+      {kFileButton, [](MainDialog& window, uint32_t id) { window.OnMenuButton(id); }},
+      {kImportButton, [](MainDialog& window, uint32_t id) { window.OnMenuButton(id); }},
+      {res::kCmdAbout, [](MainDialog& window, uint32_t id) { window.OnAbout(id); }},
+      {kNewAlbum, [](MainDialog& window, uint32_t) { window.albums_->NewAlbum(); }},
+      {kDeleteAlbum, [](MainDialog& window, uint32_t) { window.albums_->DeleteAlbum(); }},
+      {kRenameAlbum, [](MainDialog& window, uint32_t) { window.albums_->RenameAlbum(); }},
+      {kAlbumInfo, [](MainDialog& window, uint32_t) { window.albums_->ShowInfo(); }},
+      {res::kCmdSortByName, sortBy},
+      {res::kCmdSortByType, sortBy},
+      {res::kCmdSortByDate, sortBy},
+      {res::kCmdSortForward, sortBy},
+      {res::kCmdSortReverse, sortBy},
+      {res::kCmdSelectAll, [](MainDialog& window, uint32_t) { window.items_->SelectAll(); }},
+      {res::kCmdRefresh, [](MainDialog& window, uint32_t) { window.albums_->LoadItems(); }},
   }};
   return kTable;
 }
@@ -66,7 +69,7 @@ std::span<const MainDialog::CommandEntry> MainDialog::Commands() {
 bool MainDialog::OnCommand(uint32_t id) {
   for (const CommandEntry& entry : Commands()) {
     if (entry.id != id) continue;
-    (this->*entry.handler)(id);
+    entry.handler(*this, id);
     return true;
   }
   return false;
@@ -120,7 +123,9 @@ void MainDialog::BuildMenu(QMenu& menu, const MenuItem& popup) {
         action->setEnabled(!item.grayed);
         // The sort entries show the sort in force.
         const bool checked =
-            IsSortCommand(item.command) ? item.command == sortId_ || item.command == sortDirection_ : item.checked;
+            IsSortCommand(item.command)
+                ? item.command == items_->Sorting().sortID || item.command == items_->Sorting().sortFR
+                : item.checked;
         action->setCheckable(checked);
         action->setChecked(checked);
         break;
@@ -158,9 +163,6 @@ void MainDialog::OnAbout(uint32_t) {
   services_.runDialog(about);
 }
 
-std::string MainDialog::CurrentAlbumPath() const {
-  const AlbumEntry* entry = albumList_->Entry(currentAlbum_);
-  return entry ? entry->Album().path : std::string();
-}
+void MainDialog::OnItemDeleteKey() { OnCommand(res::kCmdDelete); }
 
 }  // namespace lumora

@@ -66,7 +66,7 @@ TEST(AlbumListTest, WithoutAlbumsTheListIsEmptyAndNewCannotCreateTheRoot) {
     MainWindowDoubles doubles;
     auto window = doubles.ShowWindow();
     EXPECT_EQ(window->AlbumList()->count(), 0);
-    EXPECT_EQ(window->CurrentAlbum(), -1);
+    EXPECT_EQ(window->Albums().Current(), -1);
     doubles.prompts.ExpectMessage("Cannot create Album", "Lumora", kTopmostOk, kAnswerOk);
     EXPECT_TRUE(window->OnCommand(layout::kNewAlbum));
     EXPECT_TRUE(doubles.prompts.AllAnswered());
@@ -97,10 +97,10 @@ TEST(AlbumListTest, TheStoredAlbumNameOpensItsAlbumIgnoringCaseElseTheFirstInByt
     ASSERT_TRUE(WriteMachineString(*doubles.registry, AppKey, kAlbumName, c.stored));
     auto window = doubles.ShowWindow();
     EXPECT_EQ(Names(*window->AlbumList()), (std::vector<std::string>{"Zoo", "apple", "trip"}));
-    EXPECT_EQ(window->CurrentAlbum(), c.current);
+    EXPECT_EQ(window->Albums().Current(), c.current);
     EXPECT_TRUE(window->AlbumList()->item(c.current)->isSelected());
     EXPECT_EQ(fs::current_path(), fs::path(window->AlbumList()->Entry(c.current)->Album().path));
-    EXPECT_TRUE(window->TimerRunning(MainDialog::kAlbumAnimationTimer));
+    EXPECT_TRUE(window->Albums().Animating());
   }
 }
 
@@ -110,17 +110,17 @@ TEST(AlbumListTest, ClickingAnotherAlbumLoadsItAndOpensItsPictureOnTimer1InBothL
   test::WritePicture(test::AddAlbum(doubles, "City") / "tower.bmp", 40, 30, qRgb(200, 10, 10));
   auto window = doubles.ShowWindow();
   AlbumListView& albums = *window->AlbumList();
-  ASSERT_TRUE(test::RunEventsUntil([&] { return !window->TimerRunning(MainDialog::kAlbumAnimationTimer); }));
+  ASSERT_TRUE(test::RunEventsUntil([&] { return !window->Albums().Animating(); }));
   EXPECT_EQ(albums.Entry(0)->Image(), 1) << "the compact layout opens at once";
 
   // City's load pumps the events, so its animation may be over or not when
   // the click returns: the wait cursor is up exactly while it runs.
   const int waitCursorShown = doubles.desktop.waitCursorShown;
   auto waitCursorWhileOpening = [&] {
-    return doubles.desktop.waitDepth == (window->TimerRunning(MainDialog::kAlbumAnimationTimer) ? 1 : 0);
+    return doubles.desktop.waitDepth == (window->Albums().Animating() ? 1 : 0);
   };
   ClickAlbum(albums, 1);
-  EXPECT_EQ(window->CurrentAlbum(), 1);
+  EXPECT_EQ(window->Albums().Current(), 1);
   EXPECT_EQ(albums.Entry(0)->Image(), 0);
   EXPECT_EQ(window->ItemList()->count(), 1);
   EXPECT_EQ(fs::current_path(), doubles.temp / "Albums/City");
@@ -128,20 +128,20 @@ TEST(AlbumListTest, ClickingAnotherAlbumLoadsItAndOpensItsPictureOnTimer1InBothL
   EXPECT_TRUE(waitCursorWhileOpening());
   ASSERT_TRUE(test::RunEventsUntil([&] {
     EXPECT_TRUE(waitCursorWhileOpening());
-    return !window->TimerRunning(MainDialog::kAlbumAnimationTimer);
+    return !window->Albums().Animating();
   }));
   EXPECT_EQ(albums.Entry(1)->Image(), 1);
   EXPECT_EQ(doubles.desktop.waitDepth, 0);
 
   ClickAlbum(albums, 1);
-  EXPECT_FALSE(window->TimerRunning(MainDialog::kAlbumAnimationTimer)) << "the open album again: nothing";
+  EXPECT_FALSE(window->Albums().Animating()) << "the open album again: nothing";
 
   window->OnCommand(layout::kMaximizeSmall);
   // Beach has no items: nothing pumps the events before the click returns.
   ClickAlbum(albums, 0);
-  EXPECT_TRUE(window->TimerRunning(MainDialog::kAlbumAnimationTimer));
+  EXPECT_TRUE(window->Albums().Animating());
   EXPECT_EQ(doubles.desktop.waitDepth, 1) << "the wait cursor stays until the album is open";
-  ASSERT_TRUE(test::RunEventsUntil([&] { return !window->TimerRunning(MainDialog::kAlbumAnimationTimer); }));
+  ASSERT_TRUE(test::RunEventsUntil([&] { return !window->Albums().Animating(); }));
   EXPECT_EQ(albums.Entry(0)->Image(), 5) << "the full layout opens through frames 1 to 5";
   EXPECT_EQ(albums.Entry(1)->Image(), 0);
   EXPECT_EQ(doubles.desktop.waitDepth, 0);
@@ -176,8 +176,8 @@ TEST(AlbumListTest, ALoadNeverStartsInsideAnotherAndClosingItsProgressWindowKeep
   for (const char* name : {"bridge.bmp", "tower.bmp"}) test::WritePicture(city / name, 20, 20, qRgb(90, 90, 90));
   auto window = doubles.ShowWindow();
   AlbumListView& albums = *window->AlbumList();
-  ASSERT_EQ(window->CurrentAlbum(), 0);
-  ASSERT_TRUE(test::RunEventsUntil([&] { return !window->TimerRunning(MainDialog::kAlbumAnimationTimer); }));
+  ASSERT_EQ(window->Albums().Current(), 0);
+  ASSERT_TRUE(test::RunEventsUntil([&] { return !window->Albums().Animating(); }));
   const QPoint beach = albums.visualItemRect(albums.item(0)).center();
 
   const ProgressDialog* running = nullptr;
@@ -196,7 +196,7 @@ TEST(AlbumListTest, ALoadNeverStartsInsideAnotherAndClosingItsProgressWindowKeep
     EXPECT_EQ(progress, running) << "the progress window of the running load stays";
     EXPECT_FALSE(progress->IsOpen()) << "closed by Escape";
     EXPECT_FALSE(window->isEnabled()) << "disabled until the load ends";
-    EXPECT_EQ(window->CurrentAlbum(), 1);
+    EXPECT_EQ(window->Albums().Current(), 1);
     // A click or a command that reaches the window all the same starts no
     // load of its own.
     window->setEnabled(true);
@@ -219,7 +219,7 @@ TEST(AlbumListTest, ALoadNeverStartsInsideAnotherAndClosingItsProgressWindowKeep
   QObject::disconnect(during);
   EXPECT_EQ(loadsInside, 0);
   ASSERT_NE(running, nullptr) << "City's load put its items into the list while it ran";
-  EXPECT_EQ(window->CurrentAlbum(), 1);
+  EXPECT_EQ(window->Albums().Current(), 1);
   EXPECT_TRUE(albums.item(1)->isSelected());
   EXPECT_FALSE(albums.item(0)->isSelected());
   EXPECT_EQ(window->ItemList()->count(), 2);
@@ -227,10 +227,10 @@ TEST(AlbumListTest, ALoadNeverStartsInsideAnotherAndClosingItsProgressWindowKeep
   EXPECT_TRUE(window->isEnabled()) << "the load is over";
   EXPECT_EQ(running->window(), nullptr) << "its window went with it";
 
-  ASSERT_TRUE(test::RunEventsUntil([&] { return !window->TimerRunning(MainDialog::kAlbumAnimationTimer); }));
+  ASSERT_TRUE(test::RunEventsUntil([&] { return !window->Albums().Animating(); }));
   EXPECT_EQ(doubles.desktop.waitDepth, 0);
   ClickAlbum(albums, 0);
-  EXPECT_EQ(window->CurrentAlbum(), 0) << "once the load is over, a click opens the album";
+  EXPECT_EQ(window->Albums().Current(), 0) << "once the load is over, a click opens the album";
   EXPECT_EQ(window->ItemList()->count(), 1);
 }
 
@@ -255,7 +255,7 @@ TEST(AlbumListTest, NewTakesTheFirstFreeNameAppendsTheAlbumAndOpensTheLabelEdito
     EXPECT_TRUE(fs::is_directory(doubles.temp / "Albums" / c.created));
     AlbumListView& albums = *window->AlbumList();
     EXPECT_EQ(Names(albums).back(), c.created) << "appended, not sorted in";
-    EXPECT_EQ(window->CurrentAlbum(), albums.count() - 1);
+    EXPECT_EQ(window->Albums().Current(), albums.count() - 1);
     EXPECT_EQ(window->ItemList()->count(), 0);
     ASSERT_NE(LabelEditor(albums), nullptr);
     EXPECT_EQ(LabelEditor(albums)->text().toStdString(), c.created);
@@ -277,7 +277,7 @@ TEST(AlbumListTest, DeleteNeverTakesTheLastAlbumAsksFirstAndKeepsAFolderThatStay
   doubles.shellInUse = &shell;
   ASSERT_TRUE(WriteMachineString(*doubles.registry, AppKey, kAlbumName, "Trip"));
   auto window = doubles.ShowWindow();
-  ASSERT_EQ(window->CurrentAlbum(), 1);
+  ASSERT_EQ(window->Albums().Current(), 1);
   const std::string areYouSure = "Are you sure you want to delete selected album?";
   doubles.prompts.ExpectMessage(areYouSure, "Lumora", box::kYesNo | box::kTopmost, kAnswerNo);
   window->OnCommand(layout::kDeleteAlbum);
@@ -289,7 +289,7 @@ TEST(AlbumListTest, DeleteNeverTakesTheLastAlbumAsksFirstAndKeepsAFolderThatStay
   EXPECT_TRUE(doubles.prompts.AllAnswered());
   EXPECT_FALSE(fs::exists(doubles.temp / "Albums/Trip"));
   EXPECT_EQ(Names(*window->AlbumList()), std::vector<std::string>{"Beach"});
-  EXPECT_EQ(window->CurrentAlbum(), 0);
+  EXPECT_EQ(window->Albums().Current(), 0);
   EXPECT_EQ(window->ItemList()->count(), 1) << "album 0 is loaded";
 
   // A folder the shell could not remove stays in the list, with a message.
@@ -310,7 +310,7 @@ TEST(AlbumListTest, RenameEndsByTheLabelEditorsRulesAndRepointsTheItems) {
   auto window = doubles.ShowWindow();
   AlbumListView& albums = *window->AlbumList();
   ItemListView& items = *window->ItemList();
-  ASSERT_EQ(window->CurrentAlbum(), 0);
+  ASSERT_EQ(window->Albums().Current(), 0);
 
   // Only the case changes: nothing is renamed on disk, the entry shows it.
   window->OnCommand(layout::kRenameAlbum);
@@ -339,7 +339,7 @@ TEST(AlbumListTest, RenameEndsByTheLabelEditorsRulesAndRepointsTheItems) {
   EXPECT_TRUE(fs::is_directory(doubles.temp / "Albums/apple"));
   EXPECT_FALSE(fs::exists(doubles.temp / "Albums/Trip"));
   EXPECT_EQ(Names(*renamed->AlbumList()), (std::vector<std::string>{"Zoo", "apple"}));
-  EXPECT_EQ(renamed->CurrentAlbum(), 1);
+  EXPECT_EQ(renamed->Albums().Current(), 1);
   EXPECT_TRUE(renamed->AlbumList()->item(1)->isSelected());
   ItemListView& moved = *renamed->ItemList();
   ASSERT_EQ(moved.count(), 1);
@@ -395,7 +395,7 @@ TEST(AlbumListTest, EachEntryDrawsItsBandAndOnlyTheSelectedAlbumShowsItsPicture)
   test::AddAlbum(doubles, "B");
   auto window = doubles.ShowWindow();
   AlbumListView& albums = *window->AlbumList();
-  ASSERT_TRUE(test::RunEventsUntil([&] { return !window->TimerRunning(MainDialog::kAlbumAnimationTimer); }));
+  ASSERT_TRUE(test::RunEventsUntil([&] { return !window->Albums().Animating(); }));
   for (const WindowMode mode : {WindowMode::Original, WindowMode::Max}) {
     SCOPED_TRACE(layout::ModeText(mode));
     if (mode == WindowMode::Max) {
@@ -448,7 +448,7 @@ TEST(AlbumListTest, TheCompactStripScrollsByWheelAndKeysAndKeepsTheCurrentAlbumI
   auto window = doubles.ShowWindow();
   AlbumListView& albums = *window->AlbumList();
   const QScrollBar& bar = *albums.verticalScrollBar();
-  ASSERT_EQ(window->CurrentAlbum(), 9);
+  ASSERT_EQ(window->Albums().Current(), 9);
   EXPECT_TRUE(test::RunEventsUntil([&] { return InView(albums, 9); })) << "the stored album is in sight at start";
   EXPECT_FALSE(InView(albums, 0)) << "two of six rows show";
 
@@ -475,7 +475,7 @@ TEST(AlbumListTest, TheCompactStripScrollsByWheelAndKeysAndKeepsTheCurrentAlbumI
   }
   Press(albums, Qt::Key_End);
   EXPECT_TRUE(InView(albums, 11)) << "the last album can be reached";
-  EXPECT_EQ(window->CurrentAlbum(), 9);
+  EXPECT_EQ(window->Albums().Current(), 9);
 
   Press(albums, Qt::Key_Home);
   Wheel(albums, -1);

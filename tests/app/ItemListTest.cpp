@@ -156,8 +156,8 @@ TEST(ItemListTest, SortCommandsReorderAtOnceTickBothMenusAndSurviveARestart) {
   EXPECT_EQ(test::ReadDword(*doubles.registry, AppKey, kSortID), 32773u);
   EXPECT_EQ(test::ReadDword(*doubles.registry, AppKey, kSortFR), 32812u);
   auto restarted = doubles.ShowWindow();
-  EXPECT_EQ(restarted->SortId(), 32773u);
-  EXPECT_EQ(restarted->SortDirection(), 32812u);
+  EXPECT_EQ(restarted->Items().Sorting().sortID, 32773u);
+  EXPECT_EQ(restarted->Items().Sorting().sortFR, 32812u);
   EXPECT_EQ(Names(*restarted->ItemList()), (std::vector<std::string>{"apple", "Zebra", "mango"}));
 }
 
