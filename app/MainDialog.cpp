@@ -3,6 +3,7 @@
 // destroy sequence.
 #include "app/MainDialog.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QMenu>
 #include <QMouseEvent>
@@ -73,10 +74,24 @@ void MainDialog::CreateControls() {
   itemList_->OnDoubleClicked([this](int row) { items_->OnDoubleClicked(row); });
   itemList_->OnDeleteKey([this] { OnItemDeleteKey(); });
   itemList_->OnContextMenu([this](const QPoint& at) { OnItemContextMenu(at); });
+  CreateActions();
   CreateButtons();
   itemTips_ = new ToolTipControl(this);
   buttonTips_ = new ToolTipControl(this);
   itemList_->SetTips(itemTips_);
+}
+
+void MainDialog::CreateActions() {
+  for (const CommandEntry& entry : Commands()) {
+    auto* action = new QAction(this);
+    connect(action, &QAction::triggered, this, [this, entry] { entry.handler(*this, entry.id); });
+    actions_[entry.id] = action;
+  }
+}
+
+QAction* MainDialog::Action(uint32_t id) const {
+  const auto found = actions_.find(id);
+  return found == actions_.end() ? nullptr : found->second;
 }
 
 void MainDialog::CreateButtons() {
@@ -87,7 +102,7 @@ void MainDialog::CreateButtons() {
     if (const skin::ButtonSet* set = skin::FindButtonSet(setName))
       button->SetBitmaps(set->normal, 0, set->hover, set->active, 0);
     button->hide();
-    connect(button, &QAbstractButton::clicked, this, [this, control] { OnCommand(control); });
+    if (QAction* action = Action(control)) connect(button, &QAbstractButton::clicked, action, &QAction::trigger);
     buttons_[control] = button;
   };
   for (const skin::ButtonPlace& place : skin::kCompactButtons) make(place.control, place.set);

@@ -5,11 +5,12 @@
 // It is the shell of the window: it builds every control (the window, menu,
 // album and launch buttons (SkinButton), the album list (1002) and the item
 // list (1039)) and hands each list's behaviour to its browser, the
-// AlbumBrowser and the ItemBrowser. Commands arrive by numeric id (a
-// button's control id or a menu command id) and go through one command
-// table, which hands each to the part of the program that owns it; this
-// window itself owns help, about, minimise, the layout toggle, close and the
-// three menu buttons' popups.
+// AlbumBrowser and the ItemBrowser. Every command of the command table is
+// one QAction, keyed by its numeric id (a button's control id or a menu
+// command id): the buttons, the menus built from the resource menus and
+// OnCommand all trigger that action, whose handler hands the command to the
+// part of the program that owns it; this window itself owns help, about,
+// minimise, the layout toggle, close and the three menu buttons' popups.
 //
 // Files: MainDialog.cpp (construction, initialisation, events, destruction),
 // MainDialogLayout.cpp (the layouts, the skin, painting), MainDialogCommands.cpp
@@ -71,7 +72,8 @@ class MainDialog final : public QvDropDialog {
     // Ends the process at once with this code. Default: std::exit.
     std::function<void(int code)> exitProcess;
     // Shows a popup menu with its top-left corner at a global point until the
-    // user chooses; the chosen action or null. Default: QMenu::exec.
+    // user chooses: the menu hides, then the chosen action triggers; returns
+    // that action or null. Default: QMenu::exec.
     std::function<QAction*(QMenu&, const QPoint&)> runMenu;
     // Runs a modal dialog (the About box) to its end. Default: QDialog::exec.
     std::function<int(QDialog&)> runDialog;
@@ -89,9 +91,11 @@ class MainDialog final : public QvDropDialog {
   explicit MainDialog(Services services);
   ~MainDialog() override;
 
-  // Runs command `id` through the command table; false when the table has no
-  // handler for it.
+  // Triggers the action of command `id`; false when the command table has
+  // no handler for it.
   bool OnCommand(uint32_t id);
+  // The action of command `id`, or null when the table has no handler for it.
+  QAction* Action(uint32_t id) const;
 
   void SetCompanionCoupling(CompanionCoupling coupling) { coupling_ = std::move(coupling); }
 
@@ -133,6 +137,7 @@ class MainDialog final : public QvDropDialog {
 
   // --- Construction and initialisation (MainDialog.cpp).
   void CreateControls();
+  void CreateActions();
   void CreateButtons();
   bool CheckWorkArea();
   void SetDefaults();
@@ -192,6 +197,7 @@ class MainDialog final : public QvDropDialog {
   std::optional<QPoint> dragOffset_;  // pointer minus window corner while dragging
 
   QImage compactBackground_;
+  std::map<uint32_t, QAction*> actions_;
   std::map<uint32_t, SkinButton*> buttons_;
   AlbumListView* albumList_ = nullptr;
   ItemListView* itemList_ = nullptr;

@@ -67,12 +67,10 @@ std::span<const MainDialog::CommandEntry> MainDialog::Commands() {
 }
 
 bool MainDialog::OnCommand(uint32_t id) {
-  for (const CommandEntry& entry : Commands()) {
-    if (entry.id != id) continue;
-    entry.handler(*this, id);
-    return true;
-  }
-  return false;
+  QAction* action = Action(id);
+  if (!action) return false;
+  action->trigger();
+  return true;
 }
 
 void MainDialog::OnHelp(uint32_t) {
@@ -118,9 +116,16 @@ void MainDialog::BuildMenu(QMenu& menu, const MenuItem& popup) {
         BuildMenu(*menu.addMenu(QString::fromStdString(item.text)), item);
         break;
       case MenuItem::Kind::kCommand: {
-        QAction* action = menu.addAction(QString::fromStdString(item.text));
-        action->setData(item.command);
-        action->setEnabled(!item.grayed);
+        // An entry holds its command's action; a grayed entry, and one whose
+        // command the window does not carry out, holds an action of the
+        // menu's own that does nothing.
+        QAction* action = item.grayed ? nullptr : Action(item.command);
+        if (!action) {
+          action = new QAction(&menu);
+          action->setEnabled(!item.grayed);
+        }
+        action->setText(QString::fromStdString(item.text));
+        menu.addAction(action);
         // The sort entries show the sort in force.
         const bool checked =
             IsSortCommand(item.command)
@@ -141,12 +146,13 @@ void MainDialog::OnMenuButton(uint32_t id) {
   if (!popup) return;
   QMenu menu(this);
   BuildMenu(menu, *popup);
+  // The button is drawn afresh as the menu goes, before the chosen entry's
+  // action runs.
+  if (SkinButton* button = Button(id)) connect(&menu, &QMenu::aboutToHide, button, &SkinButton::Redraw);
   // The point lies on the window, which covers the work area in the layout
   // these buttons belong to.
   const layout::Point at = layout::PopupPoint(*place, width());
-  QAction* chosen = services_.runMenu(menu, mapToGlobal(QPoint(at.x, at.y)));
-  if (SkinButton* button = Button(id)) button->Redraw();
-  if (chosen) OnCommand(chosen->data().toUInt());
+  services_.runMenu(menu, mapToGlobal(QPoint(at.x, at.y)));
 }
 
 void MainDialog::OnItemContextMenu(const QPoint& at) {
@@ -155,7 +161,7 @@ void MainDialog::OnItemContextMenu(const QPoint& at) {
   if (!popup) return;
   QMenu menu(this);
   BuildMenu(menu, *popup);
-  if (QAction* chosen = services_.runMenu(menu, at)) OnCommand(chosen->data().toUInt());
+  services_.runMenu(menu, at);
 }
 
 void MainDialog::OnAbout(uint32_t) {

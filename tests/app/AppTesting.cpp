@@ -38,6 +38,8 @@ std::unique_ptr<MainDialog> MainWindowDoubles::MakeWindow() {
   services.runMenu = [this](QMenu& menu, const QPoint& at) -> QAction* {
     ShownMenu shown{{}, at};
     QAction* chosen = nullptr;
+    const auto* window = dynamic_cast<const MainDialog*>(menu.parentWidget());
+    QAction* wanted = window && menuChoice != 0 ? window->Action(menuChoice) : nullptr;
     // Sub-menu entries come as "Sub/entry".
     std::function<void(const QMenu&, const QString&)> list = [&](const QMenu& from, const QString& prefix) {
       for (QAction* action : from.actions()) {
@@ -50,11 +52,14 @@ std::unique_ptr<MainDialog> MainWindowDoubles::MakeWindow() {
           continue;
         }
         shown.entries << prefix + action->text() + (action->isChecked() ? " [x]" : "");
-        if (menuChoice != 0 && action->data().toUInt() == menuChoice) chosen = action;
+        if (wanted && action == wanted) chosen = action;
       }
     };
     list(menu, QString());
     menus.push_back(shown);
+    // As QMenu::exec: the menu hides, then the chosen entry's action triggers.
+    emit menu.aboutToHide();
+    if (chosen) chosen->trigger();
     return chosen;
   };
   services.runDialog = [this](QDialog& dialog) {
