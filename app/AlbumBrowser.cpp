@@ -102,15 +102,15 @@ void AlbumBrowser::Build() {
 
   list_.setFocus();
   if (current_ >= 0) {
-    list_.setCurrentRow(current_, QItemSelectionModel::ClearAndSelect);
-    list_.scrollToItem(list_.item(current_));
+    list_.SetCurrentRow(current_);
+    list_.ScrollToRow(current_);
   }
   StartOpenAnimation();
 
   // The sort is read even without albums: it is written back at exit, so
   // not reading it would replace the user's choice with the defaults.
   items_.SetSort(ReadSortSettings(services_.registry));
-  if (list_.count() == 0) {
+  if (list_.Count() == 0) {
     MakeCurrentDirectory(WithoutTrailingSlash(root));
     return;
   }
@@ -159,19 +159,19 @@ void AlbumBrowser::EndOpenAnimation() {
 
 void AlbumBrowser::Clear() {
   EndOpenAnimation();
-  list_.clear();
+  list_.Clear();
 }
 
 void AlbumBrowser::OnClicked(int row) {
   // A click that reaches the list while an album loads opens nothing: the
   // loaded album stays the current one and keeps its selection.
   if (items_.Loading()) {
-    list_.setCurrentRow(current_, QItemSelectionModel::ClearAndSelect);
+    list_.SetCurrentRow(current_);
     return;
   }
   // A click during an animation ends it, giving the mouse back.
   EndOpenAnimation();
-  if (row < 0 || row == current_ || list_.selectedItems().isEmpty()) return;
+  if (row < 0 || row == current_ || !list_.HasSelection()) return;
   animationHolds_ = true;
   list_.grabMouse();
   services_.desktop.SetWaitCursor(true);
@@ -194,22 +194,22 @@ void AlbumBrowser::NewAlbum() {
     ShowMessage(services_.messages.Text(kCannotCreate) + " " + name, box::kOk);
     return;
   }
-  list_.addItem(new AlbumEntry(*album));
+  list_.Append(AlbumEntry(*album));
   list_.doItemsLayout();
 
   EndOpenAnimation();
   items_.Clear();
-  const int added = list_.count() - 1;
+  const int added = list_.Count() - 1;
   OpenAlbum(added);
-  list_.setCurrentRow(added, QItemSelectionModel::ClearAndSelect);
+  list_.SetCurrentRow(added);
   list_.OpenLabelEditor(added);
 }
 
 void AlbumBrowser::DeleteAlbum() {
-  if (list_.selectedItems().isEmpty()) ShowMessage(services_.messages.Text(kNoAlbumSelected), box::kOk);
+  if (!list_.HasSelection()) ShowMessage(services_.messages.Text(kNoAlbumSelected), box::kOk);
   AlbumEntry* entry = list_.Entry(current_);
   if (!entry) return;
-  if (list_.count() < int(kFewestAlbumsToDelete)) {
+  if (list_.Count() < int(kFewestAlbumsToDelete)) {
     ShowMessage(services_.messages.Text(kCannotDelete) + " " + entry->Album().name, box::kOk);
     return;
   }
@@ -227,12 +227,12 @@ void AlbumBrowser::DeleteAlbum() {
   }
   EndOpenAnimation();
   items_.Clear();
-  delete list_.takeItem(current_);
+  list_.Remove(current_);
   hover_ = -1;
   current_ = 0;
   list_.setFocus();
-  list_.setCurrentRow(0, QItemSelectionModel::ClearAndSelect);
-  list_.scrollToItem(list_.item(0));
+  list_.SetCurrentRow(0);
+  list_.ScrollToRow(0);
   LoadItems();
   StartOpenAnimation();
 }
@@ -270,8 +270,8 @@ void AlbumBrowser::OnLabelEdited(int row, const QString& text) {
   current_ = FindAlbumIgnoringCase(list_.Albums(), newName);
   hover_ = -1;
   if (current_ >= 0) {
-    list_.setCurrentRow(current_, QItemSelectionModel::ClearAndSelect);
-    list_.scrollToItem(list_.item(current_));
+    list_.SetCurrentRow(current_);
+    list_.ScrollToRow(current_);
   }
   items_.Repoint(rename.entry.path);
 }

@@ -81,7 +81,7 @@ class ItemBrowser::LoadProgress final : public ItemLoadProgress {
 
   // Appended at once, so the list fills while the progress window pumps.
   bool Take(NewItem& made) override {
-    browser_.list_.addItem(new ItemEntry(std::move(made.item), ThumbnailPixmap(made.thumbnail)));
+    browser_.list_.Append(ItemEntry(std::move(made.item), ThumbnailPixmap(made.thumbnail)));
     return true;
   }
 
@@ -129,7 +129,7 @@ bool ItemBrowser::Load(const std::string& albumFolder) {
 }
 
 void ItemBrowser::Clear() {
-  list_.clear();
+  list_.Clear();
   currentItem_ = -1;
 }
 
@@ -142,17 +142,13 @@ void ItemBrowser::SortBy(uint32_t command) {
 }
 
 void ItemBrowser::Sort() {
-  if (list_.count() == 0) return;
+  if (list_.Count() == 0) return;
   const ItemOrder order{SortKeyOfCommand(sort_.sortID), IsForwardCommand(sort_.sortFR)};
-  std::vector<ItemEntry*> entries;
-  while (list_.count() > 0) entries.push_back(static_cast<ItemEntry*>(list_.takeItem(0)));
-  std::stable_sort(entries.begin(), entries.end(),
-                   [&](const ItemEntry* a, const ItemEntry* b) { return order(a->Item(), b->Item()); });
-  for (ItemEntry* entry : entries) list_.addItem(entry);
+  list_.SortEntries([&](const ItemEntry& a, const ItemEntry& b) { return order(a.Item(), b.Item()); });
   list_.clearSelection();
   currentItem_ = 0;
   list_.setFocus();
-  list_.setCurrentRow(0, QItemSelectionModel::ClearAndSelect);
+  list_.SetCurrentRow(0);
 }
 
 void ItemBrowser::SelectAll() {
@@ -162,23 +158,23 @@ void ItemBrowser::SelectAll() {
 
 void ItemBrowser::Repoint(const std::string& albumFolder) {
   std::vector<AlbumItem> items;
-  for (int row = 0; row < list_.count(); ++row) items.push_back(list_.Entry(row)->Item());
+  for (int row = 0; row < list_.Count(); ++row) items.push_back(list_.Entry(row)->Item());
   RepointItems(items, albumFolder);
-  for (int row = 0; row < list_.count(); ++row) list_.Entry(row)->Item() = std::move(items[size_t(row)]);
+  for (int row = 0; row < list_.Count(); ++row) list_.Entry(row)->Item() = std::move(items[size_t(row)]);
 }
 
 std::vector<std::string> ItemBrowser::Paths() const {
   std::vector<std::string> paths;
-  for (int row = 0; row < list_.count(); ++row) paths.push_back(list_.Entry(row)->Item().path);
+  for (int row = 0; row < list_.Count(); ++row) paths.push_back(list_.Entry(row)->Item().path);
   return paths;
 }
 
-int ItemBrowser::Count() const { return list_.count(); }
+int ItemBrowser::Count() const { return list_.Count(); }
 
-void ItemBrowser::OnClicked(int row) { currentItem_ = list_.selectedItems().isEmpty() ? -1 : row; }
+void ItemBrowser::OnClicked(int row) { currentItem_ = !list_.HasSelection() ? -1 : row; }
 
 void ItemBrowser::OnDoubleClicked(int row) {
-  if (list_.selectedItems().isEmpty()) {
+  if (!list_.HasSelection()) {
     currentItem_ = -1;
     return;
   }

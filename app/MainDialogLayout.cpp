@@ -83,7 +83,7 @@ bool MainDialog::EnterStartLayout() {
   resize(layout::kStartSize.width, layout::kStartSize.height);
   if (!LoadSkin()) return false;
   ApplyLook();
-  PlaceLists(layout::CompactLists(albumList_->count()));
+  PlaceLists(layout::CompactLists(albumList_->Count()));
   PlaceButtons();
   ShowButtons();
   return true;
@@ -95,7 +95,7 @@ bool MainDialog::EnterCompactLayout() {
   ApplyLook();
   resize(layout::kCompactSize.width, layout::kCompactSize.height);
   if (!LoadSkin()) return false;
-  PlaceLists(layout::CompactLists(albumList_->count()));
+  PlaceLists(layout::CompactLists(albumList_->Count()));
   PlaceButtons();
   ShowButtons();
   move(normalPosition_);

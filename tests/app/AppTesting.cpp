@@ -151,7 +151,7 @@ QMetaObject::Connection OnItemLoaded(MainDialog& window, std::function<void(int 
   ItemListView* list = window.ItemList();
   return QObject::connect(list->model(), &QAbstractItemModel::rowsInserted, list, [&window, list, during] {
     // Sorting after the load puts the items back too; only the load's count.
-    if (window.Items().Loading()) during(list->count());
+    if (window.Items().Loading()) during(list->Count());
   });
 }
 

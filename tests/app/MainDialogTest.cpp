@@ -9,7 +9,7 @@
 
 #include <QAbstractButton>
 #include <QDialog>
-#include <QListWidget>
+#include <QListView>
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QTimer>
@@ -240,10 +240,10 @@ TEST(MainDialogLayouts, TheCompactAlbumListGrowsFromTwoAlbumsOn) {
     window->OnCommand(layout::kMaximize);
   };
   EXPECT_EQ(Geometry(window->AlbumList()), QRect(13, 170, 94, 45)) << "no album";
-  window->AlbumList()->addItem(new AlbumEntry({"Trip", (doubles.temp / "Albums/Trip").string(), 0}));
+  window->AlbumList()->Append(AlbumEntry({"Trip", (doubles.temp / "Albums/Trip").string(), 0}));
   toggleTwice();
   EXPECT_EQ(Geometry(window->AlbumList()), QRect(13, 170, 94, 45)) << "one album";
-  window->AlbumList()->addItem(new AlbumEntry({"Zoo", (doubles.temp / "Albums/Zoo").string(), 0}));
+  window->AlbumList()->Append(AlbumEntry({"Zoo", (doubles.temp / "Albums/Zoo").string(), 0}));
   toggleTwice();
   EXPECT_EQ(Geometry(window->AlbumList()), QRect(13, 163, 94, 55)) << "two albums";
 }
