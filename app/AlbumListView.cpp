@@ -120,17 +120,8 @@ class AlbumDelegate final : public QStyledItemDelegate {
 
 }  // namespace
 
-AlbumEntry::AlbumEntry(AlbumItem album) : album_(std::move(album)) {
-  setText(Utf8(album_.name));
-  setFlags(flags() | Qt::ItemIsEditable);
-}
-
-void AlbumEntry::SetAlbum(AlbumItem album) {
-  album_ = std::move(album);
-  setText(Utf8(album_.name));
-}
-
-AlbumListView::AlbumListView(QWidget* parent) : QListWidget(parent) {
+AlbumListView::AlbumListView(QWidget* parent)
+    : EntryListView(Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsEditable, parent) {
   setViewMode(QListView::IconMode);
   setFlow(QListView::LeftToRight);
   setWrapping(true);
@@ -162,49 +153,41 @@ void AlbumListView::SetLook(AlbumListLook look) {
   doItemsLayout();
 }
 
-AlbumEntry* AlbumListView::Entry(int row) const { return static_cast<AlbumEntry*>(item(row)); }
-
 std::vector<AlbumItem> AlbumListView::Albums() const {
   std::vector<AlbumItem> albums;
-  albums.reserve(size_t(count()));
-  for (int row = 0; row < count(); ++row) albums.push_back(Entry(row)->Album());
+  albums.reserve(size_t(Count()));
+  for (int row = 0; row < Count(); ++row) albums.push_back(Entry(row)->Album());
   return albums;
 }
 
 void AlbumListView::SetAlbums(const std::vector<AlbumItem>& albums) {
-  clear();
-  for (const AlbumItem& album : albums) addItem(new AlbumEntry(album));
+  Clear();
+  for (const AlbumItem& album : albums) Append(AlbumEntry(album));
 }
 
 void AlbumListView::SortAlbums() {
-  std::vector<AlbumEntry*> entries;
-  while (count() > 0) entries.push_back(static_cast<AlbumEntry*>(takeItem(0)));
-  std::stable_sort(entries.begin(), entries.end(), [](const AlbumEntry* a, const AlbumEntry* b) {
-    return CompareAlbumNames(a->Album(), b->Album()) < 0;
-  });
-  for (AlbumEntry* entry : entries) addItem(entry);
+  SortEntries([](const AlbumEntry& a, const AlbumEntry& b) { return CompareAlbumNames(a.Album(), b.Album()) < 0; });
 }
 
 QRect AlbumListView::IconRect(int row) const {
   const EntryGeometry& geometry = GeometryOf(look_.mode);
-  const QRect cell = visualItemRect(item(row));
+  const QRect cell = RowRect(row);
   const int left = cell.left() + (geometry.cell.width() - geometry.iconBox.width()) / 2;
   return QRect(QPoint(left, cell.top() + geometry.shiftDown), geometry.iconBox);
 }
 
 QRect AlbumListView::LabelRect(int row) const {
   const EntryGeometry& geometry = GeometryOf(look_.mode);
-  const QRect cell = visualItemRect(item(row));
+  const QRect cell = RowRect(row);
   return QRect(cell.left() + kLabelGap, cell.top() + geometry.iconBox.height() + geometry.shiftDown,
                geometry.cell.width() - 2 * kLabelGap, geometry.labelHeight);
 }
 
 void AlbumListView::OpenLabelEditor(int row) {
-  QListWidgetItem* entry = item(row);
-  if (!entry) return;
+  if (!Entry(row)) return;
   setFocus();
-  scrollToItem(entry);
-  editItem(entry);
+  ScrollToRow(row);
+  edit(model()->index(row, 0));
 }
 
 void AlbumListView::LabelEdited(int row, const QString& text) {
@@ -212,21 +195,21 @@ void AlbumListView::LabelEdited(int row, const QString& text) {
 }
 
 void AlbumListView::mouseReleaseEvent(QMouseEvent* event) {
-  QListWidget::mouseReleaseEvent(event);
+  EntryListView::mouseReleaseEvent(event);
   if (event->button() != Qt::LeftButton || !clicked_) return;
   const QModelIndex at = indexAt(event->position().toPoint());
   clicked_(at.isValid() ? at.row() : -1);
 }
 
 void AlbumListView::mouseMoveEvent(QMouseEvent* event) {
-  QListWidget::mouseMoveEvent(event);
+  EntryListView::mouseMoveEvent(event);
   if (look_.mode != layout::WindowMode::Max) return;
   const QModelIndex at = indexAt(event->position().toPoint());
   SetHoverRow(at.isValid() ? at.row() : -1);
 }
 
 void AlbumListView::leaveEvent(QEvent* event) {
-  QListWidget::leaveEvent(event);
+  EntryListView::leaveEvent(event);
   SetHoverRow(-1);
 }
 
@@ -244,14 +227,14 @@ void AlbumListView::keyPressEvent(QKeyEvent* event) {
     case Qt::Key_PageDown: action = QAbstractSlider::SliderPageStepAdd; break;
     case Qt::Key_Home: action = QAbstractSlider::SliderToMinimum; break;
     case Qt::Key_End: action = QAbstractSlider::SliderToMaximum; break;
-    default: QListWidget::keyPressEvent(event); return;
+    default: EntryListView::keyPressEvent(event); return;
   }
   verticalScrollBar()->triggerAction(action);
   event->accept();
 }
 
 void AlbumListView::updateGeometries() {
-  QListWidget::updateGeometries();
+  EntryListView::updateGeometries();
   // The strip is laid out again after a layout switch, a resize and every
   // change of its entries; the current album stays in sight. (Qt scrolls to
   // a new current entry only while the list is visible, so a current album
@@ -266,7 +249,7 @@ void AlbumListView::SetHoverRow(int row) {
 }
 
 void AlbumListView::paintEvent(QPaintEvent* event) {
-  QListWidget::paintEvent(event);
+  EntryListView::paintEvent(event);
   // Scrolling never shows a vertical bar, however many rows there are.
   verticalScrollBar()->hide();
 }

@@ -12,23 +12,24 @@
 #pragma once
 
 #include <QImage>
-#include <QListWidget>
 
 #include <functional>
 #include <vector>
 
 #include "albums/AlbumItem.h"
+#include "app/EntryListView.h"
 #include "app/MainLayout.h"
 
 namespace lumora {
 
-// One album of the list; the record lives and dies with the entry.
-class AlbumEntry final : public QListWidgetItem {
+// One album of the list: its record and the frame of its picture.
+class AlbumEntry {
  public:
-  explicit AlbumEntry(AlbumItem album);
+  explicit AlbumEntry(AlbumItem album) : album_(std::move(album)) {}
   const AlbumItem& Album() const { return album_; }
-  // Replaces the record (after a rename) and the text with its name.
-  void SetAlbum(AlbumItem album);
+  const std::string& Text() const { return album_.name; }
+  // Replaces the record (after a rename).
+  void SetAlbum(AlbumItem album) { album_ = std::move(album); }
   // The frame of the album picture this entry shows.
   int Image() const { return image_; }
   void SetImage(int frame) { image_ = frame; }
@@ -48,7 +49,7 @@ struct AlbumListLook {
   QColor plainBackground;
 };
 
-class AlbumListView final : public QListWidget {
+class AlbumListView final : public EntryListView<AlbumEntry> {
  public:
   // Band colours behind the labels.
   static constexpr QRgb kBandOriginal = 0x75C0FC;  // RGB(117, 192, 252)
@@ -61,7 +62,6 @@ class AlbumListView final : public QListWidget {
   void SetLook(AlbumListLook look);
   const AlbumListLook& Look() const { return look_; }
 
-  AlbumEntry* Entry(int row) const;
   // Every album record in list order.
   std::vector<AlbumItem> Albums() const;
   // Empties the list and fills it with `albums` in their order.

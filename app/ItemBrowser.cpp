@@ -81,7 +81,7 @@ class ItemBrowser::LoadProgress final : public ItemLoadProgress {
 
   // Appended at once, so the list fills while the progress window pumps.
   bool Take(NewItem& made) override {
-    browser_.list_.addItem(new ItemEntry(std::move(made.item), ThumbnailPixmap(made.thumbnail)));
+    browser_.list_.Append(ItemEntry(std::move(made.item), ThumbnailPixmap(made.thumbnail)));
     return true;
   }
 
@@ -106,7 +106,7 @@ void ItemBrowser::SetLayout(layout::WindowMode mode) {
   list_.SetCell(mode, QSize(cell_.width, cell_.height));
 }
 
-bool ItemBrowser::Load(const std::string& albumFolder, uint32_t sortId, uint32_t sortDirection) {
+bool ItemBrowser::Load(const std::string& albumFolder) {
   // The progress window pumps the events: whatever reaches the program then
   // must not replace the progress window whose pump is running, nor refill
   // the list under the running load.
@@ -123,28 +123,32 @@ bool ItemBrowser::Load(const std::string& albumFolder, uint32_t sortId, uint32_t
   if (progress_) progress_->Destroy();
   loading_ = false;
   if (!load.enumerated) return false;
-  Sort(sortId, sortDirection);
+  Sort();
   list_.show();
   return true;
 }
 
 void ItemBrowser::Clear() {
-  list_.clear();
+  list_.Clear();
   currentItem_ = -1;
 }
 
-void ItemBrowser::Sort(uint32_t sortId, uint32_t sortDirection) {
-  if (list_.count() == 0) return;
-  const ItemOrder order{SortKeyOfCommand(sortId), IsForwardCommand(sortDirection)};
-  std::vector<ItemEntry*> entries;
-  while (list_.count() > 0) entries.push_back(static_cast<ItemEntry*>(list_.takeItem(0)));
-  std::stable_sort(entries.begin(), entries.end(),
-                   [&](const ItemEntry* a, const ItemEntry* b) { return order(a->Item(), b->Item()); });
-  for (ItemEntry* entry : entries) list_.addItem(entry);
+void ItemBrowser::SortBy(uint32_t command) {
+  if (command == kSortByName || command == kSortByDate || command == kSortByType)
+    sort_.sortID = command;
+  else
+    sort_.sortFR = command;
+  Sort();
+}
+
+void ItemBrowser::Sort() {
+  if (list_.Count() == 0) return;
+  const ItemOrder order{SortKeyOfCommand(sort_.sortID), IsForwardCommand(sort_.sortFR)};
+  list_.SortEntries([&](const ItemEntry& a, const ItemEntry& b) { return order(a.Item(), b.Item()); });
   list_.clearSelection();
   currentItem_ = 0;
   list_.setFocus();
-  list_.setCurrentRow(0, QItemSelectionModel::ClearAndSelect);
+  list_.SetCurrentRow(0);
 }
 
 void ItemBrowser::SelectAll() {
@@ -154,23 +158,23 @@ void ItemBrowser::SelectAll() {
 
 void ItemBrowser::Repoint(const std::string& albumFolder) {
   std::vector<AlbumItem> items;
-  for (int row = 0; row < list_.count(); ++row) items.push_back(list_.Entry(row)->Item());
+  for (int row = 0; row < list_.Count(); ++row) items.push_back(list_.Entry(row)->Item());
   RepointItems(items, albumFolder);
-  for (int row = 0; row < list_.count(); ++row) list_.Entry(row)->Item() = std::move(items[size_t(row)]);
+  for (int row = 0; row < list_.Count(); ++row) list_.Entry(row)->Item() = std::move(items[size_t(row)]);
 }
 
 std::vector<std::string> ItemBrowser::Paths() const {
   std::vector<std::string> paths;
-  for (int row = 0; row < list_.count(); ++row) paths.push_back(list_.Entry(row)->Item().path);
+  for (int row = 0; row < list_.Count(); ++row) paths.push_back(list_.Entry(row)->Item().path);
   return paths;
 }
 
-int ItemBrowser::Count() const { return list_.count(); }
+int ItemBrowser::Count() const { return list_.Count(); }
 
-void ItemBrowser::OnClicked(int row) { currentItem_ = list_.selectedItems().isEmpty() ? -1 : row; }
+void ItemBrowser::OnClicked(int row) { currentItem_ = !list_.HasSelection() ? -1 : row; }
 
 void ItemBrowser::OnDoubleClicked(int row) {
-  if (list_.selectedItems().isEmpty()) {
+  if (!list_.HasSelection()) {
     currentItem_ = -1;
     return;
   }

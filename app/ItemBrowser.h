@@ -4,6 +4,8 @@
 // composed thumbnail into a picture the list draws with the frame's black
 // clear, sorts by the sort in force, selects all, follows clicks to the
 // current item, and opens a double-clicked video with the desktop's player.
+// It holds the sort in force: read from the settings at start, changed by
+// the sort commands, written back at exit.
 #pragma once
 
 #include <QPixmap>
@@ -18,6 +20,7 @@
 #include "albums/Thumbnail.h"
 #include "app/MainLayout.h"
 #include "picture/DibImage.h"
+#include "settings/Settings.h"
 
 class QWidget;
 
@@ -67,20 +70,24 @@ class ItemBrowser {
   void SetLayout(layout::WindowMode mode);
   const ThumbnailCell& Cell() const { return cell_; }
 
-  // Refills the list from `albumFolder` and sorts it; false when the folder
+  // Refills the list from `albumFolder` and sorts it by the sort in force; false when the folder
   // could not be listed (the list is then empty). Each item goes into the
   // list as soon as it is made, while the progress window pumps the events;
   // the owner stays disabled until the load ends, even when the user closes
   // the progress window. A load never starts inside another: a call during
   // a load does nothing and returns false.
-  bool Load(const std::string& albumFolder, uint32_t sortId, uint32_t sortDirection);
+  bool Load(const std::string& albumFolder);
   // True while Load runs.
   bool Loading() const { return loading_; }
   // Frees every entry and empties the list.
   void Clear();
-  // Sorts by the key and direction (menu command ids), then selects item 0
-  // and makes it current. An empty list stays as it is.
-  void Sort(uint32_t sortId, uint32_t sortDirection);
+  // The sort in force: the key and the direction (menu command ids).
+  const SortSettings& Sorting() const { return sort_; }
+  void SetSort(SortSettings sort) { sort_ = sort; }
+  // A sort command (a key or a direction) becomes the sort in force, and
+  // the list is sorted by it: then item 0 is selected and current. The
+  // choice stands (and shows in the menus) even while the list is empty.
+  void SortBy(uint32_t command);
   // Focuses the list and selects every item.
   void SelectAll();
   // After the album folder was renamed: every item's path moves into it.
@@ -101,6 +108,9 @@ class ItemBrowser {
  private:
   class LoadProgress;
 
+  // Sorts by the sort in force; an empty list stays as it is.
+  void Sort();
+
   Services services_;
   ItemListView& list_;
   QWidget& owner_;
@@ -111,6 +121,7 @@ class ItemBrowser {
   bool firstLoad_ = true;
   bool loading_ = false;
   int currentItem_ = -1;
+  SortSettings sort_;
 };
 
 }  // namespace lumora

@@ -59,11 +59,8 @@ class ItemDelegate final : public QStyledItemDelegate {
 
 }  // namespace
 
-ItemEntry::ItemEntry(AlbumItem item, QPixmap thumbnail) : item_(std::move(item)), thumbnail_(std::move(thumbnail)) {
-  setText(QString::fromStdString(item_.name));
-}
-
-ItemListView::ItemListView(QWidget* parent) : QListWidget(parent) {
+ItemListView::ItemListView(QWidget* parent)
+    : EntryListView(Qt::ItemIsSelectable | Qt::ItemIsEnabled, parent) {
   setViewMode(QListView::IconMode);
   setMovement(QListView::Static);
   setResizeMode(QListView::Adjust);
@@ -83,10 +80,8 @@ void ItemListView::SetCell(layout::WindowMode mode, QSize cell) {
   doItemsLayout();
 }
 
-ItemEntry* ItemListView::Entry(int row) const { return static_cast<ItemEntry*>(item(row)); }
-
 QRect ItemListView::ThumbnailRect(int row) const {
-  return QRect(visualItemRect(item(row)).topLeft() + kThumbnailOffset, cell_);
+  return QRect(RowRect(row).topLeft() + kThumbnailOffset, cell_);
 }
 
 QRect ItemListView::LabelRect(int row) const {
@@ -104,14 +99,14 @@ QString ItemListView::LabelText(const QString& name) const {
 }
 
 void ItemListView::mouseReleaseEvent(QMouseEvent* event) {
-  QListWidget::mouseReleaseEvent(event);
+  EntryListView::mouseReleaseEvent(event);
   if (event->button() != Qt::LeftButton || !clicked_) return;
   const QModelIndex at = indexAt(event->position().toPoint());
   clicked_(at.isValid() ? at.row() : -1);
 }
 
 void ItemListView::mouseDoubleClickEvent(QMouseEvent* event) {
-  QListWidget::mouseDoubleClickEvent(event);
+  EntryListView::mouseDoubleClickEvent(event);
   if (event->button() != Qt::LeftButton || !doubleClicked_) return;
   const QModelIndex at = indexAt(event->position().toPoint());
   doubleClicked_(at.isValid() ? at.row() : -1);
@@ -122,7 +117,7 @@ void ItemListView::keyPressEvent(QKeyEvent* event) {
     deleteKey_();
     return;
   }
-  QListWidget::keyPressEvent(event);
+  EntryListView::keyPressEvent(event);
 }
 
 void ItemListView::contextMenuEvent(QContextMenuEvent* event) {
@@ -130,7 +125,7 @@ void ItemListView::contextMenuEvent(QContextMenuEvent* event) {
 }
 
 void ItemListView::mouseMoveEvent(QMouseEvent* event) {
-  QListWidget::mouseMoveEvent(event);
+  EntryListView::mouseMoveEvent(event);
   // Names show as tips in the full layout only.
   const QPoint at = event->position().toPoint();
   const QModelIndex index = indexAt(at);
@@ -153,7 +148,7 @@ void ItemListView::ShowTip(const QString& text, int delayMs) {
 
 void ItemListView::timerEvent(QTimerEvent* event) {
   if (event->timerId() != tipTimer_.timerId()) {
-    QListWidget::timerEvent(event);
+    EntryListView::timerEvent(event);
     return;
   }
   tipTimer_.stop();

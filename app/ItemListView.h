@@ -1,6 +1,6 @@
 // ItemListView: the item list of the main window (control 1039), the
-// album's pictures and videos as thumbnails with their names. Each entry
-// carries its item record and its thumbnail; the list draws every entry
+// album's pictures and videos as thumbnails with their names. Its model
+// holds each entry's item record and thumbnail; the list draws every entry
 // itself: the thumbnail (its frame's black clear), the name cut to fit the
 // layout, and a 2-pixel frame in RGB(4, 157, 255) inside a selected cell.
 // In the full layout the list's tooltip shows, over a name, the file name
@@ -9,24 +9,25 @@
 
 #include <QBasicTimer>
 #include <QImage>
-#include <QListWidget>
 #include <QPixmap>
 
 #include <functional>
 #include <vector>
 
 #include "albums/AlbumItem.h"
+#include "app/EntryListView.h"
 #include "app/MainLayout.h"
 
 namespace lumora {
 
 class ToolTipControl;
 
-// One item of the list; the record lives and dies with the entry.
-class ItemEntry final : public QListWidgetItem {
+// One item of the list: its record and its thumbnail.
+class ItemEntry {
  public:
-  ItemEntry(AlbumItem item, QPixmap thumbnail);
+  ItemEntry(AlbumItem item, QPixmap thumbnail) : item_(std::move(item)), thumbnail_(std::move(thumbnail)) {}
   const AlbumItem& Item() const { return item_; }
+  const std::string& Text() const { return item_.name; }
   AlbumItem& Item() { return item_; }
   const QPixmap& Thumbnail() const { return thumbnail_; }
 
@@ -35,7 +36,7 @@ class ItemEntry final : public QListWidgetItem {
   QPixmap thumbnail_;
 };
 
-class ItemListView final : public QListWidget {
+class ItemListView final : public EntryListView<ItemEntry> {
  public:
   static constexpr QRgb kSelectionColour = 0x049DFF;  // RGB(4, 157, 255)
   static constexpr int kSelectionPen = 2;
@@ -59,7 +60,6 @@ class ItemListView final : public QListWidget {
   void SetCell(layout::WindowMode mode, QSize cell);
   layout::WindowMode Mode() const { return mode_; }
 
-  ItemEntry* Entry(int row) const;
   // The tooltip control that shows the names.
   void SetTips(ToolTipControl* tips) { tips_ = tips; }
 

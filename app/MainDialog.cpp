@@ -1,16 +1,17 @@
 // MainDialog: construction of the controls, the initialisation in its fixed
-// order, the window's events (dragging, minimise and restore, close, timers)
-// and the destroy sequence.
+// order, the window's events (dragging, minimise and restore, close) and the
+// destroy sequence.
 #include "app/MainDialog.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QMenu>
 #include <QMouseEvent>
-#include <QTimerEvent>
 #include <QWindowStateChangeEvent>
 
 #include <cstdlib>
 
+#include "app/AlbumBrowser.h"
 #include "app/AlbumListView.h"
 #include "app/HomePage.h"
 #include "app/ItemBrowser.h"
@@ -28,13 +29,6 @@
 namespace lumora {
 
 namespace {
-
-// The timers stopped when the window is destroyed: 1 (the album animation),
-// 2 and 100 to 800.
-constexpr int kAcquireTimer = 2;
-constexpr int kFirstCompanionTimer = 100;
-constexpr int kLastStoppedCompanionTimer = 800;
-constexpr int kCompanionTimerStep = 100;
 
 // The splash stays until the window closes it.
 constexpr int kSplashUntilClosed = 0;
@@ -72,18 +66,32 @@ void MainDialog::CreateControls() {
   items_ = std::make_unique<ItemBrowser>(
       ItemBrowser::Services{services_.resources, services_.prompts, services_.shell, services_.desktop, messages_},
       *itemList_, *this);
-  albumList_->OnClicked([this](int row) { OnAlbumClicked(row); });
-  albumList_->OnHover([this](int row) { OnAlbumHover(row); });
-  albumList_->OnLabelEdited([this](int row, const QString& text) { OnAlbumLabelEdited(row, text); });
+  albums_ = std::make_unique<AlbumBrowser>(
+      AlbumBrowser::Services{services_.registry, services_.shell, services_.prompts, services_.desktop, messages_,
+                             skin_, services_.runDialog},
+      *albumList_, *items_, *this);
   itemList_->OnClicked([this](int row) { items_->OnClicked(row); });
   itemList_->OnDoubleClicked([this](int row) { items_->OnDoubleClicked(row); });
   itemList_->OnDeleteKey([this] { OnItemDeleteKey(); });
   itemList_->OnContextMenu([this](const QPoint& at) { OnItemContextMenu(at); });
-  SetTimerHandler(kAlbumAnimationTimer, [this] { OnOpenAnimationTick(); });
+  CreateActions();
   CreateButtons();
   itemTips_ = new ToolTipControl(this);
   buttonTips_ = new ToolTipControl(this);
   itemList_->SetTips(itemTips_);
+}
+
+void MainDialog::CreateActions() {
+  for (const CommandEntry& entry : Commands()) {
+    auto* action = new QAction(this);
+    connect(action, &QAction::triggered, this, [this, entry] { entry.handler(*this, entry.id); });
+    actions_[entry.id] = action;
+  }
+}
+
+QAction* MainDialog::Action(uint32_t id) const {
+  const auto found = actions_.find(id);
+  return found == actions_.end() ? nullptr : found->second;
 }
 
 void MainDialog::CreateButtons() {
@@ -94,7 +102,7 @@ void MainDialog::CreateButtons() {
     if (const skin::ButtonSet* set = skin::FindButtonSet(setName))
       button->SetBitmaps(set->normal, 0, set->hover, set->active, 0);
     button->hide();
-    connect(button, &QAbstractButton::clicked, this, [this, control] { OnCommand(control); });
+    if (QAction* action = Action(control)) connect(button, &QAbstractButton::clicked, action, &QAction::trigger);
     buttons_[control] = button;
   };
   for (const skin::ButtonPlace& place : skin::kCompactButtons) make(place.control, place.set);
@@ -127,7 +135,8 @@ bool MainDialog::OnInitDialog() {
   itemMenu_ = services_.resources.GetMenu(res::kMenuItemContext);
   PlaceWindow();
   SetUpItemList();
-  BuildAlbumList();
+  albums_->SetLayout(mode_);
+  albums_->Build();
 
   if (!EnterStartLayout()) return false;
   skin_.LoadBackgroundPieces();
@@ -153,7 +162,6 @@ void MainDialog::SetDefaults() {
   resize(layout::kStartSize.width, layout::kStartSize.height);
   mode_ = layout::WindowMode::Original;
   thumbnailCell_ = layout::kThumbnailCellOriginal;
-  currentAlbum_ = -1;
   WriteMachineString(services_.registry, SuiteKey, kTopmost, kTopmostRemocon);
 }
 
@@ -178,30 +186,6 @@ void MainDialog::CreateToolTips() {
                                                                  : services_.resources.String(tip.string).value_or("");
     buttonTips_->AddTool(button, Utf8(text));
   }
-}
-
-void MainDialog::SetTimer(int id, int ms) { timers_[id].start(ms, this); }
-
-void MainDialog::KillTimer(int id) {
-  const auto found = timers_.find(id);
-  if (found != timers_.end()) found->second.stop();
-}
-
-bool MainDialog::TimerRunning(int id) const {
-  const auto found = timers_.find(id);
-  return found != timers_.end() && found->second.isActive();
-}
-
-void MainDialog::SetTimerHandler(int id, std::function<void()> handler) { timerHandlers_[id] = std::move(handler); }
-
-void MainDialog::timerEvent(QTimerEvent* event) {
-  for (const auto& [id, timer] : timers_) {
-    if (timer.timerId() != event->timerId()) continue;
-    const auto handler = timerHandlers_.find(id);
-    if (handler != timerHandlers_.end() && handler->second) handler->second();
-    break;
-  }
-  QvDropDialog::timerEvent(event);
 }
 
 void MainDialog::mousePressEvent(QMouseEvent* event) {
@@ -251,16 +235,12 @@ void MainDialog::reject() {
 
 void MainDialog::OnDestroy() {
   if (!initialised_ || ended_) return;
-  WriteExitSettings(services_.registry, {{sortId_, sortDirection_},
-                                         {normalPosition_.x(), normalPosition_.y()},
-                                         CurrentAlbumPath()});
-  EndOpenAnimation();
-  KillTimer(kAcquireTimer);
-  for (int id = kFirstCompanionTimer; id <= kLastStoppedCompanionTimer; id += kCompanionTimerStep) KillTimer(id);
+  WriteExitSettings(services_.registry,
+                    {items_->Sorting(), {normalPosition_.x(), normalPosition_.y()}, albums_->CurrentPath()});
   skin_.Release();
   compactBackground_ = QImage();
   items_->Clear();
-  albumList_->clear();
+  albums_->Clear();
   splash_.reset();
   mainMenu_.reset();
   itemMenu_.reset();

@@ -2,24 +2,21 @@
 // drop dialog with two layouts, the compact panel ("Original", 178 pixels
 // wide, shaped by the skin's outline) and the full work area ("MAX").
 //
-// It owns every control: the window, menu, album and launch buttons
-// (SkinButton), the album list (1002) and the item list (1039, whose
-// behaviour is the ItemBrowser's). Commands
-// arrive by numeric id (a button's control id or a menu command id) and go
-// through one command table; timers are dispatched by their id to the handler
-// registered for it. Each command is handed to the part of the program that
-// owns it; this window itself owns help, about, minimise, the layout toggle,
-// close and the three menu buttons' popups; the albums (the list at start,
-// selecting, the open animation, new, delete, rename, information) and the
-// item commands (sort, select all, refresh) it hands on.
+// It is the shell of the window: it builds every control (the window, menu,
+// album and launch buttons (SkinButton), the album list (1002) and the item
+// list (1039)) and hands each list's behaviour to its browser, the
+// AlbumBrowser and the ItemBrowser. Every command of the command table is
+// one QAction, keyed by its numeric id (a button's control id or a menu
+// command id): the buttons, the menus built from the resource menus and
+// OnCommand all trigger that action, whose handler hands the command to the
+// part of the program that owns it; this window itself owns help, about,
+// minimise, the layout toggle, close and the three menu buttons' popups.
 //
 // Files: MainDialog.cpp (construction, initialisation, events, destruction),
 // MainDialogLayout.cpp (the layouts, the skin, painting), MainDialogCommands.cpp
-// (the command table and the window commands), MainDialogAlbums.cpp (albums
-// and the item commands).
+// (the command table, the window commands and the menus).
 #pragma once
 
-#include <QBasicTimer>
 #include <QImage>
 #include <QPoint>
 
@@ -42,6 +39,7 @@ class QMenu;
 
 namespace lumora {
 
+class AlbumBrowser;
 class AlbumListView;
 class Desktop;
 class ItemBrowser;
@@ -58,9 +56,6 @@ class WindowSystem;
 class MainDialog final : public QvDropDialog {
  public:
   static constexpr int kTemplateId = 102;
-  // The timer of the album open animation and its period.
-  static constexpr int kAlbumAnimationTimer = 1;
-  static constexpr int kAlbumAnimationMs = 70;
 
   // What the window works with. The function seams stand for the calls that
   // would end the process or enter a nested event loop; empty ones mean the
@@ -77,7 +72,8 @@ class MainDialog final : public QvDropDialog {
     // Ends the process at once with this code. Default: std::exit.
     std::function<void(int code)> exitProcess;
     // Shows a popup menu with its top-left corner at a global point until the
-    // user chooses; the chosen action or null. Default: QMenu::exec.
+    // user chooses: the menu hides, then the chosen action triggers; returns
+    // that action or null. Default: QMenu::exec.
     std::function<QAction*(QMenu&, const QPoint&)> runMenu;
     // Runs a modal dialog (the About box) to its end. Default: QDialog::exec.
     std::function<int(QDialog&)> runDialog;
@@ -95,16 +91,11 @@ class MainDialog final : public QvDropDialog {
   explicit MainDialog(Services services);
   ~MainDialog() override;
 
-  // Runs command `id` through the command table; false when the table has no
-  // handler for it.
+  // Triggers the action of command `id`; false when the command table has
+  // no handler for it.
   bool OnCommand(uint32_t id);
-
-  // Window timers by id: (re)starts timer `id` with a period of `ms`, stops it.
-  void SetTimer(int id, int ms);
-  void KillTimer(int id);
-  bool TimerRunning(int id) const;
-  // The handler that ticks of timer `id` are dispatched to.
-  void SetTimerHandler(int id, std::function<void()> handler);
+  // The action of command `id`, or null when the table has no handler for it.
+  QAction* Action(uint32_t id) const;
 
   void SetCompanionCoupling(CompanionCoupling coupling) { coupling_ = std::move(coupling); }
 
@@ -116,21 +107,13 @@ class MainDialog final : public QvDropDialog {
   AlbumListView* AlbumList() const { return albumList_; }
   ItemListView* ItemList() const { return itemList_; }
   ItemBrowser& Items() const { return *items_; }
+  AlbumBrowser& Albums() const { return *albums_; }
   // The button with this control id, or null.
   SkinButton* Button(uint32_t control) const;
   ToolTipControl& ButtonTips() const { return *buttonTips_; }
   ToolTipControl& ItemTips() const { return *itemTips_; }
   const MessageStrings& Messages() const { return messages_; }
   const Skin& WindowSkin() const { return skin_; }
-  // The name "AlbumName" held at start: the album to select first.
-  const std::string& StartAlbumName() const { return startAlbumName_; }
-  // The current album: an index into the album list, -1 for none.
-  int CurrentAlbum() const { return currentAlbum_; }
-  // The albums root: the program's folder + "/Albums/".
-  std::string AlbumsRootPath() const;
-  // The sort key and direction (menu command ids).
-  uint32_t SortId() const { return sortId_; }
-  uint32_t SortDirection() const { return sortDirection_; }
   // True once the process was told to end (only a test's exit seam returns).
   bool ProcessEnded() const { return ended_; }
 
@@ -143,18 +126,18 @@ class MainDialog final : public QvDropDialog {
   void mouseReleaseEvent(QMouseEvent* event) override;
   void changeEvent(QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
-  void timerEvent(QTimerEvent* event) override;
   void reject() override;
 
  private:
   struct CommandEntry {
     uint32_t id;
-    void (MainDialog::*handler)(uint32_t id);
+    void (*handler)(MainDialog& window, uint32_t id);
   };
   static std::span<const CommandEntry> Commands();
 
   // --- Construction and initialisation (MainDialog.cpp).
   void CreateControls();
+  void CreateActions();
   void CreateButtons();
   bool CheckWorkArea();
   void SetDefaults();
@@ -184,38 +167,6 @@ class MainDialog final : public QvDropDialog {
   void LowerCompanions();
   void RaiseCompanions();
 
-  // --- Albums and item commands (MainDialogAlbums.cpp).
-  // The album list at start: list, sort and select the albums, read the
-  // sort settings and load the current album's items.
-  void BuildAlbumList();
-  // The album list's look in the current layout.
-  void ApplyAlbumLook();
-  // Refills the item list from the current album; false when there is none
-  // or its folder could not be listed.
-  bool LoadAlbumItems();
-  // Makes `index` the current album (the old one shows its closed picture)
-  // and starts its open animation.
-  void OpenAlbum(int index);
-  void StartOpenAnimation();
-  void OnOpenAnimationTick();
-  void EndOpenAnimation();
-  void OnAlbumClicked(int row);
-  void OnAlbumHover(int row);
-  void OnAlbumLabelEdited(int row, const QString& text);
-  void OpenAlbumLabelEditorLater(int row);
-  void OnNewAlbum(uint32_t id);
-  void OnDeleteAlbum(uint32_t id);
-  void OnRenameAlbum(uint32_t id);
-  void OnAlbumInfo(uint32_t id);
-  void OnSortCommand(uint32_t id);
-  void OnSelectAll(uint32_t id);
-  void OnRefresh(uint32_t id);
-  void OnItemDeleteKey();
-  // The item list's context menu (menu 252) at a global point.
-  void OnItemContextMenu(const QPoint& at);
-  // A message of the album commands: caption string 14, top-most.
-  int ShowAlbumMessage(const std::string& text, uint32_t style);
-
   // --- Commands (MainDialogCommands.cpp).
   void OnHelp(uint32_t id);
   void OnMinimize(uint32_t id);
@@ -223,10 +174,12 @@ class MainDialog final : public QvDropDialog {
   void OnCloseCommand(uint32_t id);
   void OnMenuButton(uint32_t id);
   void OnAbout(uint32_t id);
+  void OnItemDeleteKey();
+  // The item list's context menu (menu 252) at a global point.
+  void OnItemContextMenu(const QPoint& at);
   // The close steps before the window ends its modal run.
   void PrepareClose();
   void BuildMenu(QMenu& menu, const MenuItem& popup);
-  std::string CurrentAlbumPath() const;
 
   Services services_;
   Skin skin_;
@@ -244,26 +197,17 @@ class MainDialog final : public QvDropDialog {
   std::optional<QPoint> dragOffset_;  // pointer minus window corner while dragging
 
   QImage compactBackground_;
+  std::map<uint32_t, QAction*> actions_;
   std::map<uint32_t, SkinButton*> buttons_;
   AlbumListView* albumList_ = nullptr;
   ItemListView* itemList_ = nullptr;
   std::unique_ptr<ItemBrowser> items_;
+  std::unique_ptr<AlbumBrowser> albums_;
   ToolTipControl* itemTips_ = nullptr;
   ToolTipControl* buttonTips_ = nullptr;
   std::optional<Menu> mainMenu_;
   std::optional<Menu> itemMenu_;
   std::unique_ptr<SplashWindow> splash_;
-
-  std::string startAlbumName_;
-  int currentAlbum_ = -1;
-  // The open animation holds the mouse and the wait cursor until it ends.
-  bool animationHolds_ = false;
-  int hoverAlbum_ = -1;  // the album under the pointer in the full layout
-  uint32_t sortId_ = kDefaultSortID;
-  uint32_t sortDirection_ = kDefaultSortFR;
-
-  std::map<int, QBasicTimer> timers_;
-  std::map<int, std::function<void()>> timerHandlers_;
 };
 
 }  // namespace lumora

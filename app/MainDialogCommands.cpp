@@ -1,6 +1,7 @@
 // MainDialog's command table and the window commands it owns: help, about,
 // minimise, the layout toggle, close, the menu buttons' popups and the item
-// list's context menu.
+// list's context menu and Delete key; the album and item commands go to the
+// AlbumBrowser and the ItemBrowser.
 #include "app/MainDialog.h"
 
 #include <QAction>
@@ -9,7 +10,8 @@
 #include <array>
 
 #include "app/AboutDialog.h"
-#include "app/AlbumListView.h"
+#include "app/AlbumBrowser.h"
+#include "app/ItemBrowser.h"
 #include "app/SkinButton.h"
 #include "platform/Desktop.h"
 #include "platform/Registry.h"
@@ -35,41 +37,40 @@ bool IsSortCommand(uint32_t command) {
 
 std::span<const MainDialog::CommandEntry> MainDialog::Commands() {
   using namespace layout;
+  constexpr auto sortBy = [](MainDialog& window, uint32_t id) { window.items_->SortBy(id); };
   static constexpr std::array<CommandEntry, 23> kTable = {{
-      {kHelp, &MainDialog::OnHelp},
-      {kHelpSmall, &MainDialog::OnHelp},
-      {kMinimize, &MainDialog::OnMinimize},
-      {kMinimizeSmall, &MainDialog::OnMinimize},
-      {kMaximize, &MainDialog::OnToggleLayout},
-      {kMaximizeSmall, &MainDialog::OnToggleLayout},
-      {kClose, &MainDialog::OnCloseCommand},
-      {kCloseSmall, &MainDialog::OnCloseCommand},
-      {kSortButton, &MainDialog::OnMenuButton},
-      {kFileButton, &MainDialog::OnMenuButton},
-      {kImportButton, &MainDialog::OnMenuButton},
-      {res::kCmdAbout, &MainDialog::OnAbout},
-      {kNewAlbum, &MainDialog::OnNewAlbum},
-      {kDeleteAlbum, &MainDialog::OnDeleteAlbum},
-      {kRenameAlbum, &MainDialog::OnRenameAlbum},
-      {kAlbumInfo, &MainDialog::OnAlbumInfo},
-      {res::kCmdSortByName, &MainDialog::OnSortCommand},
-      {res::kCmdSortByType, &MainDialog::OnSortCommand},
-      {res::kCmdSortByDate, &MainDialog::OnSortCommand},
-      {res::kCmdSortForward, &MainDialog::OnSortCommand},
-      {res::kCmdSortReverse, &MainDialog::OnSortCommand},
-      {res::kCmdSelectAll, &MainDialog::OnSelectAll},
-      {res::kCmdRefresh, &MainDialog::OnRefresh},
+      {kHelp, [](MainDialog& window, uint32_t id) { window.OnHelp(id); }},
+      {kHelpSmall, [](MainDialog& window, uint32_t id) { window.OnHelp(id); }},
+      {kMinimize, [](MainDialog& window, uint32_t id) { window.OnMinimize(id); }},
+      {kMinimizeSmall, [](MainDialog& window, uint32_t id) { window.OnMinimize(id); }},
+      {kMaximize, [](MainDialog& window, uint32_t id) { window.OnToggleLayout(id); }},
+      {kMaximizeSmall, [](MainDialog& window, uint32_t id) { window.OnToggleLayout(id); }},
+      {kClose, [](MainDialog& window, uint32_t id) { window.OnCloseCommand(id); }},
+      {kCloseSmall, [](MainDialog& window, uint32_t id) { window.OnCloseCommand(id); }},
+      {kSortButton, [](MainDialog& window, uint32_t id) { window.OnMenuButton(id); }},
+      {kFileButton, [](MainDialog& window, uint32_t id) { window.OnMenuButton(id); }},
+      {kImportButton, [](MainDialog& window, uint32_t id) { window.OnMenuButton(id); }},
+      {res::kCmdAbout, [](MainDialog& window, uint32_t id) { window.OnAbout(id); }},
+      {kNewAlbum, [](MainDialog& window, uint32_t) { window.albums_->NewAlbum(); }},
+      {kDeleteAlbum, [](MainDialog& window, uint32_t) { window.albums_->DeleteAlbum(); }},
+      {kRenameAlbum, [](MainDialog& window, uint32_t) { window.albums_->RenameAlbum(); }},
+      {kAlbumInfo, [](MainDialog& window, uint32_t) { window.albums_->ShowInfo(); }},
+      {res::kCmdSortByName, sortBy},
+      {res::kCmdSortByType, sortBy},
+      {res::kCmdSortByDate, sortBy},
+      {res::kCmdSortForward, sortBy},
+      {res::kCmdSortReverse, sortBy},
+      {res::kCmdSelectAll, [](MainDialog& window, uint32_t) { window.items_->SelectAll(); }},
+      {res::kCmdRefresh, [](MainDialog& window, uint32_t) { window.albums_->LoadItems(); }},
   }};
   return kTable;
 }
 
 bool MainDialog::OnCommand(uint32_t id) {
-  for (const CommandEntry& entry : Commands()) {
-    if (entry.id != id) continue;
-    (this->*entry.handler)(id);
-    return true;
-  }
-  return false;
+  QAction* action = Action(id);
+  if (!action) return false;
+  action->trigger();
+  return true;
 }
 
 void MainDialog::OnHelp(uint32_t) {
@@ -115,12 +116,21 @@ void MainDialog::BuildMenu(QMenu& menu, const MenuItem& popup) {
         BuildMenu(*menu.addMenu(QString::fromStdString(item.text)), item);
         break;
       case MenuItem::Kind::kCommand: {
-        QAction* action = menu.addAction(QString::fromStdString(item.text));
-        action->setData(item.command);
-        action->setEnabled(!item.grayed);
+        // An entry holds its command's action; a grayed entry, and one whose
+        // command the window does not carry out, holds an action of the
+        // menu's own that does nothing.
+        QAction* action = item.grayed ? nullptr : Action(item.command);
+        if (!action) {
+          action = new QAction(&menu);
+          action->setEnabled(!item.grayed);
+        }
+        action->setText(QString::fromStdString(item.text));
+        menu.addAction(action);
         // The sort entries show the sort in force.
         const bool checked =
-            IsSortCommand(item.command) ? item.command == sortId_ || item.command == sortDirection_ : item.checked;
+            IsSortCommand(item.command)
+                ? item.command == items_->Sorting().sortID || item.command == items_->Sorting().sortFR
+                : item.checked;
         action->setCheckable(checked);
         action->setChecked(checked);
         break;
@@ -136,12 +146,13 @@ void MainDialog::OnMenuButton(uint32_t id) {
   if (!popup) return;
   QMenu menu(this);
   BuildMenu(menu, *popup);
+  // The button is drawn afresh as the menu goes, before the chosen entry's
+  // action runs.
+  if (SkinButton* button = Button(id)) connect(&menu, &QMenu::aboutToHide, button, &SkinButton::Redraw);
   // The point lies on the window, which covers the work area in the layout
   // these buttons belong to.
   const layout::Point at = layout::PopupPoint(*place, width());
-  QAction* chosen = services_.runMenu(menu, mapToGlobal(QPoint(at.x, at.y)));
-  if (SkinButton* button = Button(id)) button->Redraw();
-  if (chosen) OnCommand(chosen->data().toUInt());
+  services_.runMenu(menu, mapToGlobal(QPoint(at.x, at.y)));
 }
 
 void MainDialog::OnItemContextMenu(const QPoint& at) {
@@ -150,7 +161,7 @@ void MainDialog::OnItemContextMenu(const QPoint& at) {
   if (!popup) return;
   QMenu menu(this);
   BuildMenu(menu, *popup);
-  if (QAction* chosen = services_.runMenu(menu, at)) OnCommand(chosen->data().toUInt());
+  services_.runMenu(menu, at);
 }
 
 void MainDialog::OnAbout(uint32_t) {
@@ -158,9 +169,6 @@ void MainDialog::OnAbout(uint32_t) {
   services_.runDialog(about);
 }
 
-std::string MainDialog::CurrentAlbumPath() const {
-  const AlbumEntry* entry = albumList_->Entry(currentAlbum_);
-  return entry ? entry->Album().path : std::string();
-}
+void MainDialog::OnItemDeleteKey() { OnCommand(res::kCmdDelete); }
 
 }  // namespace lumora

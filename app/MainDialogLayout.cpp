@@ -7,6 +7,7 @@
 #include <QPen>
 #include <QTimer>
 
+#include "app/AlbumBrowser.h"
 #include "app/AlbumListView.h"
 #include "app/ItemListView.h"
 #include "app/SkinButton.h"
@@ -49,7 +50,7 @@ void MainDialog::ApplyLook() {
   items.setColor(QPalette::Base, ColourOf(look.itemListColour));
   itemList_->setPalette(items);
 
-  ApplyAlbumLook();
+  albums_->SetLayout(mode_);
 
   thumbnailCell_ = look.thumbnailCell;
   SetUpItemList();
@@ -82,7 +83,7 @@ bool MainDialog::EnterStartLayout() {
   resize(layout::kStartSize.width, layout::kStartSize.height);
   if (!LoadSkin()) return false;
   ApplyLook();
-  PlaceLists(layout::CompactLists(albumList_->count()));
+  PlaceLists(layout::CompactLists(albumList_->Count()));
   PlaceButtons();
   ShowButtons();
   return true;
@@ -94,14 +95,14 @@ bool MainDialog::EnterCompactLayout() {
   ApplyLook();
   resize(layout::kCompactSize.width, layout::kCompactSize.height);
   if (!LoadSkin()) return false;
-  PlaceLists(layout::CompactLists(albumList_->count()));
+  PlaceLists(layout::CompactLists(albumList_->Count()));
   PlaceButtons();
   ShowButtons();
   move(normalPosition_);
   LowerCompanions();
   update();
   // The thumbnails are made again at the compact cell size.
-  LoadAlbumItems();
+  albums_->LoadItems();
   return true;
 }
 
@@ -120,7 +121,7 @@ void MainDialog::EnterMaxLayout() {
   maxEntered_ = true;
   update();
   // The thumbnails are made again at the full layout's cell size.
-  LoadAlbumItems();
+  albums_->LoadItems();
 }
 
 void MainDialog::LowerCompanions() {

@@ -58,15 +58,15 @@ void TypeLabel(AlbumListView& list, const QString& text) {
 }
 
 void ClickAlbum(AlbumListView& list, int row) {
-  test::Click(*list.viewport(), list.visualItemRect(list.item(row)).center());
+  test::Click(*list.viewport(), list.RowRect(row).center());
 }
 
 TEST(AlbumListTest, WithoutAlbumsTheListIsEmptyAndNewCannotCreateTheRoot) {
   {
     MainWindowDoubles doubles;
     auto window = doubles.ShowWindow();
-    EXPECT_EQ(window->AlbumList()->count(), 0);
-    EXPECT_EQ(window->CurrentAlbum(), -1);
+    EXPECT_EQ(window->AlbumList()->Count(), 0);
+    EXPECT_EQ(window->Albums().Current(), -1);
     doubles.prompts.ExpectMessage("Cannot create Album", "Lumora", kTopmostOk, kAnswerOk);
     EXPECT_TRUE(window->OnCommand(layout::kNewAlbum));
     EXPECT_TRUE(doubles.prompts.AllAnswered());
@@ -76,7 +76,7 @@ TEST(AlbumListTest, WithoutAlbumsTheListIsEmptyAndNewCannotCreateTheRoot) {
   fs::create_directory(doubles.temp / "Albums");
   auto window = doubles.ShowWindow();
   EXPECT_EQ(fs::current_path(), doubles.temp / "Albums");
-  EXPECT_EQ(window->ItemList()->count(), 0);
+  EXPECT_EQ(window->ItemList()->Count(), 0);
   EXPECT_EQ(window->Items().Progress(), nullptr) << "no items, no progress window";
   for (const uint32_t command : {layout::kDeleteAlbum, layout::kRenameAlbum, layout::kAlbumInfo}) {
     doubles.prompts.ExpectMessage("No album item selected", "Lumora", kTopmostOk, kAnswerOk);
@@ -97,10 +97,10 @@ TEST(AlbumListTest, TheStoredAlbumNameOpensItsAlbumIgnoringCaseElseTheFirstInByt
     ASSERT_TRUE(WriteMachineString(*doubles.registry, AppKey, kAlbumName, c.stored));
     auto window = doubles.ShowWindow();
     EXPECT_EQ(Names(*window->AlbumList()), (std::vector<std::string>{"Zoo", "apple", "trip"}));
-    EXPECT_EQ(window->CurrentAlbum(), c.current);
-    EXPECT_TRUE(window->AlbumList()->item(c.current)->isSelected());
+    EXPECT_EQ(window->Albums().Current(), c.current);
+    EXPECT_TRUE(window->AlbumList()->IsSelected(c.current));
     EXPECT_EQ(fs::current_path(), fs::path(window->AlbumList()->Entry(c.current)->Album().path));
-    EXPECT_TRUE(window->TimerRunning(MainDialog::kAlbumAnimationTimer));
+    EXPECT_TRUE(window->Albums().Animating());
   }
 }
 
@@ -110,38 +110,38 @@ TEST(AlbumListTest, ClickingAnotherAlbumLoadsItAndOpensItsPictureOnTimer1InBothL
   test::WritePicture(test::AddAlbum(doubles, "City") / "tower.bmp", 40, 30, qRgb(200, 10, 10));
   auto window = doubles.ShowWindow();
   AlbumListView& albums = *window->AlbumList();
-  ASSERT_TRUE(test::RunEventsUntil([&] { return !window->TimerRunning(MainDialog::kAlbumAnimationTimer); }));
+  ASSERT_TRUE(test::RunEventsUntil([&] { return !window->Albums().Animating(); }));
   EXPECT_EQ(albums.Entry(0)->Image(), 1) << "the compact layout opens at once";
 
   // City's load pumps the events, so its animation may be over or not when
   // the click returns: the wait cursor is up exactly while it runs.
   const int waitCursorShown = doubles.desktop.waitCursorShown;
   auto waitCursorWhileOpening = [&] {
-    return doubles.desktop.waitDepth == (window->TimerRunning(MainDialog::kAlbumAnimationTimer) ? 1 : 0);
+    return doubles.desktop.waitDepth == (window->Albums().Animating() ? 1 : 0);
   };
   ClickAlbum(albums, 1);
-  EXPECT_EQ(window->CurrentAlbum(), 1);
+  EXPECT_EQ(window->Albums().Current(), 1);
   EXPECT_EQ(albums.Entry(0)->Image(), 0);
-  EXPECT_EQ(window->ItemList()->count(), 1);
+  EXPECT_EQ(window->ItemList()->Count(), 1);
   EXPECT_EQ(fs::current_path(), doubles.temp / "Albums/City");
   EXPECT_EQ(doubles.desktop.waitCursorShown, waitCursorShown + 1);
   EXPECT_TRUE(waitCursorWhileOpening());
   ASSERT_TRUE(test::RunEventsUntil([&] {
     EXPECT_TRUE(waitCursorWhileOpening());
-    return !window->TimerRunning(MainDialog::kAlbumAnimationTimer);
+    return !window->Albums().Animating();
   }));
   EXPECT_EQ(albums.Entry(1)->Image(), 1);
   EXPECT_EQ(doubles.desktop.waitDepth, 0);
 
   ClickAlbum(albums, 1);
-  EXPECT_FALSE(window->TimerRunning(MainDialog::kAlbumAnimationTimer)) << "the open album again: nothing";
+  EXPECT_FALSE(window->Albums().Animating()) << "the open album again: nothing";
 
   window->OnCommand(layout::kMaximizeSmall);
   // Beach has no items: nothing pumps the events before the click returns.
   ClickAlbum(albums, 0);
-  EXPECT_TRUE(window->TimerRunning(MainDialog::kAlbumAnimationTimer));
+  EXPECT_TRUE(window->Albums().Animating());
   EXPECT_EQ(doubles.desktop.waitDepth, 1) << "the wait cursor stays until the album is open";
-  ASSERT_TRUE(test::RunEventsUntil([&] { return !window->TimerRunning(MainDialog::kAlbumAnimationTimer); }));
+  ASSERT_TRUE(test::RunEventsUntil([&] { return !window->Albums().Animating(); }));
   EXPECT_EQ(albums.Entry(0)->Image(), 5) << "the full layout opens through frames 1 to 5";
   EXPECT_EQ(albums.Entry(1)->Image(), 0);
   EXPECT_EQ(doubles.desktop.waitDepth, 0);
@@ -176,9 +176,9 @@ TEST(AlbumListTest, ALoadNeverStartsInsideAnotherAndClosingItsProgressWindowKeep
   for (const char* name : {"bridge.bmp", "tower.bmp"}) test::WritePicture(city / name, 20, 20, qRgb(90, 90, 90));
   auto window = doubles.ShowWindow();
   AlbumListView& albums = *window->AlbumList();
-  ASSERT_EQ(window->CurrentAlbum(), 0);
-  ASSERT_TRUE(test::RunEventsUntil([&] { return !window->TimerRunning(MainDialog::kAlbumAnimationTimer); }));
-  const QPoint beach = albums.visualItemRect(albums.item(0)).center();
+  ASSERT_EQ(window->Albums().Current(), 0);
+  ASSERT_TRUE(test::RunEventsUntil([&] { return !window->Albums().Animating(); }));
+  const QPoint beach = albums.RowRect(0).center();
 
   const ProgressDialog* running = nullptr;
   auto lookInside = [&](int count) {
@@ -196,13 +196,13 @@ TEST(AlbumListTest, ALoadNeverStartsInsideAnotherAndClosingItsProgressWindowKeep
     EXPECT_EQ(progress, running) << "the progress window of the running load stays";
     EXPECT_FALSE(progress->IsOpen()) << "closed by Escape";
     EXPECT_FALSE(window->isEnabled()) << "disabled until the load ends";
-    EXPECT_EQ(window->CurrentAlbum(), 1);
+    EXPECT_EQ(window->Albums().Current(), 1);
     // A click or a command that reaches the window all the same starts no
     // load of its own.
     window->setEnabled(true);
     test::PostClick(*albums.viewport(), beach);
     window->OnCommand(res::kCmdRefresh);
-    EXPECT_EQ(window->ItemList()->count(), count) << "the list is not refilled under the running load";
+    EXPECT_EQ(window->ItemList()->Count(), count) << "the list is not refilled under the running load";
   };
   int loadsInside = 0;
   bool looking = false;
@@ -219,19 +219,19 @@ TEST(AlbumListTest, ALoadNeverStartsInsideAnotherAndClosingItsProgressWindowKeep
   QObject::disconnect(during);
   EXPECT_EQ(loadsInside, 0);
   ASSERT_NE(running, nullptr) << "City's load put its items into the list while it ran";
-  EXPECT_EQ(window->CurrentAlbum(), 1);
-  EXPECT_TRUE(albums.item(1)->isSelected());
-  EXPECT_FALSE(albums.item(0)->isSelected());
-  EXPECT_EQ(window->ItemList()->count(), 2);
+  EXPECT_EQ(window->Albums().Current(), 1);
+  EXPECT_TRUE(albums.IsSelected(1));
+  EXPECT_FALSE(albums.IsSelected(0));
+  EXPECT_EQ(window->ItemList()->Count(), 2);
   EXPECT_EQ(fs::current_path(), city);
   EXPECT_TRUE(window->isEnabled()) << "the load is over";
   EXPECT_EQ(running->window(), nullptr) << "its window went with it";
 
-  ASSERT_TRUE(test::RunEventsUntil([&] { return !window->TimerRunning(MainDialog::kAlbumAnimationTimer); }));
+  ASSERT_TRUE(test::RunEventsUntil([&] { return !window->Albums().Animating(); }));
   EXPECT_EQ(doubles.desktop.waitDepth, 0);
   ClickAlbum(albums, 0);
-  EXPECT_EQ(window->CurrentAlbum(), 0) << "once the load is over, a click opens the album";
-  EXPECT_EQ(window->ItemList()->count(), 1);
+  EXPECT_EQ(window->Albums().Current(), 0) << "once the load is over, a click opens the album";
+  EXPECT_EQ(window->ItemList()->Count(), 1);
 }
 
 TEST(AlbumListTest, NewTakesTheFirstFreeNameAppendsTheAlbumAndOpensTheLabelEditor) {
@@ -249,14 +249,14 @@ TEST(AlbumListTest, NewTakesTheFirstFreeNameAppendsTheAlbumAndOpensTheLabelEdito
     for (const std::string& file : c.files) test::WriteText(doubles.temp / "Albums" / file, "x");
     ASSERT_TRUE(WriteMachineString(*doubles.registry, AppKey, kAlbumName, "Zoo"));
     auto window = doubles.ShowWindow();
-    ASSERT_EQ(window->ItemList()->count(), 1);
+    ASSERT_EQ(window->ItemList()->Count(), 1);
 
     EXPECT_TRUE(window->OnCommand(layout::kNewAlbum));
     EXPECT_TRUE(fs::is_directory(doubles.temp / "Albums" / c.created));
     AlbumListView& albums = *window->AlbumList();
     EXPECT_EQ(Names(albums).back(), c.created) << "appended, not sorted in";
-    EXPECT_EQ(window->CurrentAlbum(), albums.count() - 1);
-    EXPECT_EQ(window->ItemList()->count(), 0);
+    EXPECT_EQ(window->Albums().Current(), albums.Count() - 1);
+    EXPECT_EQ(window->ItemList()->Count(), 0);
     ASSERT_NE(LabelEditor(albums), nullptr);
     EXPECT_EQ(LabelEditor(albums)->text().toStdString(), c.created);
   }
@@ -277,20 +277,20 @@ TEST(AlbumListTest, DeleteNeverTakesTheLastAlbumAsksFirstAndKeepsAFolderThatStay
   doubles.shellInUse = &shell;
   ASSERT_TRUE(WriteMachineString(*doubles.registry, AppKey, kAlbumName, "Trip"));
   auto window = doubles.ShowWindow();
-  ASSERT_EQ(window->CurrentAlbum(), 1);
+  ASSERT_EQ(window->Albums().Current(), 1);
   const std::string areYouSure = "Are you sure you want to delete selected album?";
   doubles.prompts.ExpectMessage(areYouSure, "Lumora", box::kYesNo | box::kTopmost, kAnswerNo);
   window->OnCommand(layout::kDeleteAlbum);
   EXPECT_TRUE(fs::exists(doubles.temp / "Albums/Trip"));
-  EXPECT_EQ(window->AlbumList()->count(), 2);
+  EXPECT_EQ(window->AlbumList()->Count(), 2);
 
   doubles.prompts.ExpectMessage(areYouSure, kAnswerYes);
   window->OnCommand(layout::kDeleteAlbum);
   EXPECT_TRUE(doubles.prompts.AllAnswered());
   EXPECT_FALSE(fs::exists(doubles.temp / "Albums/Trip"));
   EXPECT_EQ(Names(*window->AlbumList()), std::vector<std::string>{"Beach"});
-  EXPECT_EQ(window->CurrentAlbum(), 0);
-  EXPECT_EQ(window->ItemList()->count(), 1) << "album 0 is loaded";
+  EXPECT_EQ(window->Albums().Current(), 0);
+  EXPECT_EQ(window->ItemList()->Count(), 1) << "album 0 is loaded";
 
   // A folder the shell could not remove stays in the list, with a message.
   window.reset();
@@ -300,7 +300,7 @@ TEST(AlbumListTest, DeleteNeverTakesTheLastAlbumAsksFirstAndKeepsAFolderThatStay
   doubles.prompts.ExpectMessage(areYouSure, kAnswerYes).ExpectMessage("Cannot delete Beach", kAnswerOk);
   recorded->OnCommand(layout::kDeleteAlbum);
   EXPECT_TRUE(doubles.prompts.AllAnswered());
-  EXPECT_EQ(recorded->AlbumList()->count(), 2);
+  EXPECT_EQ(recorded->AlbumList()->Count(), 2);
 }
 
 TEST(AlbumListTest, RenameEndsByTheLabelEditorsRulesAndRepointsTheItems) {
@@ -310,14 +310,14 @@ TEST(AlbumListTest, RenameEndsByTheLabelEditorsRulesAndRepointsTheItems) {
   auto window = doubles.ShowWindow();
   AlbumListView& albums = *window->AlbumList();
   ItemListView& items = *window->ItemList();
-  ASSERT_EQ(window->CurrentAlbum(), 0);
+  ASSERT_EQ(window->Albums().Current(), 0);
 
   // Only the case changes: nothing is renamed on disk, the entry shows it.
   window->OnCommand(layout::kRenameAlbum);
   TypeLabel(albums, "TRIP");
   EXPECT_TRUE(doubles.shell.calls.empty());
   EXPECT_EQ(albums.Entry(0)->Album().name, "TRIP");
-  EXPECT_EQ(albums.Entry(0)->text(), "TRIP");
+  EXPECT_EQ(albums.model()->index(0, 0).data().toString(), "TRIP");
   EXPECT_EQ(albums.Entry(0)->Album().path, (doubles.temp / "Albums/Trip").string());
   EXPECT_EQ(items.Entry(0)->Item().path, (doubles.temp / "Albums/Trip/sea.bmp").string());
 
@@ -339,10 +339,10 @@ TEST(AlbumListTest, RenameEndsByTheLabelEditorsRulesAndRepointsTheItems) {
   EXPECT_TRUE(fs::is_directory(doubles.temp / "Albums/apple"));
   EXPECT_FALSE(fs::exists(doubles.temp / "Albums/Trip"));
   EXPECT_EQ(Names(*renamed->AlbumList()), (std::vector<std::string>{"Zoo", "apple"}));
-  EXPECT_EQ(renamed->CurrentAlbum(), 1);
-  EXPECT_TRUE(renamed->AlbumList()->item(1)->isSelected());
+  EXPECT_EQ(renamed->Albums().Current(), 1);
+  EXPECT_TRUE(renamed->AlbumList()->IsSelected(1));
   ItemListView& moved = *renamed->ItemList();
-  ASSERT_EQ(moved.count(), 1);
+  ASSERT_EQ(moved.Count(), 1);
   EXPECT_EQ(moved.Entry(0)->Item().path, (doubles.temp / "Albums/apple/sea.bmp").string());
   EXPECT_EQ(moved.Entry(0)->Item().name, "sea");
   EXPECT_EQ(moved.Entry(0)->Thumbnail().cacheKey(), thumbnail) << "re-pointed, not reloaded";
@@ -395,7 +395,7 @@ TEST(AlbumListTest, EachEntryDrawsItsBandAndOnlyTheSelectedAlbumShowsItsPicture)
   test::AddAlbum(doubles, "B");
   auto window = doubles.ShowWindow();
   AlbumListView& albums = *window->AlbumList();
-  ASSERT_TRUE(test::RunEventsUntil([&] { return !window->TimerRunning(MainDialog::kAlbumAnimationTimer); }));
+  ASSERT_TRUE(test::RunEventsUntil([&] { return !window->Albums().Animating(); }));
   for (const WindowMode mode : {WindowMode::Original, WindowMode::Max}) {
     SCOPED_TRACE(layout::ModeText(mode));
     if (mode == WindowMode::Max) {
@@ -426,7 +426,7 @@ TEST(AlbumListTest, EachEntryDrawsItsBandAndOnlyTheSelectedAlbumShowsItsPicture)
 }
 
 bool InView(const AlbumListView& list, int row) {
-  return list.viewport()->rect().contains(list.visualItemRect(list.item(row)));
+  return list.viewport()->rect().contains(list.RowRect(row));
 }
 
 void Press(QWidget& widget, int key) {
@@ -448,7 +448,7 @@ TEST(AlbumListTest, TheCompactStripScrollsByWheelAndKeysAndKeepsTheCurrentAlbumI
   auto window = doubles.ShowWindow();
   AlbumListView& albums = *window->AlbumList();
   const QScrollBar& bar = *albums.verticalScrollBar();
-  ASSERT_EQ(window->CurrentAlbum(), 9);
+  ASSERT_EQ(window->Albums().Current(), 9);
   EXPECT_TRUE(test::RunEventsUntil([&] { return InView(albums, 9); })) << "the stored album is in sight at start";
   EXPECT_FALSE(InView(albums, 0)) << "two of six rows show";
 
@@ -470,12 +470,12 @@ TEST(AlbumListTest, TheCompactStripScrollsByWheelAndKeysAndKeepsTheCurrentAlbumI
       case kOn: EXPECT_GT(bar.value(), before); break;
       case kToEnd: EXPECT_EQ(bar.value(), bar.maximum()); break;
     }
-    EXPECT_EQ(albums.currentRow(), 9);
-    EXPECT_EQ(albums.selectedItems(), QList<QListWidgetItem*>{albums.item(9)});
+    EXPECT_EQ(albums.currentIndex().row(), 9);
+    EXPECT_EQ(albums.selectionModel()->selectedIndexes(), QModelIndexList{albums.model()->index(9, 0)});
   }
   Press(albums, Qt::Key_End);
   EXPECT_TRUE(InView(albums, 11)) << "the last album can be reached";
-  EXPECT_EQ(window->CurrentAlbum(), 9);
+  EXPECT_EQ(window->Albums().Current(), 9);
 
   Press(albums, Qt::Key_Home);
   Wheel(albums, -1);

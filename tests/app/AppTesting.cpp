@@ -38,6 +38,8 @@ std::unique_ptr<MainDialog> MainWindowDoubles::MakeWindow() {
   services.runMenu = [this](QMenu& menu, const QPoint& at) -> QAction* {
     ShownMenu shown{{}, at};
     QAction* chosen = nullptr;
+    const auto* window = dynamic_cast<const MainDialog*>(menu.parentWidget());
+    QAction* wanted = window && menuChoice != 0 ? window->Action(menuChoice) : nullptr;
     // Sub-menu entries come as "Sub/entry".
     std::function<void(const QMenu&, const QString&)> list = [&](const QMenu& from, const QString& prefix) {
       for (QAction* action : from.actions()) {
@@ -50,11 +52,14 @@ std::unique_ptr<MainDialog> MainWindowDoubles::MakeWindow() {
           continue;
         }
         shown.entries << prefix + action->text() + (action->isChecked() ? " [x]" : "");
-        if (menuChoice != 0 && action->data().toUInt() == menuChoice) chosen = action;
+        if (wanted && action == wanted) chosen = action;
       }
     };
     list(menu, QString());
     menus.push_back(shown);
+    // As QMenu::exec: the menu hides, then the chosen entry's action triggers.
+    emit menu.aboutToHide();
+    if (chosen) chosen->trigger();
     return chosen;
   };
   services.runDialog = [this](QDialog& dialog) {
@@ -146,7 +151,7 @@ QMetaObject::Connection OnItemLoaded(MainDialog& window, std::function<void(int 
   ItemListView* list = window.ItemList();
   return QObject::connect(list->model(), &QAbstractItemModel::rowsInserted, list, [&window, list, during] {
     // Sorting after the load puts the items back too; only the load's count.
-    if (window.Items().Loading()) during(list->count());
+    if (window.Items().Loading()) during(list->Count());
   });
 }
 

@@ -16,6 +16,8 @@
 #include <string>
 #include <vector>
 
+#include "app/AlbumBrowser.h"
+#include "app/ItemBrowser.h"
 #include "app/MainDialog.h"
 #include "platform/Registry.h"
 #include "platform/testing/FakeDesktop.h"

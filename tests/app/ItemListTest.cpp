@@ -30,7 +30,7 @@ using test::MainWindowDoubles;
 
 std::vector<std::string> Names(const ItemListView& list) {
   std::vector<std::string> names;
-  for (int row = 0; row < list.count(); ++row) names.push_back(list.Entry(row)->Item().name);
+  for (int row = 0; row < list.Count(); ++row) names.push_back(list.Entry(row)->Item().name);
   return names;
 }
 
@@ -78,7 +78,7 @@ TEST(ItemListTest, TheFirstLoadShowsItsProgressAtTheBottomRightAndListsOnlyRecog
   EXPECT_EQ(progress->window(), nullptr) << "gone with the load";
   EXPECT_TRUE(window->isEnabled()) << "the window has its input back";
   EXPECT_EQ(window->Items().CurrentItem(), 0);
-  EXPECT_TRUE(window->ItemList()->item(0)->isSelected());
+  EXPECT_TRUE(window->ItemList()->IsSelected(0));
 
   window->OnCommand(res::kCmdRefresh);
   ASSERT_EQ(loads.size(), 2u);
@@ -91,7 +91,7 @@ TEST(ItemListTest, AFileThatVanishesDuringTheLoadIsLeftOutAndTheWindowGetsItsInp
   test::WritePicture(trip / "a.bmp", 16, 16, qRgb(1, 1, 1));
   test::WritePicture(trip / "b.bmp", 16, 16, qRgb(1, 1, 1));
   auto window = doubles.ShowWindow();
-  ASSERT_EQ(window->ItemList()->count(), 2);
+  ASSERT_EQ(window->ItemList()->Count(), 2);
   // The progress window handles waiting events before its first step, after
   // the files were counted: the file goes then.
   QTimer::singleShot(0, [&] { fs::remove(trip / "b.bmp"); });
@@ -108,7 +108,7 @@ TEST(ItemListTest, AnAlbumOfUnrecognisedFilesShowsNoProgressWindow) {
   test::WritePicture(trip / "Photo.bmp", 8, 8, qRgb(1, 1, 1));
   fs::rename(trip / "Photo.bmp", trip / "Photo.jpeg");
   auto window = doubles.ShowWindow();
-  EXPECT_EQ(window->ItemList()->count(), 0);
+  EXPECT_EQ(window->ItemList()->Count(), 0);
   EXPECT_EQ(window->Items().Progress(), nullptr);
   EXPECT_EQ(window->Items().CurrentItem(), -1);
 }
@@ -135,10 +135,10 @@ TEST(ItemListTest, SortCommandsReorderAtOnceTickBothMenusAndSurviveARestart) {
                              Step{32811, {"mango", "Zebra", "apple"}}, Step{32772, {"mango", "apple", "Zebra"}},
                              Step{32812, {"Zebra", "apple", "mango"}}}) {
       SCOPED_TRACE(step.command);
-      items.setCurrentRow(2);
+      items.SetCurrentRow(2);
       EXPECT_TRUE(window->OnCommand(step.command));
       EXPECT_EQ(Names(items), step.order);
-      EXPECT_EQ(items.selectedItems(), QList<QListWidgetItem*>{items.item(0)}) << "item 0 alone is selected";
+      EXPECT_EQ(items.selectionModel()->selectedIndexes(), QModelIndexList{items.model()->index(0, 0)}) << "item 0 alone is selected";
     }
     window->OnCommand(32773);
     window->OnCommand(layout::kMaximizeSmall);
@@ -156,8 +156,8 @@ TEST(ItemListTest, SortCommandsReorderAtOnceTickBothMenusAndSurviveARestart) {
   EXPECT_EQ(test::ReadDword(*doubles.registry, AppKey, kSortID), 32773u);
   EXPECT_EQ(test::ReadDword(*doubles.registry, AppKey, kSortFR), 32812u);
   auto restarted = doubles.ShowWindow();
-  EXPECT_EQ(restarted->SortId(), 32773u);
-  EXPECT_EQ(restarted->SortDirection(), 32812u);
+  EXPECT_EQ(restarted->Items().Sorting().sortID, 32773u);
+  EXPECT_EQ(restarted->Items().Sorting().sortFR, 32812u);
   EXPECT_EQ(Names(*restarted->ItemList()), (std::vector<std::string>{"apple", "Zebra", "mango"}));
 }
 
@@ -168,18 +168,18 @@ TEST(ItemListTest, SelectAllRefreshAndTheLayoutToggleWorkOnTheAlbumOnDisk) {
   test::WritePicture(trip / "b.bmp", 30, 60, qRgb(250, 250, 250));
   auto window = doubles.ShowWindow();
   ItemListView& items = *window->ItemList();
-  ASSERT_EQ(items.count(), 2);
+  ASSERT_EQ(items.Count(), 2);
   EXPECT_EQ(items.Entry(0)->Thumbnail().size(), QSize(58, 42));
 
   EXPECT_TRUE(window->OnCommand(res::kCmdSelectAll));
-  EXPECT_EQ(items.selectedItems().size(), 2);
+  EXPECT_EQ(items.selectionModel()->selectedIndexes().size(), 2);
 
   test::WritePicture(trip / "c.bmp", 10, 10, qRgb(5, 5, 5));
   EXPECT_TRUE(window->OnCommand(res::kCmdRefresh));
   EXPECT_EQ(Names(items), (std::vector<std::string>{"a", "b", "c"}));
 
   window->OnCommand(layout::kMaximizeSmall);
-  ASSERT_EQ(items.count(), 3);
+  ASSERT_EQ(items.Count(), 3);
   EXPECT_EQ(items.Entry(0)->Thumbnail().size(), QSize(107, 86));
   EXPECT_EQ(items.iconSize(), QSize(107, 86));
   window->OnCommand(layout::kMaximize);
@@ -220,7 +220,7 @@ TEST(ItemListTest, ThumbnailsKeepTheirBlackLabelsAreCutPerLayoutAndSelectionIsFr
   test::WritePicture(trip / "night.bmp", 640, 480, qRgb(0, 0, 0));
   auto window = doubles.ShowWindow();
   ItemListView& items = *window->ItemList();
-  ASSERT_EQ(items.count(), 1);
+  ASSERT_EQ(items.Count(), 1);
   QCoreApplication::processEvents();
   const QImage shown = items.viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
   // 640 x 480 in 58 x 42: 48 x 36 at (4, 2).
@@ -236,7 +236,7 @@ TEST(ItemListTest, ThumbnailsKeepTheirBlackLabelsAreCutPerLayoutAndSelectionIsFr
     }
   EXPECT_GT(clear, 0) << "the frame's black lets the list through";
   EXPECT_EQ(qAlpha(cell.pixel(4 + 24, 2 + 18)), 255);
-  const QRect frameCell = items.visualItemRect(items.item(0));
+  const QRect frameCell = items.RowRect(0);
   EXPECT_EQ(shown.pixel(frameCell.left() + 1, frameCell.top() + 1) & RGB_MASK, ItemListView::kSelectionColour);
   EXPECT_EQ(shown.pixel(frameCell.right() - 1, frameCell.bottom() - 1) & RGB_MASK, ItemListView::kSelectionColour);
 

@@ -9,7 +9,7 @@
 
 #include <QAbstractButton>
 #include <QDialog>
-#include <QListWidget>
+#include <QListView>
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QTimer>
@@ -240,10 +240,10 @@ TEST(MainDialogLayouts, TheCompactAlbumListGrowsFromTwoAlbumsOn) {
     window->OnCommand(layout::kMaximize);
   };
   EXPECT_EQ(Geometry(window->AlbumList()), QRect(13, 170, 94, 45)) << "no album";
-  window->AlbumList()->addItem(new AlbumEntry({"Trip", (doubles.temp / "Albums/Trip").string(), 0}));
+  window->AlbumList()->Append(AlbumEntry({"Trip", (doubles.temp / "Albums/Trip").string(), 0}));
   toggleTwice();
   EXPECT_EQ(Geometry(window->AlbumList()), QRect(13, 170, 94, 45)) << "one album";
-  window->AlbumList()->addItem(new AlbumEntry({"Zoo", (doubles.temp / "Albums/Zoo").string(), 0}));
+  window->AlbumList()->Append(AlbumEntry({"Zoo", (doubles.temp / "Albums/Zoo").string(), 0}));
   toggleTwice();
   EXPECT_EQ(Geometry(window->AlbumList()), QRect(13, 163, 94, 55)) << "two albums";
 }
@@ -292,7 +292,7 @@ TEST(MainDialogDestroy, TheExitWritesComeInTheirOrder) {
   MainWindowDoubles doubles;
   std::filesystem::create_directories(doubles.temp / "Albums/Trip");
   auto window = doubles.ShowWindow();
-  ASSERT_EQ(window->CurrentAlbum(), 0);
+  ASSERT_EQ(window->Albums().Current(), 0);
   ASSERT_TRUE(WriteMachineDword(*doubles.registry, AppKey, kWindowPosLeft, 0));
   test::Press(*window, {40, 390});
   test::MoveHeld(*window, {41, 393});
@@ -348,7 +348,7 @@ TEST(MainDialogCommands, AChosenMenuEntryComesBackAsACommand) {
   window->OnCommand(layout::kMaximizeSmall);
   doubles.menuChoice = 32773;  // "by Type"
   EXPECT_TRUE(window->OnCommand(layout::kSortButton));
-  EXPECT_EQ(window->SortId(), 32773u);
+  EXPECT_EQ(window->Items().Sorting().sortID, 32773u);
   EXPECT_FALSE(window->OnCommand(layout::kTvButton)) << "the launch buttons are the launcher's";
 }
 
@@ -448,22 +448,6 @@ TEST(MainDialogTips, ButtonsShowTheirStringsWrappedAt200Pixels) {
   const QFontMetrics metrics(QToolTip::font());
   for (const QString& line : lines) EXPECT_LE(metrics.horizontalAdvance(line), 200) << line.toStdString();
   EXPECT_EQ(lines.join(' '), longText);
-}
-
-TEST(MainDialogTimers, TicksGoToTheHandlerOfTheirId) {
-  MainWindowDoubles doubles;
-  auto window = doubles.ShowWindow();
-  int albumTicks = 0, companionTicks = 0;
-  window->SetTimerHandler(1, [&] { ++albumTicks; });
-  window->SetTimerHandler(500, [&] { ++companionTicks; });
-  window->SetTimer(1, 1);
-  ASSERT_TRUE(test::RunEventsUntil([&] { return albumTicks >= 3; }));
-  EXPECT_EQ(companionTicks, 0);
-  window->KillTimer(1);
-  EXPECT_FALSE(window->TimerRunning(1));
-  window->SetTimer(500, 1);
-  ASSERT_TRUE(test::RunEventsUntil([&] { return companionTicks >= 1; }));
-  EXPECT_TRUE(window->TimerRunning(500));
 }
 
 TEST(MainDialogSkin, ACompactBackgroundThatDoesNotDecodeEndsTheProgram) {
