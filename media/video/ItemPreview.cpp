@@ -92,7 +92,11 @@ ItemPreviewResult MpegPreview(const std::string& path, const std::string& stillF
   const MpegForm form = UsesMpeg2Capture(scanner.result().streamKind) ? MpegForm::Mpeg2 : MpegForm::Mpeg1;
   CaptureMpegStill(form, path, still);
   DibImage picture;
-  if (!LoadPictureFile(picture, still)) return Failed(PreviewStatus::StillNotLoaded, still);
+  if (PictureFileResult loaded = LoadPictureFile(picture, still); !loaded) {
+    ItemPreviewResult failed = Failed(PreviewStatus::StillNotLoaded, still);
+    failed.stillReason = loaded.Message();
+    return failed;
+  }
   std::filesystem::remove(still, ignored);
   return Succeeded(std::move(picture));
 }

@@ -40,6 +40,8 @@ struct ItemPreviewResult {
   // Without Ok: for StillNotLoaded the still file's path, otherwise one line
   // saying what failed and where (for logs and the command-line tool).
   std::string error;
+  // For StillNotLoaded: why the still did not load, "<FORMAT>: <reason>".
+  std::string stillReason;
 
   bool ok() const { return status == PreviewStatus::Ok; }
 };
