@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <string>
 
+#include "io/FileKinds.h"
 #include "picture/DibImage.h"
 #include "media/codecs/Bmp.h"
 #include "media/codecs/Gif.h"
@@ -14,14 +15,15 @@
 namespace lumora {
 
 PictureFormat FormatForName(std::string_view path) {
-  std::string upper(path);
-  std::transform(upper.begin(), upper.end(), upper.begin(),
-                 [](unsigned char c) { return char(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c); });
-  if (upper.find(".BMP") != std::string::npos) return PictureFormat::Bmp;
-  if (upper.find(".TIF") != std::string::npos) return PictureFormat::Tiff;
-  if (upper.find(".GIF") != std::string::npos) return PictureFormat::Gif;
-  if (upper.find(".JPG") != std::string::npos) return PictureFormat::Jpeg;
-  return PictureFormat::None;
+  const FileKind* kind = FileKindByNameSearch(path);
+  if (!kind) return PictureFormat::None;
+  switch (kind->format) {
+    case FileFormat::Bmp: return PictureFormat::Bmp;
+    case FileFormat::Tiff: return PictureFormat::Tiff;
+    case FileFormat::Gif: return PictureFormat::Gif;
+    case FileFormat::Jpeg: return PictureFormat::Jpeg;
+    default: return PictureFormat::None;
+  }
 }
 
 std::string_view PictureFormatName(PictureFormat format) {

@@ -1,6 +1,7 @@
 // Choosing the codec for a file by its name, as load-by-name and
-// save-by-name do: the upper-cased name is searched for ".BMP", ".TIF",
-// ".GIF" and ".JPG", in that order, anywhere in the name.
+// save-by-name do: the name is searched for ".BMP", ".TIF", ".GIF" and
+// ".JPG", in that order, anywhere and without case (FileKindByNameSearch in
+// io/FileKinds.h).
 #pragma once
 
 #include <string>

@@ -1,5 +1,6 @@
 // The still picture of a video item, as the item browser and the information
-// view ask for it. The extension decides, compared in lower case:
+// view ask for it. The extension decides (the video rows of the file kinds
+// table, io/FileKinds.h, by the last extension in lower case):
 //
 //   ".avi"           NeedsStreamReader ? frame 0 of the stream reader
 //                                      : GetAviFirstFrame
