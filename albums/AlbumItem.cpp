@@ -1,23 +1,26 @@
 // Item kinds by extension and the item orders.
 #include "albums/AlbumItem.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <ctime>
+
+#include "io/FileKinds.h"
 
 namespace lumora {
 
 namespace {
 
-std::string_view FileNameOf(std::string_view path) {
-  const size_t slash = path.find_last_of('/');
-  return slash == std::string_view::npos ? path : path.substr(slash + 1);
-}
-
-std::string Lower(std::string_view text) {
-  std::string out(text);
-  std::ranges::transform(out, out.begin(), [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; });
-  return out;
+ItemKind ItemKindOfFormat(FileFormat format) {
+  switch (format) {
+    case FileFormat::Jpeg: return ItemKind::Jpeg;
+    case FileFormat::Tiff: return ItemKind::Tiff;
+    case FileFormat::Bmp: return ItemKind::Bmp;
+    case FileFormat::Mpeg: return ItemKind::Mpeg;
+    case FileFormat::Avi: return ItemKind::Avi;
+    case FileFormat::Recording: return ItemKind::Recording;
+    case FileFormat::Gif: break;
+  }
+  return ItemKind::None;
 }
 
 // <0, 0, >0 as plain bytes (unsigned), like a byte-wise string comparison.
@@ -30,15 +33,12 @@ int CompareBytes(std::string_view a, std::string_view b) {
 
 std::string LowerExtension(std::string_view text) {
   const size_t dot = text.find_last_of('.');
-  return Lower(dot == std::string_view::npos ? text : text.substr(dot));
+  return AsciiLower(dot == std::string_view::npos ? text : text.substr(dot));
 }
 
 ItemKind ItemKindOf(std::string_view path) {
-  const std::string_view name = FileNameOf(path);
-  const std::string ext = LowerExtension(name);
-  for (const auto& e : kItemExtensions)
-    if (e.extension == ext) return e.kind;
-  return ItemKind::None;
+  const FileKind* kind = FileKindOfExtension(path);
+  return kind && kind->albumItem ? ItemKindOfFormat(kind->format) : ItemKind::None;
 }
 
 std::string ItemNameOf(std::string_view fileName) {

@@ -32,17 +32,6 @@ enum class ItemKind {
   Recording,  // ".erm": an MPEG video stream with a 16-byte trailer
 };
 
-// The recognised extensions with their kinds, compared in lower case.
-struct ItemExtension {
-  std::string_view extension;
-  ItemKind kind;
-};
-inline constexpr ItemExtension kItemExtensions[] = {
-    {".jpg", ItemKind::Jpeg},  {".tif", ItemKind::Tiff}, {".bmp", ItemKind::Bmp},
-    {".mpeg", ItemKind::Mpeg}, {".mpg", ItemKind::Mpeg}, {".avi", ItemKind::Avi},
-    {".erm", ItemKind::Recording},
-};
-
 inline bool IsVideoKind(ItemKind kind) {
   return kind == ItemKind::Mpeg || kind == ItemKind::Avi || kind == ItemKind::Recording;
 }
@@ -51,8 +40,9 @@ inline bool IsVideoKind(ItemKind kind) {
 // text, lower-cased, when it has no ".". ("Photo.JPG" gives ".jpg".)
 std::string LowerExtension(std::string_view text);
 
-// The kind of a file by its name (the last path component of `path`):
-// Photo.JPG is a Jpeg item, Photo.jpeg, Photo.tiff and Photo.gif are none.
+// The kind of a file by its name (the last path component of `path`), from
+// the album item rows of the file kinds table (io/FileKinds.h): Photo.JPG
+// is a Jpeg item, Photo.jpeg, Photo.tiff and Photo.gif are none.
 ItemKind ItemKindOf(std::string_view path);
 
 // The item name of a file name: everything before its last "." (the whole

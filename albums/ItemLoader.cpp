@@ -1,6 +1,7 @@
 // One item from one file, and the two passes that load a whole album.
 #include "albums/ItemLoader.h"
 
+#include <cstdio>
 #include <filesystem>
 #include <map>
 #include <system_error>
@@ -20,25 +21,27 @@ namespace {
 // Decodes the picture a thumbnail is made from and reports the full size its
 // place comes from. JPEGs decode at reduced scale while the result still
 // covers the cell; the codec is chosen by the item's kind, not by searching
-// the whole name, so "a.gif.jpg" is read as the JPEG it is.
-bool LoadPicture(const std::string& path, ItemKind kind, const ThumbnailCell& cell, DibImage& picture,
-                 int& fullWidth, int& fullHeight) {
-  int ok = 0;
+// the whole name, so "a.gif.jpg" is read as the JPEG it is. Empty on
+// success, else "<FORMAT>: <reason>".
+std::string LoadPicture(const std::string& path, ItemKind kind, const ThumbnailCell& cell, DibImage& picture,
+                        int& fullWidth, int& fullHeight) {
   switch (kind) {
     case ItemKind::Jpeg:
-      return ReadJpegFileReduced(picture, path, cell.width, cell.height, fullWidth, fullHeight) == 1;
+      if (JpegResult r = ReadJpegFileReduced(picture, path, cell.width, cell.height, fullWidth, fullHeight); !r)
+        return "JPEG: " + r.Reason();
+      return {};
     case ItemKind::Tiff:
-      ok = ReadTiffFile(picture, path);
+      if (TiffResult r = ReadTiffFile(picture, path); !r) return "TIFF: " + r.Reason();
       break;
     case ItemKind::Bmp:
-      ok = ReadBmpFile(picture, path);
+      if (BmpResult r = ReadBmpFile(picture, path); !r) return "BMP: " + r.Reason();
       break;
     default:
-      return false;
+      return "no picture reader for this kind";
   }
   fullWidth = picture.width();
   fullHeight = picture.height();
-  return ok == 1;
+  return {};
 }
 
 // What the first pass saw of one entry; the second pass makes only entries
@@ -80,6 +83,8 @@ std::optional<std::map<std::string, SeenEntry>> FirstPass(const std::string& fol
 
 }  // namespace
 
+void ItemLoadProgress::NotMade(const NewItem& made) { std::fprintf(stderr, "lumora: %s\n", made.error.c_str()); }
+
 NewItem MakeAlbumItem(const std::string& path, const ThumbnailCell& cell, const DibImage& frame) {
   NewItem made;
   const std::string fileName = fs::path(path).filename().string();
@@ -104,15 +109,18 @@ NewItem MakeAlbumItem(const std::string& path, const ThumbnailCell& cell, const 
     video::ItemPreviewResult preview = video::LoadItemPreview(path);
     if (!preview.ok()) {
       made.status = NewItemStatus::NoPreview;
-      if (preview.status == video::PreviewStatus::StillNotLoaded) made.stillNotLoaded = preview.error;
       made.error = "no preview of '" + path + "': " + preview.error;
+      if (preview.status == video::PreviewStatus::StillNotLoaded) {
+        made.stillNotLoaded = preview.error;
+        made.error += " (" + preview.stillReason + ")";
+      }
       return made;
     }
     picture = std::move(preview.picture);
     fullWidth = picture.width();
     fullHeight = picture.height();
-  } else if (!LoadPicture(path, made.kind, cell, picture, fullWidth, fullHeight)) {
-    made.error = "cannot read or decode the picture '" + path + "'";
+  } else if (std::string why = LoadPicture(path, made.kind, cell, picture, fullWidth, fullHeight); !why.empty()) {
+    made.error = "cannot read or decode the picture '" + path + "': " + why;
     return made;
   }
 
@@ -150,7 +158,8 @@ AlbumLoad LoadAlbumItems(const std::string& albumFolder, const ThumbnailCell& ce
     progress.Step(step++);
     NewItem made = MakeAlbumItem(albumFolder + "/" + name, cell, frame);
     if (!made.stillNotLoaded.empty()) progress.StillNotLoaded(made.stillNotLoaded);
-    if (made.status == NewItemStatus::Added && !progress.Take(made)) load.items.push_back(std::move(made));
+    if (made.status != NewItemStatus::Added) progress.NotMade(made);
+    else if (!progress.Take(made)) load.items.push_back(std::move(made));
     progress.Step(step++);
   }
   progress.Step(step);

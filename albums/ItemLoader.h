@@ -17,7 +17,7 @@ namespace lumora {
 
 enum class NewItemStatus {
   Added,      // item and thumbnail made
-  Left,       // an empty file, an unrecognised kind or a picture that does not decode: left out silently
+  Left,       // an empty file, an unrecognised kind or a picture that does not decode: left out
   NoPreview,  // a video that gave no picture: left out
 };
 
@@ -29,7 +29,7 @@ struct NewItem {
   // An MPEG whose still could not be loaded back: the still file's path, for
   // "Load() failed - %s". Empty otherwise.
   std::string stillNotLoaded;
-  // What failed and where, for the command-line tool; empty with Added.
+  // What failed and where, for the command-line tool and standard error; empty with Added.
   std::string error;
 };
 
@@ -51,6 +51,9 @@ class ItemLoadProgress {
   virtual void Step(int step) = 0;
   // An MPEG still that could not be loaded back, with the still file's path.
   virtual void StillNotLoaded(const std::string& stillPath) {}
+  // Each entry left out (status other than Added), with what failed in
+  // `made.error`; by default that line goes to standard error.
+  virtual void NotMade(const NewItem& made);
   // Each item as soon as it is made, between its two steps, so a list can
   // show it while the load goes on. True when the caller took it (moving
   // from `made`); otherwise the load keeps it in AlbumLoad::items.

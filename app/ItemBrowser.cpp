@@ -102,7 +102,7 @@ void ItemBrowser::SetLayout(layout::WindowMode mode) {
   frame_ = DibImage();
   // Without its frame bitmap a cell is plain white around the picture.
   if (const std::optional<std::vector<uint8_t>> bitmap = services_.resources.Bitmap(cell_.frameBitmap))
-    if (ReadBmpMemory(frame_, *bitmap) == 0) frame_ = DibImage();
+    if (!ReadBmpMemory(frame_, *bitmap)) frame_ = DibImage();
   list_.SetCell(mode, QSize(cell_.width, cell_.height));
 }
 

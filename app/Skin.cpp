@@ -9,6 +9,8 @@
 #include <QPainter>
 #include <QPixmap>
 
+#include <cstdio>
+#include <string>
 #include <vector>
 
 #include "picture/DibImage.h"
@@ -35,7 +37,10 @@ QImage ToRgb32(const DibImage& picture) {
 
 QImage DecodeBitmap(std::span<const uint8_t> bmpFile) {
   DibImage picture;
-  if (ReadBmpMemory(picture, bmpFile) == 0) return {};
+  if (BmpResult read = ReadBmpMemory(picture, bmpFile); !read) {
+    std::fprintf(stderr, "lumora: skin bitmap: BMP: %s\n", read.Reason().c_str());
+    return {};
+  }
   return ToRgb32(picture);
 }
 
@@ -72,7 +77,10 @@ std::optional<QImage> Skin::CompactBackground() const {
   const std::optional<std::vector<uint8_t>> data = resources_.Data(res::kDataCompactBackground);
   if (!data) return std::nullopt;
   DibImage picture;
-  if (ReadJpegResource(picture, *data) == 0) return std::nullopt;
+  if (JpegResult read = ReadJpegResource(picture, *data); !read) {
+    std::fprintf(stderr, "lumora: compact background: JPEG: %s\n", read.Reason().c_str());
+    return std::nullopt;
+  }
   QImage image = ToRgb32(picture);
   if (image.isNull()) return std::nullopt;
   return image;
@@ -87,7 +95,11 @@ std::optional<QRegion> Skin::WindowOutline() const {
 QImage Skin::AlbumBase(layout::WindowMode mode) const {
   const std::string_view name = mode == layout::WindowMode::Max ? skin::kMaxAlbumBase : skin::kCompactAlbumBase;
   DibImage picture;
-  if (!LoadPictureFile(picture, (programFolder_ / name).string())) return {};
+  const std::string path = (programFolder_ / name).string();
+  if (PictureFileResult loaded = LoadPictureFile(picture, path); !loaded) {
+    std::fprintf(stderr, "lumora: album background %s: %s\n", path.c_str(), loaded.Message().c_str());
+    return {};
+  }
   return ToRgb32(picture);
 }
 

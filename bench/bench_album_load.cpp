@@ -37,7 +37,7 @@ size_t LoadOnce(const std::string& folder, const ThumbnailCell& cell, bool gif) 
   size_t made = 0;
   for (const auto& entry : fs::directory_iterator(folder)) {
     DibImage picture;
-    if (ReadGifFile(picture, entry.path().string()) != 1) continue;
+    if (ReadGifFile(picture, entry.path().string()) != GifError::None) continue;
     Thumbnail thumbnail;
     const ThumbnailPlace place = PlaceThumbnail(picture.width(), picture.height(), cell);
     made += ComposeThumbnail(picture, place, DibImage(), cell, thumbnail) ? 1 : 0;

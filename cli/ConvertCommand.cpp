@@ -21,8 +21,8 @@ int RunConvertCommand(std::span<const std::string> args, Io io) {
       return UsageError(kSelf, "'" + *name + "' names none of .bmp, .tif, .gif, .jpg", io);
 
   DibImage picture;
-  if (!LoadPictureFile(picture, in)) {
-    io.err << "lumora-cli convert: cannot read or decode '" << in << "'\n";
+  if (PictureFileResult loaded = LoadPictureFile(picture, in); !loaded) {
+    io.err << "lumora-cli convert: cannot read or decode '" << in << "': " << loaded.Message() << "\n";
     return kExitBadInput;
   }
   const int bits = picture.BitCount();
@@ -31,8 +31,8 @@ int RunConvertCommand(std::span<const std::string> args, Io io) {
            << "-bit picture; a GIF file holds at most 256 colours\n";
     return kExitBadArguments;
   }
-  if (!SavePictureFile(picture, out)) {
-    io.err << "lumora-cli convert: cannot write '" << out << "'\n";
+  if (PictureFileResult saved = SavePictureFile(picture, out); !saved) {
+    io.err << "lumora-cli convert: cannot write '" << out << "': " << saved.Message() << "\n";
     return kExitCannotWrite;
   }
   return kExitOk;

@@ -179,8 +179,8 @@ int RunEffectsCommand(std::span<const std::string> args, Io io) {
   if (auto error = Parse(args, o)) return UsageError(kSelf, *error, io);
 
   DibImage displayed, base, overlay;
-  if (!LoadPictureFile(displayed, o.paths[0])) {
-    io.err << "lumora-cli effects: cannot read " << o.paths[0] << " as a picture\n";
+  if (PictureFileResult loaded = LoadPictureFile(displayed, o.paths[0]); !loaded) {
+    io.err << "lumora-cli effects: cannot read " << o.paths[0] << " as a picture: " << loaded.Message() << "\n";
     return kExitBadInput;
   }
   if (!ExpandToEightBits(displayed)) {
@@ -188,9 +188,12 @@ int RunEffectsCommand(std::span<const std::string> args, Io io) {
            << displayed.height() << " picture\n";
     return kExitBadInput;
   }
-  if (o.levels.overlayLoaded && !LoadPictureFile(overlay, o.overlay)) {
-    io.err << "lumora-cli effects: cannot read the overlay " << o.overlay << " as a picture\n";
-    return kExitBadInput;
+  if (o.levels.overlayLoaded) {
+    if (PictureFileResult loaded = LoadPictureFile(overlay, o.overlay); !loaded) {
+      io.err << "lumora-cli effects: cannot read the overlay " << o.overlay << " as a picture: " << loaded.Message()
+             << "\n";
+      return kExitBadInput;
+    }
   }
   if (o.seed) ProgramRandom().Seed(*o.seed);
   if (!ApplyEffects({displayed, base, overlay}, o.levels, o.region, o.background, ProgramRandom())) {
@@ -198,8 +201,8 @@ int RunEffectsCommand(std::span<const std::string> args, Io io) {
            << " picture\n";
     return kExitBadInput;
   }
-  if (!SavePictureFile(displayed, o.paths[1])) {
-    io.err << "lumora-cli effects: cannot write " << o.paths[1] << "\n";
+  if (PictureFileResult saved = SavePictureFile(displayed, o.paths[1]); !saved) {
+    io.err << "lumora-cli effects: cannot write " << o.paths[1] << ": " << saved.Message() << "\n";
     return kExitCannotWrite;
   }
   return kExitOk;

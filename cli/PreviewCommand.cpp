@@ -1,7 +1,7 @@
 // Makes the preview of IN exactly as the item browser does and writes it to
 // OUT with the .bmp writer. A file the preview can't be made of exits 1 with
 // the reason; an MPEG still that can't be loaded back gives the browser's
-// message, "Load() failed - <still path>".
+// message, "Load() failed - <still path>", with the reason after it.
 #include "cli/PreviewCommand.h"
 
 #include <vector>
@@ -27,14 +27,14 @@ int RunPreviewCommand(std::span<const std::string> args, Io io) {
     case video::PreviewStatus::NotVideo:
       return UsageError(self, preview.error, io);
     case video::PreviewStatus::StillNotLoaded:
-      io.err << "lumora-cli preview: Load() failed - " << preview.error << "\n";
+      io.err << "lumora-cli preview: Load() failed - " << preview.error << " (" << preview.stillReason << ")\n";
       return kExitBadInput;
     case video::PreviewStatus::NoPicture:
       io.err << "lumora-cli preview: " << preview.error << "\n";
       return kExitBadInput;
   }
-  if (!WriteBmpFile(preview.picture, paths[1])) {
-    io.err << "lumora-cli preview: cannot write " << paths[1] << "\n";
+  if (BmpResult written = WriteBmpFile(preview.picture, paths[1]); !written) {
+    io.err << "lumora-cli preview: cannot write " << paths[1] << ": BMP: " << written.Reason() << "\n";
     return kExitCannotWrite;
   }
   return kExitOk;

@@ -52,8 +52,13 @@ int RunThumbnailCommand(std::span<const std::string> args, Io io) {
   const Resources resources(RunningProgramPath().parent_path());
   DibImage frame;
   const auto frameBytes = resources.Bitmap(cell.frameBitmap);
-  if (!frameBytes || ReadBmpMemory(frame, *frameBytes) != 1) {
+  if (!frameBytes) {
     io.err << "lumora-cli thumbnail: the frame bitmap " << cell.frameBitmap << " is missing or damaged\n";
+    return kExitBadInput;
+  }
+  if (BmpResult read = ReadBmpMemory(frame, *frameBytes); !read) {
+    io.err << "lumora-cli thumbnail: the frame bitmap " << cell.frameBitmap << " is missing or damaged: BMP: "
+           << read.Reason() << "\n";
     return kExitBadInput;
   }
 
@@ -63,8 +68,8 @@ int RunThumbnailCommand(std::span<const std::string> args, Io io) {
     return kExitBadInput;
   }
   PaintClear(made.thumbnail, cell.listBackground);
-  if (WriteBmpFile(made.thumbnail.cell, out) != 1) {
-    io.err << "lumora-cli thumbnail: cannot write '" << out << "'\n";
+  if (BmpResult written = WriteBmpFile(made.thumbnail.cell, out); !written) {
+    io.err << "lumora-cli thumbnail: cannot write '" << out << "': BMP: " << written.Reason() << "\n";
     return kExitCannotWrite;
   }
   return kExitOk;

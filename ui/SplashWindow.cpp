@@ -10,6 +10,8 @@
 #include <QTimerEvent>
 #include <QWidget>
 
+#include <cstdio>
+
 #include "picture/DibImage.h"
 #include "picture/qt/DibQImage.h"
 #include "media/codecs/Bmp.h"
@@ -75,7 +77,10 @@ SplashWindow::~SplashWindow() { Close(); }
 bool SplashWindow::Show() {
   if (view_ || !bitmapFile_) return false;
   DibImage picture;
-  if (ReadBmpMemory(picture, *bitmapFile_) == 0) return false;
+  if (BmpResult read = ReadBmpMemory(picture, *bitmapFile_); !read) {
+    std::fprintf(stderr, "lumora: splash bitmap: BMP: %s\n", read.Reason().c_str());
+    return false;
+  }
   QImage image = ToQImage(picture);
   if (image.isNull()) return false;
 

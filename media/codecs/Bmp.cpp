@@ -41,7 +41,7 @@ constexpr size_t kMaskBytes = 12;
 // A 32-bit file of the largest picture is a third larger than its 24-bit block.
 constexpr size_t kMaxBmpFileBytes = 2 * kMaxPictureBlockBytes;
 
-constexpr std::array<std::string_view, 12> kErrorTexts = {
+constexpr std::array<std::string_view, 15> kErrorTexts = {
     "no error",
     "not a bitmap file",
     "file ends inside its headers",
@@ -54,8 +54,11 @@ constexpr std::array<std::string_view, 12> kErrorTexts = {
     "picture too large",
     "file ends before the rows it promises",
     "run-length data ends early",
+    "the file can't be read",
+    "the file can't be written",
+    "the picture can't be written as a bitmap file",
 };
-static_assert(kErrorTexts.size() == size_t(BmpError::BadRle) + 1);
+static_assert(kErrorTexts.size() == size_t(BmpError::NotWritable) + 1);
 
 BmpResult Fail(BmpError error, std::string detail) { return {error, std::move(detail)}; }
 
@@ -456,31 +459,33 @@ std::optional<BmpFileParts> EncodeBmp(const DibImage& picture) {
 }
 
 namespace {
-int AdoptBlock(DibImage& picture, std::vector<uint8_t> block) {
+BmpResult AdoptBlock(DibImage& picture, std::vector<uint8_t> block) {
   std::optional<DibLayout> layout = DibLayout::Of(block);
-  if (!layout) return 0;
-  return picture.Adopt(std::move(block), layout->colours > 0) ? 1 : 0;
+  if (!layout || !picture.Adopt(std::move(block), layout->colours > 0))
+    return Fail(BmpError::BadDimensions, "the decoded rows do not make a picture");
+  return {};
 }
 }  // namespace
 
-int ReadBmpMemory(DibImage& picture, std::span<const uint8_t> file) {
+BmpResult ReadBmpMemory(DibImage& picture, std::span<const uint8_t> file) {
   std::vector<uint8_t> block;
-  if (!DecodeBmp(file, block)) return 0;
+  if (BmpResult r = DecodeBmp(file, block); !r) return r;
   return AdoptBlock(picture, std::move(block));
 }
 
-int ReadBmpFile(DibImage& picture, const std::string& path) {
+BmpResult ReadBmpFile(DibImage& picture, const std::string& path) {
   std::optional<std::vector<uint8_t>> file = ReadFileBytes(path, kMaxBmpFileBytes);
-  if (!file) return 0;
+  if (!file) return Fail(BmpError::CantRead, "missing, unreadable or over " + N(kMaxBmpFileBytes) + " bytes");
   std::vector<uint8_t> block;
-  if (!DecodeBmp(std::move(*file), block)) return 0;
+  if (BmpResult r = DecodeBmp(std::move(*file), block); !r) return r;
   return AdoptBlock(picture, std::move(block));
 }
 
-int WriteBmpFile(const DibImage& picture, const std::string& path) {
+BmpResult WriteBmpFile(const DibImage& picture, const std::string& path) {
   std::optional<BmpFileParts> parts = EncodeBmp(picture);
-  if (!parts) return 0;
-  return ReplaceFileWith(path, {parts->head, parts->rows}) ? 1 : 0;
+  if (!parts) return Fail(BmpError::NotWritable, "empty, or over 4 GB as a file");
+  if (!ReplaceFileWith(path, {parts->head, parts->rows})) return Fail(BmpError::CantWrite, path);
+  return {};
 }
 
 }  // namespace lumora

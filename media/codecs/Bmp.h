@@ -17,6 +17,7 @@
 #include <string_view>
 #include <vector>
 
+#include "media/codecs/CodecResult.h"
 #include "picture/DibImage.h"
 
 namespace lumora {
@@ -34,15 +35,14 @@ enum class BmpError {
   TooLarge,           // more than kMaxPicturePixels pixels, or a block over the limit
   PixelsTruncated,    // the file ends before the rows its header promises
   BadRle,             // run-length data that ends before its end-of-bitmap mark
+  CantRead,           // the file can't be opened or read
+  CantWrite,          // (writing) the file can't be written
+  NotWritable,        // (writing) an empty picture, or one too large for a bitmap file
 };
 
 std::string_view BmpErrorText(BmpError error);
 
-struct BmpResult {
-  BmpError error = BmpError::None;
-  std::string detail;  // what and where, with the numbers
-  explicit operator bool() const { return error == BmpError::None; }
-};
+using BmpResult = CodecResult<BmpError, BmpErrorText>;
 
 // Turns the bytes of a .bmp file into a packed bitmap in the in-memory form.
 // `block` is only written on success. Pictures of more than kMaxPicturePixels
@@ -65,12 +65,12 @@ struct BmpFileParts {
 };
 std::optional<BmpFileParts> EncodeBmp(const DibImage& picture);
 
-// Replaces the picture with the file's (palette built); 0, leaving the
-// picture as it was, when the bytes are not a bitmap file this reader takes.
-int ReadBmpMemory(DibImage& picture, std::span<const uint8_t> file);
-int ReadBmpFile(DibImage& picture, const std::string& path);
+// Replaces the picture with the file's (palette built); on failure the
+// picture stays as it was and the result says why.
+BmpResult ReadBmpMemory(DibImage& picture, std::span<const uint8_t> file);
+BmpResult ReadBmpFile(DibImage& picture, const std::string& path);
 // Writes the picture as a .bmp file, replacing `path` only once the new file
-// is complete. 0 when the picture is empty or the file can't be written.
-int WriteBmpFile(const DibImage& picture, const std::string& path);
+// is complete. Fails when the picture is empty or the file can't be written.
+BmpResult WriteBmpFile(const DibImage& picture, const std::string& path);
 
 }  // namespace lumora

@@ -14,7 +14,7 @@ namespace lumora {
 
 namespace {
 
-constexpr std::array<const char*, 18> kErrorTexts = {
+constexpr std::array<const char*, 19> kErrorTexts = {
     "No Error",
     "No Name Given",
     "Cant open GIF :\n",  // + path
@@ -33,8 +33,9 @@ constexpr std::array<const char*, 18> kErrorTexts = {
     "Error reading GIF file\nLocalColorMap\nGiving up",
     "Can't open GIF for writing",
     "Error, bad GIF image size or background",
+    "Error, only pictures of 1, 4 or 8 bits with a palette can be written as GIF",
 };
-static_assert(kErrorTexts.size() == size_t(GifError::BadParameters) + 1);
+static_assert(kErrorTexts.size() == size_t(GifError::BadDepth) + 1);
 
 constexpr size_t kHeaderBytes = 6;
 constexpr size_t kScreenBytes = 7;
@@ -458,17 +459,17 @@ std::vector<uint8_t> ReadGifRgb(std::string& error, const std::string& path, int
   return rgb;
 }
 
-int ReadGifFile(DibImage& picture, const std::string& path) {
+GifError ReadGifFile(DibImage& picture, const std::string& path) {
   std::optional<std::vector<uint8_t>> file = ReadFileBytes(path, kMaxGifFileBytes);
-  if (!file) return 0;
+  if (!file) return GifError::CantOpen;
   GifImage image;
-  if (DecodeGif(*file, image) != GifError::None) return 0;
+  if (GifError result = DecodeGif(*file, image); result != GifError::None) return result;
   DibImage decoded;
-  if (!decoded.Create(image.width, image.height, 24)) return 0;
+  if (!decoded.Create(image.width, image.height, 24)) return GifError::OutOfMemory;
   RowTable table(decoded);
   PaintRows(image, true, [&](int row) { return table[row]; });
   picture = std::move(decoded);
-  return 1;
+  return GifError::None;
 }
 
 int GetGifImageSize(const std::string& path, int& width, int& height) {
@@ -478,11 +479,21 @@ int GetGifImageSize(const std::string& path, int& width, int& height) {
   return ProbeGifImageSize(*head, width, height) ? 1 : 0;
 }
 
-int WriteGifFile(const DibImage& picture, const std::string& path) {
+namespace {
+GifError WriteGif87a(const std::string& path, const uint8_t* indices, int width, int height, int background,
+                     const uint8_t red[256], const uint8_t green[256], const uint8_t blue[256]) {
+  std::vector<uint8_t> file;
+  GifError result = EncodeGif87aBytes(file, indices, width, height, background, red, green, blue);
+  if (result == GifError::None && !ReplaceFileWith(path, {file})) result = GifError::CantWrite;
+  return result;
+}
+}  // namespace
+
+GifError WriteGifFile(const DibImage& picture, const std::string& path) {
   std::optional<DibLayout> l = picture.layout();
-  if (!l || !picture.palette()) return 0;
+  if (!l || !picture.palette()) return GifError::BadDepth;
   const int bits = l->bitCount;
-  if (bits != 1 && bits != 4 && bits != 8) return 0;
+  if (bits != 1 && bits != 4 && bits != 8) return GifError::BadDepth;
 
   std::vector<uint8_t> indices(size_t(l->width) * size_t(l->height));
   const uint8_t* first = picture.block().data() + l->pixelOffset;
@@ -504,15 +515,12 @@ int WriteGifFile(const DibImage& picture, const std::string& path) {
     green[i] = palette[i].green;
     blue[i] = palette[i].blue;
   }
-  std::string error = GifErrorText(GifError::None, path);
-  return EncodeGif87a(error, path, indices.data(), l->width, l->height, 0, red, green, blue);
+  return WriteGif87a(path, indices.data(), l->width, l->height, 0, red, green, blue);
 }
 
 int EncodeGif87a(std::string& error, const std::string& path, const uint8_t* indices, int width, int height,
                  int background, const uint8_t red[256], const uint8_t green[256], const uint8_t blue[256]) {
-  std::vector<uint8_t> file;
-  GifError result = EncodeGif87aBytes(file, indices, width, height, background, red, green, blue);
-  if (result == GifError::None && !ReplaceFileWith(path, {file})) result = GifError::CantWrite;
+  const GifError result = WriteGif87a(path, indices, width, height, background, red, green, blue);
   if (result != GifError::None) {
     error = GifErrorText(result, path);
     return 0;

@@ -19,7 +19,7 @@
 namespace lumora {
 
 // The decoder's outcomes, each with its fixed text (GifErrorText).
-enum class GifError {
+enum class [[nodiscard]] GifError {
   None,           // "No Error"
   NoName,         // the path is empty
   CantOpen,       // the file can't be opened or read
@@ -38,6 +38,7 @@ enum class GifError {
   LocalDecode,    // bad image data (image with a local table)
   CantWrite,      // the file can't be written
   BadParameters,  // encoder: size outside 1..65535, background outside 0..255, no pixels
+  BadDepth,       // writing a picture that is not 1, 4 or 8 bits a pixel with a palette
 };
 
 // The text for an outcome; the texts about the file itself carry its path.
@@ -78,14 +79,14 @@ GifError EncodeGif87aBytes(std::vector<uint8_t>& file, const uint8_t* indices, i
 // first; empty, with the reason in `error`, when it can't be read. `error`
 // starts empty and keeps the non-square note on success.
 std::vector<uint8_t> ReadGifRgb(std::string& error, const std::string& path, int& width, int& height);
-// Replaces the picture with a 24-bit picture of the file's first image; 0,
-// leaving the picture as it was, when the file can't be read.
-int ReadGifFile(DibImage& picture, const std::string& path);
+// Replaces the picture with a 24-bit picture of the file's first image; on
+// failure the picture stays as it was and the outcome says why.
+GifError ReadGifFile(DibImage& picture, const std::string& path);
 // The size of the first image, or -1 and -1 (result 0) as ProbeGifImageSize says.
 int GetGifImageSize(const std::string& path, int& width, int& height);
 // Writes a 1-, 4- or 8-bit picture with a palette as a GIF87a file, indices
-// taken through the picture's palette. 0 for other pictures or a failed write.
-int WriteGifFile(const DibImage& picture, const std::string& path);
+// taken through the picture's palette. BadDepth for other pictures.
+GifError WriteGifFile(const DibImage& picture, const std::string& path);
 // Writes the file; 0 with the reason in `error` on failure.
 int EncodeGif87a(std::string& error, const std::string& path, const uint8_t* indices, int width, int height,
                  int background, const uint8_t red[256], const uint8_t green[256], const uint8_t blue[256]);

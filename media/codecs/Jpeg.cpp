@@ -45,7 +45,7 @@ constexpr std::array<int, 4> kDamageWarnings = {JWRN_HIT_MARKER, JWRN_HUFF_BAD_C
 constexpr size_t kLibraryMemoryPerBlockByte = 4;
 constexpr size_t kLibraryMemoryFloor = size_t(64) << 20;
 
-constexpr std::array<std::string_view, 7> kErrorTexts = {
+constexpr std::array<std::string_view, 9> kErrorTexts = {
     "no error",
     "the JPEG library stopped on an error",
     "the file ends or its data is corrupt before the first rows",
@@ -53,7 +53,10 @@ constexpr std::array<std::string_view, 7> kErrorTexts = {
     "the picture is too large",
     "the file has too many scans",
     "pictures of this depth can't be written as JPEG",
+    "the file can't be read",
+    "the file can't be written",
 };
+static_assert(kErrorTexts.size() == size_t(JpegError::CantWrite) + 1);
 
 // The library's error manager with our recovery point. `base` comes first so
 // the library's pointer to it is also a pointer to the whole.
@@ -401,20 +404,27 @@ JpegResult EncodeJpeg(const DibImage& picture, std::vector<uint8_t>& file) {
   return {};
 }
 
-int ReadJpegMemory(DibImage& picture, std::span<const uint8_t> jpegBytes) {
+namespace {
+JpegResult AdoptBlock(DibImage& picture, std::vector<uint8_t> block) {
+  if (!picture.Adopt(std::move(block), true)) return Failure(JpegError::Library, "the decoded rows do not make a picture");
+  return {};
+}
+}  // namespace
+
+JpegResult ReadJpegMemory(DibImage& picture, std::span<const uint8_t> jpegBytes) {
   std::vector<uint8_t> block;
-  if (!DecodeJpeg(jpegBytes, block)) return 0;
-  return picture.Adopt(std::move(block), true) ? 1 : 0;
+  if (JpegResult r = DecodeJpeg(jpegBytes, block); !r) return r;
+  return AdoptBlock(picture, std::move(block));
 }
 
-int ReadJpegFile(DibImage& picture, const std::string& path) {
+JpegResult ReadJpegFile(DibImage& picture, const std::string& path) {
   std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
-  if (!file) return 0;
+  if (!file) return Failure(JpegError::CantRead, path);
   std::vector<uint8_t> block;
   DecodeJob job;
   job.file = file.get();
-  if (!Decode(job, block, kMaxPictureBlockBytes)) return 0;
-  return picture.Adopt(std::move(block), true) ? 1 : 0;
+  if (JpegResult r = Decode(job, block, kMaxPictureBlockBytes); !r) return r;
+  return AdoptBlock(picture, std::move(block));
 }
 
 JpegResult DecodeJpegReduced(std::span<const uint8_t> file, int minWidth, int minHeight, std::vector<uint8_t>& block,
@@ -430,30 +440,31 @@ JpegResult DecodeJpegReduced(std::span<const uint8_t> file, int minWidth, int mi
   return result;
 }
 
-int ReadJpegFileReduced(DibImage& picture, const std::string& path, int minWidth, int minHeight, int& fullWidth,
-                        int& fullHeight) {
+JpegResult ReadJpegFileReduced(DibImage& picture, const std::string& path, int minWidth, int minHeight,
+                               int& fullWidth, int& fullHeight) {
   std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
-  if (!file) return 0;
+  if (!file) return Failure(JpegError::CantRead, path);
   std::vector<uint8_t> block;
   DecodeJob job;
   job.file = file.get();
   job.minWidth = minWidth;
   job.minHeight = minHeight;
-  if (!Decode(job, block, kMaxPictureBlockBytes)) return 0;
-  if (!picture.Adopt(std::move(block), true)) return 0;
+  if (JpegResult r = Decode(job, block, kMaxPictureBlockBytes); !r) return r;
+  if (JpegResult r = AdoptBlock(picture, std::move(block)); !r) return r;
   fullWidth = int(job.cinfo.image_width);
   fullHeight = int(job.cinfo.image_height);
-  return 1;
+  return {};
 }
 
-int ReadJpegResource(DibImage& picture, std::span<const uint8_t> jpegBytes) {
+JpegResult ReadJpegResource(DibImage& picture, std::span<const uint8_t> jpegBytes) {
   return ReadJpegMemory(picture, jpegBytes);
 }
 
-int WriteJpegFile(const DibImage& picture, const std::string& path) {
+JpegResult WriteJpegFile(const DibImage& picture, const std::string& path) {
   std::vector<uint8_t> file;
-  if (!EncodeJpeg(picture, file)) return 0;
-  return ReplaceFileWith(path, {file}) ? 1 : 0;
+  if (JpegResult r = EncodeJpeg(picture, file); !r) return r;
+  if (!ReplaceFileWith(path, {file})) return Failure(JpegError::CantWrite, path);
+  return {};
 }
 
 }  // namespace lumora

@@ -18,6 +18,7 @@
 #include <string_view>
 #include <vector>
 
+#include "media/codecs/CodecResult.h"
 #include "picture/DibImage.h"
 
 namespace lumora {
@@ -32,15 +33,14 @@ enum class JpegError {
                       // library's buffers over their bound
   TooManyScans,       // a progressive file with more scans than any encoder writes
   UnsupportedDepth,   // (writing) a picture that is not 1, 4, 8 or 24 bits a pixel
+  CantRead,           // the file can't be opened or read
+  CantWrite,          // (writing) the file can't be written
 };
 
 std::string_view JpegErrorText(JpegError error);
 
-struct JpegResult {
-  JpegError error = JpegError::None;
-  std::string detail;  // what and where, with the numbers or the library's message
-  explicit operator bool() const { return error == JpegError::None; }
-};
+// The detail holds the numbers or the library's message.
+using JpegResult = CodecResult<JpegError, JpegErrorText>;
 
 // Decodes a JPEG file held in memory into a packed bitmap in the in-memory
 // form. `block` is only written on success. Pictures of more than
@@ -55,24 +55,24 @@ JpegResult DecodeJpeg(std::span<const uint8_t> file, std::vector<uint8_t>& block
 // through their colour table: as grey when every entry is grey, else as colour.
 JpegResult EncodeJpeg(const DibImage& picture, std::vector<uint8_t>& file);
 
-// Replace the picture with the decoded one (palette built); 0, leaving the
-// picture as it was, on any failure.
-int ReadJpegMemory(DibImage& picture, std::span<const uint8_t> jpegBytes);
-int ReadJpegFile(DibImage& picture, const std::string& path);
+// Replace the picture with the decoded one (palette built); on failure the
+// picture stays as it was and the result says why.
+JpegResult ReadJpegMemory(DibImage& picture, std::span<const uint8_t> jpegBytes);
+JpegResult ReadJpegFile(DibImage& picture, const std::string& path);
 // For thumbnails: decodes at the smallest DCT scale of 1/8, 1/4 and 1/2
 // whose output is still at least `minWidth` x `minHeight` (in full when none
 // is), and reports the picture's full size, from which its place is worked
-// out. The file form gives 0, leaving the picture as it was, on any failure.
+// out. The file form leaves the picture as it was on any failure.
 JpegResult DecodeJpegReduced(std::span<const uint8_t> file, int minWidth, int minHeight, std::vector<uint8_t>& block,
                              int& fullWidth, int& fullHeight, size_t maxBlockBytes = kMaxPictureBlockBytes);
-int ReadJpegFileReduced(DibImage& picture, const std::string& path, int minWidth, int minHeight, int& fullWidth,
+JpegResult ReadJpegFileReduced(DibImage& picture, const std::string& path, int minWidth, int minHeight, int& fullWidth,
                         int& fullHeight);
 // A JPEG kept in the program's resources: the caller hands over the
 // resource's bytes, which are decoded where they are.
-int ReadJpegResource(DibImage& picture, std::span<const uint8_t> jpegBytes);
+JpegResult ReadJpegResource(DibImage& picture, std::span<const uint8_t> jpegBytes);
 
 // Writes the picture as a JPEG file, replacing `path` only once the new file
-// is complete. 0 when the picture can't be coded or the file can't be written.
-int WriteJpegFile(const DibImage& picture, const std::string& path);
+// is complete. Fails when the picture can't be coded or the file can't be written.
+JpegResult WriteJpegFile(const DibImage& picture, const std::string& path);
 
 }  // namespace lumora

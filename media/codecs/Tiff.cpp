@@ -25,7 +25,7 @@ namespace lumora {
 
 namespace {
 
-constexpr std::array<std::string_view, 10> kErrorTexts = {
+constexpr std::array<std::string_view, 11> kErrorTexts = {
     "no error",
     "not a TIFF file libtiff can open",
     "tiled TIFF images are not supported",
@@ -36,7 +36,9 @@ constexpr std::array<std::string_view, 10> kErrorTexts = {
     "a strip can't be read",
     "pictures of this depth can't be written as TIFF",
     "libtiff reported an error while writing",
+    "the file can't be written",
 };
+static_assert(kErrorTexts.size() == size_t(TiffError::CantWrite) + 1);
 
 TiffResult Failure(TiffError error, std::string detail) { return {error, std::move(detail)}; }
 
@@ -468,27 +470,36 @@ TiffResult EncodeTiff(const DibImage& picture, std::vector<uint8_t>& file) {
   return {};
 }
 
-int ReadTiffMemory(DibImage& picture, std::span<const uint8_t> file) {
+namespace {
+TiffResult AdoptBlock(DibImage& picture, std::vector<uint8_t> block) {
+  if (!picture.Adopt(std::move(block), true))
+    return Failure(TiffError::Unsupported, "the decoded rows do not make a picture");
+  return {};
+}
+}  // namespace
+
+TiffResult ReadTiffMemory(DibImage& picture, std::span<const uint8_t> file) {
   std::vector<uint8_t> block;
-  if (!DecodeTiff(file, block)) return 0;
-  return picture.Adopt(std::move(block), true) ? 1 : 0;
+  if (TiffResult r = DecodeTiff(file, block); !r) return r;
+  return AdoptBlock(picture, std::move(block));
 }
 
-int ReadTiffFile(DibImage& picture, const std::string& path) {
+TiffResult ReadTiffFile(DibImage& picture, const std::string& path) {
   TiffMessages messages;
   UniqueOptions options = MakeOptions(messages, kMaxPictureBlockBytes);
-  if (!options) return 0;
+  if (!options) return Failure(TiffError::CantOpen, "no memory for the open options");
   UniqueTiff tif(TIFFOpenExt(path.c_str(), "r", options.get()));
-  if (!tif) return 0;
+  if (!tif) return Failure(TiffError::CantOpen, messages.Detail());
   std::vector<uint8_t> block;
-  if (!ReadImage(tif.get(), messages, block, kMaxPictureBlockBytes)) return 0;
-  return picture.Adopt(std::move(block), true) ? 1 : 0;
+  if (TiffResult r = ReadImage(tif.get(), messages, block, kMaxPictureBlockBytes); !r) return r;
+  return AdoptBlock(picture, std::move(block));
 }
 
-int WriteTiffFile(const DibImage& picture, const std::string& path) {
+TiffResult WriteTiffFile(const DibImage& picture, const std::string& path) {
   std::vector<uint8_t> file;
-  if (!EncodeTiff(picture, file)) return 0;
-  return ReplaceFileWith(path, {file}) ? 1 : 0;
+  if (TiffResult r = EncodeTiff(picture, file); !r) return r;
+  if (!ReplaceFileWith(path, {file})) return Failure(TiffError::CantWrite, path);
+  return {};
 }
 
 }  // namespace lumora

@@ -18,6 +18,7 @@
 #include <string_view>
 #include <vector>
 
+#include "media/codecs/CodecResult.h"
 #include "picture/DibImage.h"
 
 namespace lumora {
@@ -33,15 +34,13 @@ enum class TiffError {
   StripUnreadable,   // libtiff could not read or decode a strip in full
   UnsupportedDepth,  // (writing) a picture that is not 1, 4, 8 or 24 bits a pixel
   Library,           // (writing) libtiff reported an error
+  CantWrite,         // (writing) the file can't be written
 };
 
 std::string_view TiffErrorText(TiffError error);
 
-struct TiffResult {
-  TiffError error = TiffError::None;
-  std::string detail;  // what and where, with the numbers or libtiff's message
-  explicit operator bool() const { return error == TiffError::None; }
-};
+// The detail holds the numbers or libtiff's message.
+using TiffResult = CodecResult<TiffError, TiffErrorText>;
 
 // Decodes the first image of a TIFF file held in memory into a packed bitmap
 // in the in-memory form. `block` is only written on success. Pictures of more
@@ -55,13 +54,13 @@ TiffResult DecodeTiff(std::span<const uint8_t> file, std::vector<uint8_t>& block
 // when the colour table is the grey ramp of that depth, else with a colour map.
 TiffResult EncodeTiff(const DibImage& picture, std::vector<uint8_t>& file);
 
-// Replace the picture with the file's first image (palette built); 0,
-// leaving the picture as it was, on any failure.
-int ReadTiffMemory(DibImage& picture, std::span<const uint8_t> file);
-int ReadTiffFile(DibImage& picture, const std::string& path);
+// Replace the picture with the file's first image (palette built); on
+// failure the picture stays as it was and the result says why.
+TiffResult ReadTiffMemory(DibImage& picture, std::span<const uint8_t> file);
+TiffResult ReadTiffFile(DibImage& picture, const std::string& path);
 
 // Writes the picture as a TIFF file, replacing `path` only once the new file
-// is complete. 0 when the picture can't be coded or the file can't be written.
-int WriteTiffFile(const DibImage& picture, const std::string& path);
+// is complete. Fails when the picture can't be coded or the file can't be written.
+TiffResult WriteTiffFile(const DibImage& picture, const std::string& path);
 
 }  // namespace lumora

@@ -2,11 +2,11 @@
 // still made in a private folder and loaded back by name.
 #include "media/video/ItemPreview.h"
 
-#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <memory>
 
+#include "io/FileKinds.h"
 #include "mpeg/MpegErrors.h"
 #include "mpeg/MpegStill.h"
 #include "media/video/AviFirstFrame.h"
@@ -22,16 +22,6 @@ namespace {
 
 constexpr const char* kStillName = "lumoraTemp.bmp";
 constexpr std::string_view kStillFolderPrefix = "lumora-still";
-
-std::string LowerExtension(const std::string& path) {
-  const size_t slash = path.find_last_of('/');
-  const size_t dot = path.find_last_of('.');
-  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return {};
-  std::string ext = path.substr(dot);
-  std::transform(ext.begin(), ext.end(), ext.begin(),
-                 [](unsigned char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : char(c); });
-  return ext;
-}
 
 ItemPreviewResult Failed(PreviewStatus status, std::string error) {
   ItemPreviewResult result;
@@ -92,7 +82,11 @@ ItemPreviewResult MpegPreview(const std::string& path, const std::string& stillF
   const MpegForm form = UsesMpeg2Capture(scanner.result().streamKind) ? MpegForm::Mpeg2 : MpegForm::Mpeg1;
   CaptureMpegStill(form, path, still);
   DibImage picture;
-  if (!LoadPictureFile(picture, still)) return Failed(PreviewStatus::StillNotLoaded, still);
+  if (PictureFileResult loaded = LoadPictureFile(picture, still); !loaded) {
+    ItemPreviewResult failed = Failed(PreviewStatus::StillNotLoaded, still);
+    failed.stillReason = loaded.Message();
+    return failed;
+  }
   std::filesystem::remove(still, ignored);
   return Succeeded(std::move(picture));
 }
@@ -109,11 +103,15 @@ ItemPreviewResult RecordingPreview(const std::string& path) {
 }  // namespace
 
 ItemPreviewResult LoadItemPreview(const std::string& path, const std::string& stillFolder) {
-  const std::string ext = LowerExtension(path);
-  if (ext == ".avi") return AviPreview(path);
-  if (ext == ".mpg" || ext == ".mpeg") return MpegPreview(path, stillFolder);
-  if (ext == ".erm") return RecordingPreview(path);
-  return Failed(PreviewStatus::NotVideo, path + ": \"" + ext + "\" is not a video extension");
+  if (const FileKind* kind = FileKindOfExtension(path); kind && !kind->still) {
+    switch (kind->format) {
+      case FileFormat::Avi: return AviPreview(path);
+      case FileFormat::Mpeg: return MpegPreview(path, stillFolder);
+      case FileFormat::Recording: return RecordingPreview(path);
+      default: break;
+    }
+  }
+  return Failed(PreviewStatus::NotVideo, path + ": \"" + LowerFileExtension(path) + "\" is not a video extension");
 }
 
 }  // namespace lumora::video

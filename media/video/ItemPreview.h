@@ -1,5 +1,6 @@
 // The still picture of a video item, as the item browser and the information
-// view ask for it. The extension decides, compared in lower case:
+// view ask for it. The extension decides (the video rows of the file kinds
+// table, io/FileKinds.h, by the last extension in lower case):
 //
 //   ".avi"           NeedsStreamReader ? frame 0 of the stream reader
 //                                      : GetAviFirstFrame
@@ -40,6 +41,8 @@ struct ItemPreviewResult {
   // Without Ok: for StillNotLoaded the still file's path, otherwise one line
   // saying what failed and where (for logs and the command-line tool).
   std::string error;
+  // For StillNotLoaded: why the still did not load, "<FORMAT>: <reason>".
+  std::string stillReason;
 
   bool ok() const { return status == PreviewStatus::Ok; }
 };

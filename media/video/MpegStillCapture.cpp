@@ -235,8 +235,8 @@ int CaptureMpegStill(MpegForm form, const std::string& source, const std::string
     if (error) *error = why;
     return 0;
   }
-  if (!WriteBmpFile(still, stillPath)) {
-    if (error) *error = "cannot write the still " + stillPath;
+  if (BmpResult written = WriteBmpFile(still, stillPath); !written) {
+    if (error) *error = "cannot write the still " + stillPath + ": BMP: " + written.Reason();
     return 0;
   }
   return 1;

@@ -22,6 +22,7 @@ class RecordingProgress final : public ItemLoadProgress {
  public:
   std::vector<int> begins, steps;
   std::vector<std::string> stills;
+  std::vector<std::string> notMade;  // the error of each entry left out
   std::function<void()> onBegin;
   // When set, decides which items the caller takes as they are made.
   std::function<bool(const NewItem&)> takes;
@@ -34,6 +35,7 @@ class RecordingProgress final : public ItemLoadProgress {
   }
   void Step(int step) override { steps.push_back(step); }
   void StillNotLoaded(const std::string& path) override { stills.push_back(path); }
+  void NotMade(const NewItem& made) override { notMade.push_back(made.error); }
   bool Take(NewItem& made) override {
     if (!takes || !takes(made)) return false;
     taken.push_back(fs::path(made.item.path).filename().string());
@@ -66,11 +68,11 @@ class ItemLoaderTest : public ::testing::Test {
 
 TEST_F(ItemLoaderTest, OnlyRecognisedNonEmptyDecodableFilesBecomeItems) {
   const DibImage picture = Picture();
-  ASSERT_EQ(WriteJpegFile(picture, Path("a.JPG")), 1);
-  ASSERT_EQ(WriteBmpFile(picture, Path("b.bmp")), 1);
-  ASSERT_EQ(WriteTiffFile(picture, Path("c.tif")), 1);
-  ASSERT_EQ(WriteJpegFile(picture, Path("trick.gif.jpg")), 1);  // JPEG data; the name holds ".gif" first
-  ASSERT_EQ(WriteJpegFile(picture, Path("Photo.jpeg")), 1);     // not an item extension
+  ASSERT_TRUE(WriteJpegFile(picture, Path("a.JPG")));
+  ASSERT_TRUE(WriteBmpFile(picture, Path("b.bmp")));
+  ASSERT_TRUE(WriteTiffFile(picture, Path("c.tif")));
+  ASSERT_TRUE(WriteJpegFile(picture, Path("trick.gif.jpg")));  // JPEG data; the name holds ".gif" first
+  ASSERT_TRUE(WriteJpegFile(picture, Path("Photo.jpeg")));     // not an item extension
   test::WriteText(Path("empty.jpg"), "");
   test::WriteText(Path("damaged.jpg"), "\xFF\xD8\xFF garbage");
   test::WriteText(Path("notes.txt"), "hello");
@@ -85,6 +87,12 @@ TEST_F(ItemLoaderTest, OnlyRecognisedNonEmptyDecodableFilesBecomeItems) {
   std::vector<int> expected(15);
   for (int i = 0; i <= 14; ++i) expected[size_t(i)] = i;
   EXPECT_EQ(progress.steps, expected) << "two steps a file, then the final count";
+  // Each entry left out is reported with why; a picture with its codec's reason.
+  ASSERT_EQ(progress.notMade.size(), 3u);
+  const auto damaged = std::ranges::find_if(
+      progress.notMade, [](const std::string& e) { return e.find("damaged.jpg") != std::string::npos; });
+  ASSERT_NE(damaged, progress.notMade.end());
+  EXPECT_NE(damaged->find("': JPEG: "), std::string::npos) << *damaged;
 
   for (const auto& made : load.items) {
     EXPECT_EQ(made.thumbnail.place, (ThumbnailPlace{4, 2, 48, 36})) << made.item.path;
@@ -115,14 +123,14 @@ TEST_F(ItemLoaderTest, NoRecognisedFilesMeansNoProgressAndAMissingFolderFails) {
 
 TEST_F(ItemLoaderTest, FilesThatChangeBetweenThePassesAreSkipped) {
   const DibImage picture = Picture();
-  for (const char* name : {"keep.bmp", "vanish.bmp", "grow.bmp"}) ASSERT_EQ(WriteBmpFile(picture, Path(name)), 1);
+  for (const char* name : {"keep.bmp", "vanish.bmp", "grow.bmp"}) ASSERT_TRUE(WriteBmpFile(picture, Path(name)));
   RecordingProgress progress;
   progress.onBegin = [&] {  // runs between the first and the second pass
     fs::remove(Path("vanish.bmp"));
     DibImage bigger;
     ASSERT_TRUE(bigger.Create(800, 600, 24));
-    ASSERT_EQ(WriteBmpFile(bigger, Path("grow.bmp")), 1);
-    ASSERT_EQ(WriteBmpFile(picture, Path("new.bmp")), 1);
+    ASSERT_TRUE(WriteBmpFile(bigger, Path("grow.bmp")));
+    ASSERT_TRUE(WriteBmpFile(picture, Path("new.bmp")));
   };
   AlbumLoad load = LoadAlbumItems(dir_.path().string(), kOriginalCell, DibImage(), progress);
   EXPECT_EQ(Names(load), std::vector<std::string>{"keep.bmp"});
@@ -131,7 +139,7 @@ TEST_F(ItemLoaderTest, FilesThatChangeBetweenThePassesAreSkipped) {
 
 TEST_F(ItemLoaderTest, ItemsTakenAsTheyAreMadeArriveBetweenTheirTwoSteps) {
   const DibImage picture = Picture();
-  for (const char* name : {"a.bmp", "b.bmp", "c.bmp"}) ASSERT_EQ(WriteBmpFile(picture, Path(name)), 1);
+  for (const char* name : {"a.bmp", "b.bmp", "c.bmp"}) ASSERT_TRUE(WriteBmpFile(picture, Path(name)));
   RecordingProgress progress;
   progress.takes = [](const NewItem& made) { return fs::path(made.item.path).filename() != "b.bmp"; };
   AlbumLoad load = LoadAlbumItems(dir_.path().string(), kOriginalCell, DibImage(), progress);
@@ -150,7 +158,7 @@ TEST_F(ItemLoaderTest, ItemTimesAreWholeSecondsSoByDateTiesWithinASecond) {
   std::vector<AlbumItem> items;
   for (int i = 0; i < 3; ++i) {
     const std::string path = Path("p" + std::to_string(i) + ".bmp");
-    ASSERT_EQ(WriteBmpFile(small, path), 1);
+    ASSERT_TRUE(WriteBmpFile(small, path));
     fs::last_write_time(path, file_clock::from_sys(second + offsets[i]));
     NewItem made = MakeAlbumItem(path, kOriginalCell, DibImage());
     ASSERT_EQ(made.status, NewItemStatus::Added);

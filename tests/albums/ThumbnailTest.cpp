@@ -98,7 +98,7 @@ TEST(ThumbnailTest, ReducedJpegDecodeStillCoversTheCell) {
     DibImage p;
     EXPECT_TRUE(p.Create(w, h, 24));
     const std::string path = (dir / (std::to_string(w) + ".jpg")).string();
-    EXPECT_EQ(WriteJpegFile(p, path), 1);
+    EXPECT_TRUE(WriteJpegFile(p, path));
     return path;
   };
   struct Case {
@@ -113,7 +113,7 @@ TEST(ThumbnailTest, ReducedJpegDecodeStillCoversTheCell) {
   for (const auto& c : cases) {
     DibImage picture;
     int fullW = 0, fullH = 0;
-    ASSERT_EQ(ReadJpegFileReduced(picture, write(c.w, c.h), kMaxCell.width, kMaxCell.height, fullW, fullH), 1);
+    ASSERT_TRUE(ReadJpegFileReduced(picture, write(c.w, c.h), kMaxCell.width, kMaxCell.height, fullW, fullH));
     EXPECT_EQ(picture.width(), c.expectW) << c.w;
     EXPECT_EQ(picture.height(), c.expectH) << c.w;
     EXPECT_EQ(fullW, c.w);
@@ -122,7 +122,7 @@ TEST(ThumbnailTest, ReducedJpegDecodeStillCoversTheCell) {
   DibImage untouched;
   int fullW = 0, fullH = 0;
   test::WriteText(dir / "bad.jpg", "not a jpeg");
-  EXPECT_EQ(ReadJpegFileReduced(untouched, (dir / "bad.jpg").string(), 107, 86, fullW, fullH), 0);
+  EXPECT_FALSE(ReadJpegFileReduced(untouched, (dir / "bad.jpg").string(), 107, 86, fullW, fullH));
   EXPECT_TRUE(untouched.empty());
 }
 

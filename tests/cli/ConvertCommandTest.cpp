@@ -75,5 +75,53 @@ TEST(ConvertCommand, EachFailureHasItsExitCode) {
   EXPECT_EQ(std::count(cannot.err.begin(), cannot.err.end(), '\n'), 1);
 }
 
+// A bitmap file header and information header, little-endian: 24 bits, no
+// compression, `width` x `height` pixels and no rows after it.
+std::string BmpHeader(uint32_t width, uint32_t height) {
+  std::string h(54, '\0');
+  auto put = [&h](size_t at, uint32_t v, int bytes) {
+    for (int i = 0; i < bytes; ++i) h[at + size_t(i)] = char(v >> (8 * i) & 0xFF);
+  };
+  h[0] = 'B', h[1] = 'M';
+  put(2, 54, 4), put(10, 54, 4), put(14, 40, 4), put(18, width, 4), put(22, height, 4), put(26, 1, 2),
+      put(28, 24, 2);
+  return h;
+}
+
+// The error line names the codec and says why, after the message it always had.
+TEST(ConvertCommand, TheErrorLineGivesTheCodecsReason) {
+  test::TempDir dir;
+  DibImage colour;
+  ASSERT_TRUE(colour.Create(2, 2, 24));
+  const auto good = (dir / "good.bmp").string();
+  ASSERT_TRUE(SavePictureFile(colour, good));
+  test::WriteText(dir / "huge.bmp", BmpHeader(30000, 30000));
+  test::WriteText(dir / "short.bmp", BmpHeader(2, 2));
+  test::WriteText(dir / "text.jpg", "not a jpeg");
+  test::WriteText(dir / "cut.jpg", std::string("\xFF\xD8", 2));
+  test::WriteText(dir / "odd.gif", "GIF88a");
+  test::WriteText(dir / "text.tif", "not a tiff");
+  const struct {
+    std::string in, out, line;
+  } cases[] = {
+      {(dir / "huge.bmp").string(), good, "BMP: picture too large: 30000 x 30000"},
+      {(dir / "short.bmp").string(), good, "BMP: file ends before the rows it promises"},
+      {(dir / "missing.bmp").string(), good, "BMP: the file can't be read"},
+      {(dir / "text.jpg").string(), good, "JPEG: the JPEG library stopped on an error: Not a JPEG file"},
+      {(dir / "cut.jpg").string(), good, "JPEG: the file ends or its data is corrupt before the first rows"},
+      {(dir / "odd.gif").string(), good, "GIF: Error, Bad GIF Version number"},
+      {(dir / "text.tif").string(), good, "TIFF: not a TIFF file libtiff can open"},
+      {good, (dir / "missing" / "out.bmp").string(), "cannot write '" + (dir / "missing" / "out.bmp").string() +
+                                                         "': BMP: the file can't be written"},
+      {good, (dir / "missing" / "out.jpg").string(), "': JPEG: the file can't be written"},
+  };
+  for (const auto& c : cases) {
+    Result r = Convert(c.in, c.out);
+    EXPECT_NE(r.code, kExitOk) << c.in;
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+    EXPECT_NE(r.err.find(c.line), std::string::npos) << c.in << " -> " << c.out << ": " << r.err;
+  }
+}
+
 }  // namespace
 }  // namespace lumora::cli

@@ -32,12 +32,12 @@ TEST(ThumbnailCommand, WritesTheCellOfEachLayout) {
   DibImage black;  // a picture of pure black: it must stay black inside the frame
   ASSERT_TRUE(black.Create(640, 480, 24));
   const std::string in = (dir / "Photo.JPG").string();
-  ASSERT_EQ(WriteJpegFile(black, in), 1);
+  ASSERT_TRUE(WriteJpegFile(black, in));
 
   const std::string compact = (dir / "compact.bmp").string();
   ASSERT_EQ(Thumbnail({in, compact}), kExitOk);
   DibImage cell;
-  ASSERT_EQ(ReadBmpFile(cell, compact), 1);
+  ASSERT_TRUE(ReadBmpFile(cell, compact));
   ASSERT_EQ(cell.width(), 58);
   ASSERT_EQ(cell.height(), 42);
   EXPECT_EQ(Rgb(cell, 4 + 24, 2 + 18) & 0xF0F0F0, 0u) << "the picture at its place (4, 2), 48 x 36";
@@ -45,7 +45,7 @@ TEST(ThumbnailCommand, WritesTheCellOfEachLayout) {
   // Outside the picture the cell is the frame, its black showing the list's colour.
   const Resources resources(RunningProgramPath().parent_path());
   DibImage frame;
-  ASSERT_EQ(ReadBmpMemory(frame, resources.Bitmap(kOriginalCell.frameBitmap).value()), 1);
+  ASSERT_TRUE(ReadBmpMemory(frame, resources.Bitmap(kOriginalCell.frameBitmap).value()));
   ASSERT_EQ(frame.width(), 58);
   int clear = 0;
   for (int y = 0; y < 42; ++y)
@@ -59,7 +59,7 @@ TEST(ThumbnailCommand, WritesTheCellOfEachLayout) {
 
   const std::string max = (dir / "max.BMP").string();
   ASSERT_EQ(Thumbnail({"--max", in, max}), kExitOk);
-  ASSERT_EQ(ReadBmpFile(cell, max), 1);
+  ASSERT_TRUE(ReadBmpFile(cell, max));
   EXPECT_EQ(cell.width(), 107);
   EXPECT_EQ(cell.height(), 86);
 }
@@ -79,7 +79,7 @@ TEST(ThumbnailCommand, RefusesWhatTheListWouldNotShow) {
 
   DibImage white;
   ASSERT_TRUE(white.Create(8, 8, 24));
-  ASSERT_EQ(WriteJpegFile(white, (dir / "b.jpg").string()), 1);
+  ASSERT_TRUE(WriteJpegFile(white, (dir / "b.jpg").string()));
   EXPECT_EQ(Thumbnail({(dir / "b.jpg").string(), (dir / "missing" / "out.bmp").string()}), kExitCannotWrite);
 }
 

@@ -75,7 +75,7 @@ TEST(Bmp, RoundTripsEveryDepthByteForByte) {
       DibImage picture;
       ASSERT_TRUE(picture.Adopt(block, bits <= 8));
       fs::path path = dir / "round.bmp";
-      ASSERT_EQ(WriteBmpFile(picture, path.string()), 1);
+      ASSERT_TRUE(WriteBmpFile(picture, path.string()));
 
       // The file is the file header followed by the block, with the image
       // size (left 0 in the block) filled in.
@@ -93,7 +93,7 @@ TEST(Bmp, RoundTripsEveryDepthByteForByte) {
       EXPECT_EQ(U32(picture.block(), 20), 0u) << "the picture is not changed by writing";
 
       DibImage back;
-      ASSERT_EQ(ReadBmpFile(back, path.string()), 1);
+      ASSERT_TRUE(ReadBmpFile(back, path.string()));
       EXPECT_EQ(back.block(), block);
       EXPECT_EQ(back.width(), width);
       EXPECT_EQ(back.height(), 5);
@@ -109,16 +109,16 @@ TEST(Bmp, SavingReplacesTheFileOnlyWhenComplete) {
   ASSERT_TRUE(picture.Create(4, 4, 24));
   fs::path path = dir / "pic.bmp";
   test::WriteText(path, "old contents");
-  ASSERT_EQ(WriteBmpFile(picture, path.string()), 1);
+  ASSERT_TRUE(WriteBmpFile(picture, path.string()));
   EXPECT_EQ(fs::file_size(path), 14u + 40 + 48);
 
   // Renaming over a folder fails after the temporary file was written: the
   // folder stays, and no temporary file is left behind.
   fs::create_directory(dir / "taken.bmp");
-  EXPECT_EQ(WriteBmpFile(picture, (dir / "taken.bmp").string()), 0);
+  EXPECT_FALSE(WriteBmpFile(picture, (dir / "taken.bmp").string()));
   EXPECT_TRUE(fs::is_directory(dir / "taken.bmp"));
-  EXPECT_EQ(WriteBmpFile(picture, (dir / "missing" / "x.bmp").string()), 0);
-  EXPECT_EQ(WriteBmpFile(DibImage(), (dir / "empty.bmp").string()), 0);
+  EXPECT_FALSE(WriteBmpFile(picture, (dir / "missing" / "x.bmp").string()));
+  EXPECT_FALSE(WriteBmpFile(DibImage(), (dir / "empty.bmp").string()));
   EXPECT_FALSE(fs::exists(dir / "empty.bmp"));
   std::vector<std::string> names;
   for (const auto& e : fs::directory_iterator(dir.path())) names.push_back(e.path().filename().string());
@@ -155,7 +155,7 @@ TEST_P(BmpFromMagick, ReadsAsImageMagickDoes) {
   if (c.headerBytes != 12) ASSERT_EQ(U32(bytes, 30), c.compression);
 
   DibImage picture;
-  ASSERT_EQ(ReadBmpFile(picture, file.string()), 1);
+  ASSERT_TRUE(ReadBmpFile(picture, file.string()));
   auto l = picture.layout();
   ASSERT_TRUE(l);
   EXPECT_EQ(l->headerBytes, 40u);
@@ -265,7 +265,7 @@ TEST(Bmp, ExpandsRunLengthDataWithEveryEscape) {
     SCOPED_TRACE(c.name);
     std::vector<uint8_t> file = HandFile(c.width, c.height, c.bits, c.bits == 8 ? 1 : 2, Colours(16), c.data);
     DibImage picture;
-    ASSERT_EQ(ReadBmpMemory(picture, file), 1);
+    ASSERT_TRUE(ReadBmpMemory(picture, file));
     EXPECT_EQ(picture.BitCount(), c.bits);
     EXPECT_EQ(Indices(picture), c.expected);
     if (!c.wellFormed) continue;
@@ -299,7 +299,7 @@ TEST(Bmp, TopDownFilesAreTurnedBottomUp) {
     BmpResult result = DecodeBmp(topDown, block);
     ASSERT_TRUE(result) << result.detail;
     DibImage picture;
-    ASSERT_EQ(ReadBmpMemory(picture, topDown), 1);
+    ASSERT_TRUE(ReadBmpMemory(picture, topDown));
     EXPECT_EQ(picture.height(), height);
     EXPECT_EQ(PictureRgb(picture), source) << bits << " bits";
   }
@@ -317,19 +317,19 @@ TEST(Bmp, FieldsWritersDisagreeOnAreReadSafely) {
   gap.insert(gap.end(), parts->rows.begin(), parts->rows.end());
   Put32(gap, 10, U32(gap, 10) + 6);
   DibImage back;
-  ASSERT_EQ(ReadBmpMemory(back, gap), 1);
+  ASSERT_TRUE(ReadBmpMemory(back, gap));
   EXPECT_EQ(back.block(), picture.block());
   // An offset into the headers (some writers leave it 0) means right after them.
   std::vector<uint8_t> zero(parts->head);
   zero.insert(zero.end(), parts->rows.begin(), parts->rows.end());
   Put32(zero, 10, 0);
-  ASSERT_EQ(ReadBmpMemory(back, zero), 1);
+  ASSERT_TRUE(ReadBmpMemory(back, zero));
   EXPECT_EQ(back.block(), picture.block());
 
   // Colours used beyond what the depth allows: only the depth's entries count.
   std::vector<uint8_t> many = HandFile(2, 1, 1, 0, Colours(2), {0x40, 0, 0, 0});
   Put32(many, 46, 300);
-  ASSERT_EQ(ReadBmpMemory(back, many), 1);
+  ASSERT_TRUE(ReadBmpMemory(back, many));
   EXPECT_EQ(back.palette()->size(), 2u);
 
   // A core file whose pixels start after 3 of its 16 entries keeps those 3,
@@ -338,7 +338,7 @@ TEST(Bmp, FieldsWritersDisagreeOnAreReadSafely) {
                                      12, 0, 0, 0, 2, 0, 1, 0, 1, 0, 4, 0,               // 2 x 1, 4 bits
                                      1, 2, 3, 4, 5, 6, 7, 8, 9,                         // three entries
                                      0x21, 0, 0, 0};                                    // indices 2, 1
-  ASSERT_EQ(ReadBmpMemory(back, core), 1);
+  ASSERT_TRUE(ReadBmpMemory(back, core));
   EXPECT_EQ(back.layout()->headerBytes, 40u);
   EXPECT_EQ(back.layout()->colours, 3u);
   EXPECT_EQ(PictureRgb(back).rgb, (std::vector<uint8_t>{9, 8, 7, 6, 5, 4}));
@@ -410,13 +410,13 @@ TEST(Bmp, LyingFilesFailAndLeaveThePictureAsItWas) {
     BmpResult result = DecodeBmp(bad.bytes, block);
     EXPECT_EQ(result.error, bad.error) << result.detail;
     EXPECT_FALSE(result.detail.empty());
-    EXPECT_EQ(ReadBmpMemory(picture, bad.bytes), 0);
+    EXPECT_FALSE(ReadBmpMemory(picture, bad.bytes));
     EXPECT_EQ(picture.block(), before);
     EXPECT_EQ(picture.backup(), before);
     EXPECT_EQ(picture.width(), 3);
     EXPECT_TRUE(picture.palette().has_value());
   }
-  EXPECT_EQ(ReadBmpFile(picture, "/nonexistent/x.bmp"), 0);
+  EXPECT_FALSE(ReadBmpFile(picture, "/nonexistent/x.bmp"));
   EXPECT_EQ(picture.block(), before);
 
   // The block limit is checked before anything is allocated.
@@ -451,7 +451,7 @@ TEST(Bmp, PicturesOverThePixelLimitAreRefusedFirst) {
   std::vector<uint8_t> block;
   EXPECT_EQ(DecodeBmp(rle, block).error, BmpError::TooLarge);
   DibImage picture;
-  EXPECT_EQ(ReadBmpMemory(picture, rle), 0);
+  EXPECT_FALSE(ReadBmpMemory(picture, rle));
   EXPECT_TRUE(picture.empty());
 }
 

@@ -57,7 +57,7 @@ class JpegMatchesDjpeg : public testing::TestWithParam<DjpegCase> {};
 
 TEST_P(JpegMatchesDjpeg, PixelForPixel) {
   DibImage pic;
-  ASSERT_EQ(ReadJpegFile(pic, Sample(GetParam().jpeg).string()), 1);
+  ASSERT_TRUE(ReadJpegFile(pic, Sample(GetParam().jpeg).string()));
   const auto want = test::ReadPpm(Sample(GetParam().expected));
   ASSERT_TRUE(want);
   EXPECT_TRUE(PictureRgb(pic) == *want) << "pixels differ from djpeg's";
@@ -89,21 +89,21 @@ INSTANTIATE_TEST_SUITE_P(Samples, JpegMatchesDjpeg,
 TEST(JpegDecode, MemoryAndResourceDecodeLikeTheFile) {
   const auto bytes = FileBytes(Sample("jpeg_photo_420.jpg"));
   DibImage fromFile, fromMemory, fromResource;
-  ASSERT_EQ(ReadJpegFile(fromFile, Sample("jpeg_photo_420.jpg").string()), 1);
-  ASSERT_EQ(ReadJpegMemory(fromMemory, bytes), 1);
+  ASSERT_TRUE(ReadJpegFile(fromFile, Sample("jpeg_photo_420.jpg").string()));
+  ASSERT_TRUE(ReadJpegMemory(fromMemory, bytes));
   EXPECT_EQ(fromMemory.block(), fromFile.block());
 
   // A resource is decoded where it lies: no "jpeg.jpg" appears in the current folder.
   test::TempDir dir;
   const fs::path before = fs::current_path();
   fs::current_path(dir.path());
-  const int resourceResult = ReadJpegResource(fromResource, bytes);
+  const bool resourceResult = bool(ReadJpegResource(fromResource, bytes));
   fs::current_path(before);
-  ASSERT_EQ(resourceResult, 1);
+  ASSERT_TRUE(resourceResult);
   EXPECT_EQ(fromResource.block(), fromFile.block());
   EXPECT_TRUE(fs::is_empty(dir.path()));
 
-  EXPECT_EQ(ReadJpegResource(fromResource, {}), 0) << "a missing resource";
+  EXPECT_FALSE(ReadJpegResource(fromResource, {})) << "a missing resource";
   EXPECT_EQ(fromResource.block(), fromFile.block());
 }
 
@@ -124,7 +124,7 @@ TEST(JpegDecode, CmykIsRefusedAndThePictureKept) {
 
   DibImage pic = Previous();
   const auto before = pic.block();
-  EXPECT_EQ(ReadJpegFile(pic, Sample("jpeg_cmyk.jpg").string()), 0);
+  EXPECT_FALSE(ReadJpegFile(pic, Sample("jpeg_cmyk.jpg").string()));
   EXPECT_EQ(pic.block(), before);
   EXPECT_EQ(pic.width(), 3);
 }
@@ -170,7 +170,7 @@ TEST(JpegDecode, DamagedFilesFailCleanly) {
 
     DibImage pic = Previous();
     const auto before = pic.block();
-    EXPECT_EQ(ReadJpegMemory(pic, c.bytes), 0) << c.what;
+    EXPECT_FALSE(ReadJpegMemory(pic, c.bytes)) << c.what;
     EXPECT_EQ(pic.block(), before) << c.what << ": a failed load leaves the picture as it was";
   }
 }
@@ -205,7 +205,7 @@ TEST(JpegDecode, CutAndDamagedFilesLoadAsOtherViewersShowThem) {
   for (const char* name : {"colour.jpg", "grey.jpg", "progressive.jpg"}) {
     const auto bytes = FileBytes(dir / name);
     DibImage whole;
-    ASSERT_EQ(ReadJpegMemory(whole, bytes), 1) << name;
+    ASSERT_TRUE(ReadJpegMemory(whole, bytes)) << name;
     std::vector<uint8_t> garbled = bytes;  // a run of bytes in the middle of the data overwritten
     std::fill(garbled.begin() + long(bytes.size() / 2), garbled.begin() + long(bytes.size() / 2 + 40), 0x5A);
     struct Variant {
@@ -221,7 +221,7 @@ TEST(JpegDecode, CutAndDamagedFilesLoadAsOtherViewersShowThem) {
       test::WriteBytes(path, v.bytes);
       DibImage pic;
       testing::internal::CaptureStderr();
-      ASSERT_EQ(ReadJpegFile(pic, path.string()), 1);
+      ASSERT_TRUE(ReadJpegFile(pic, path.string()));
       EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
       const auto reference = test::MagickPixels(path);
       ASSERT_TRUE(reference);
@@ -232,7 +232,7 @@ TEST(JpegDecode, CutAndDamagedFilesLoadAsOtherViewersShowThem) {
 
       DibImage thumbnail;
       int fullWidth = 0, fullHeight = 0;
-      EXPECT_EQ(ReadJpegFileReduced(thumbnail, path.string(), 24, 16, fullWidth, fullHeight), 1);
+      EXPECT_TRUE(ReadJpegFileReduced(thumbnail, path.string(), 24, 16, fullWidth, fullHeight));
       EXPECT_EQ(thumbnail.width(), 24);
       EXPECT_EQ(fullHeight, 64);
     }
@@ -240,8 +240,8 @@ TEST(JpegDecode, CutAndDamagedFilesLoadAsOtherViewersShowThem) {
   // A single-scan file cut halfway keeps its top row; the library fills the
   // blocks past the cut flat mid-grey.
   DibImage whole, half;
-  ASSERT_EQ(ReadJpegMemory(whole, colourFile), 1);
-  ASSERT_EQ(ReadJpegMemory(half, {colourFile.data(), colourFile.size() / 2}), 1);
+  ASSERT_TRUE(ReadJpegMemory(whole, colourFile));
+  ASSERT_TRUE(ReadJpegMemory(half, {colourFile.data(), colourFile.size() / 2}));
   const RgbImage wholeRgb = PictureRgb(whole), halfRgb = PictureRgb(half);
   EXPECT_TRUE(std::equal(halfRgb.rgb.begin(), halfRgb.rgb.begin() + 96 * 3, wholeRgb.rgb.begin()));
   EXPECT_EQ(std::count(halfRgb.rgb.end() - 96 * 3, halfRgb.rgb.end(), 128), 96 * 3);
@@ -359,7 +359,7 @@ DibImage RoundTrip(const DibImage& pic) {
   JpegResult r = EncodeJpeg(pic, file);
   EXPECT_TRUE(r) << r.detail;
   DibImage back;
-  EXPECT_EQ(ReadJpegMemory(back, file), 1);
+  EXPECT_TRUE(ReadJpegMemory(back, file));
   return back;
 }
 
@@ -442,23 +442,23 @@ TEST(JpegWrite, FailedSavesLeaveTheOldFile) {
   JpegResult r = EncodeJpeg(tooWide, file);
   EXPECT_EQ(r.error, JpegError::Library);
   EXPECT_NE(r.detail.find("65500"), std::string::npos) << r.detail;
-  EXPECT_EQ(WriteJpegFile(tooWide, path), 0);
+  EXPECT_FALSE(WriteJpegFile(tooWide, path));
   EXPECT_EQ(test::ReadText(path), "the old picture");
 
   DibImage sixteen;
   ASSERT_TRUE(sixteen.Create(4, 4, 16));
-  EXPECT_EQ(WriteJpegFile(sixteen, path), 0);
+  EXPECT_FALSE(WriteJpegFile(sixteen, path));
   EXPECT_EQ(test::ReadText(path), "the old picture");
 
   DibImage good = SmoothColour();
-  EXPECT_EQ(WriteJpegFile(good, (dir / "missing" / "x.jpg").string()), 0) << "a folder that does not exist";
+  EXPECT_FALSE(WriteJpegFile(good, (dir / "missing" / "x.jpg").string())) << "a folder that does not exist";
   fs::create_directory(dir / "folder.jpg");
-  EXPECT_EQ(WriteJpegFile(good, (dir / "folder.jpg").string()), 0) << "a folder in the way";
+  EXPECT_FALSE(WriteJpegFile(good, (dir / "folder.jpg").string())) << "a folder in the way";
   EXPECT_TRUE(fs::is_directory(dir / "folder.jpg"));
 
-  ASSERT_EQ(WriteJpegFile(good, path), 1);
+  ASSERT_TRUE(WriteJpegFile(good, path));
   DibImage back;
-  EXPECT_EQ(ReadJpegFile(back, path), 1);
+  EXPECT_TRUE(ReadJpegFile(back, path));
   EXPECT_EQ(back.width(), 64);
   // Nothing but the saved file and the folder: no temporary files left behind.
   EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 2);

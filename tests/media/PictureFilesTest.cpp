@@ -2,8 +2,14 @@
 // ".GIF", ".JPG" found in the upper-cased name, and nothing else.
 #include "media/codecs/PictureFiles.h"
 
+#include <set>
+
 #include <gtest/gtest.h>
 
+#include "media/codecs/Bmp.h"
+#include "media/codecs/Gif.h"
+#include "media/codecs/Jpeg.h"
+#include "media/codecs/Tiff.h"
 #include "picture/DibImage.h"
 #include "tests/TempDir.h"
 
@@ -55,6 +61,23 @@ TEST(PictureFiles, EachFormatRoundTripsThroughItsName) {
     EXPECT_EQ(back.width(), 16) << name;
     EXPECT_EQ(back.height(), 8) << name;
   }
+}
+
+// Every error value of every codec has a text of its own, so no reason on an
+// error line is blank or says another error's words.
+TEST(PictureFiles, EveryCodecErrorHasItsOwnText) {
+  auto check = [](const char* codec, int last, auto text) {
+    std::set<std::string> seen;
+    for (int e = 0; e <= last; ++e) {
+      const std::string t(text(e));
+      EXPECT_FALSE(t.empty()) << codec << " " << e;
+      EXPECT_TRUE(seen.insert(t).second) << codec << " " << e << ": " << t;
+    }
+  };
+  check("BMP", int(BmpError::NotWritable), [](int e) { return BmpErrorText(BmpError(e)); });
+  check("JPEG", int(JpegError::CantWrite), [](int e) { return JpegErrorText(JpegError(e)); });
+  check("TIFF", int(TiffError::CantWrite), [](int e) { return TiffErrorText(TiffError(e)); });
+  check("GIF", int(GifError::BadDepth), [](int e) { return GifErrorText(GifError(e), "x.gif"); });
 }
 
 }  // namespace

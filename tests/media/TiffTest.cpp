@@ -83,7 +83,7 @@ class TiffSamples : public testing::TestWithParam<SampleCase> {};
 TEST_P(TiffSamples, ShowTheirPattern) {
   const SampleCase& c = GetParam();
   DibImage pic;
-  ASSERT_EQ(ReadTiffFile(pic, Sample(c.file).string()), 1);
+  ASSERT_TRUE(ReadTiffFile(pic, Sample(c.file).string()));
   ASSERT_EQ(pic.width(), kWidth);
   ASSERT_EQ(pic.height(), kHeight);
   ASSERT_EQ(pic.BitCount(), c.bits);
@@ -91,7 +91,7 @@ TEST_P(TiffSamples, ShowTheirPattern) {
   EXPECT_TRUE(PictureRgb(pic) == PatternImage(c.pattern)) << "pixels differ from ImageMagick's";
 
   DibImage fromMemory;
-  ASSERT_EQ(ReadTiffMemory(fromMemory, FileBytes(Sample(c.file))), 1);
+  ASSERT_TRUE(ReadTiffMemory(fromMemory, FileBytes(Sample(c.file))));
   EXPECT_EQ(fromMemory.block(), pic.block());
 }
 
@@ -180,7 +180,7 @@ DibImage Decoded(const std::vector<uint8_t>& file) {
   std::vector<uint8_t> block;
   TiffResult r = DecodeTiff(file, block);
   EXPECT_TRUE(r) << TiffErrorText(r.error) << ": " << r.detail;
-  EXPECT_EQ(ReadTiffMemory(pic, file), 1);
+  EXPECT_TRUE(ReadTiffMemory(pic, file));
   return pic;
 }
 
@@ -384,12 +384,12 @@ TEST(TiffRead, HostileFilesFailCleanly) {
     ASSERT_TRUE(pic.Create(2, 2, 24));
     pic.PixelBits()[0] = 99;
     const auto before = pic.block();
-    const int loaded = ReadTiffMemory(pic, c.file);
+    const bool loaded = bool(ReadTiffMemory(pic, c.file));
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "") << c.what << ": libtiff prints nothing";
     EXPECT_EQ(r.error, c.error) << c.what << ": " << TiffErrorText(r.error) << ": " << r.detail;
     EXPECT_FALSE(r.detail.empty()) << c.what;
     EXPECT_TRUE(block.empty()) << c.what;
-    EXPECT_EQ(loaded, 0) << c.what;
+    EXPECT_FALSE(loaded) << c.what;
     EXPECT_EQ(pic.block(), before) << c.what << ": a failed load leaves the picture as it was";
   }
 }
@@ -416,7 +416,7 @@ TEST(TiffRead, FileThatCannotBeOpened) {
   test::TempDir dir;
   DibImage pic;
   testing::internal::CaptureStderr();
-  EXPECT_EQ(ReadTiffFile(pic, (dir / "missing.tif").string()), 0);
+  EXPECT_FALSE(ReadTiffFile(pic, (dir / "missing.tif").string()));
   EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
   EXPECT_TRUE(pic.empty());
 }
@@ -460,7 +460,7 @@ void ExpectRoundTrip(DibImage& pic, WrittenAs as, bool sameBlock) {
   EXPECT_EQ(TagOf(file, 277).first, as.samples);
   EXPECT_EQ(TagOf(file, 259).first, 5u) << "LZW";
   DibImage back;
-  ASSERT_EQ(ReadTiffMemory(back, file), 1);
+  ASSERT_TRUE(ReadTiffMemory(back, file));
   ASSERT_EQ(back.width(), pic.width());
   ASSERT_EQ(back.height(), pic.height());
   if (sameBlock) EXPECT_EQ(back.block(), pic.block());
@@ -518,16 +518,16 @@ TEST(TiffWrite, FailedSavesLeaveTheOldFile) {
   std::vector<uint8_t> file;
   EXPECT_EQ(EncodeTiff(sixteen, file).error, TiffError::UnsupportedDepth);
   EXPECT_EQ(EncodeTiff(DibImage(), file).error, TiffError::UnsupportedDepth);
-  EXPECT_EQ(WriteTiffFile(sixteen, path), 0);
+  EXPECT_FALSE(WriteTiffFile(sixteen, path));
   EXPECT_EQ(test::ReadText(path), "the old picture");
 
   DibImage good;
   ASSERT_TRUE(good.Create(8, 8, 24));
-  EXPECT_EQ(WriteTiffFile(good, (dir / "missing" / "x.tif").string()), 0);
+  EXPECT_FALSE(WriteTiffFile(good, (dir / "missing" / "x.tif").string()));
 
-  ASSERT_EQ(WriteTiffFile(good, path), 1);
+  ASSERT_TRUE(WriteTiffFile(good, path));
   DibImage back;
-  ASSERT_EQ(ReadTiffFile(back, path), 1);
+  ASSERT_TRUE(ReadTiffFile(back, path));
   EXPECT_EQ(back.block(), good.block());
   EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1)
       << "no temporary files left behind";

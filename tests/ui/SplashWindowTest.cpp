@@ -115,7 +115,7 @@ TEST_F(SplashWindowTest, TheProgramsSplashBitmapShows) {
   std::optional<std::vector<uint8_t>> bitmap = resources.Bitmap(res::kBitmapSplash);
   ASSERT_TRUE(bitmap) << "no splash bitmap " << res::kBitmapSplash << " among the built-in resources";
   DibImage picture;
-  ASSERT_NE(ReadBmpMemory(picture, *bitmap), 0);
+  ASSERT_TRUE(ReadBmpMemory(picture, *bitmap));
   SplashWindow splash(desktop_, bitmap, 0);
   ASSERT_TRUE(splash.Show());
   EXPECT_EQ(splash.window()->size(), QSize(picture.width(), picture.height()));

@@ -21,7 +21,7 @@ using lumora::test::TempDir;
 
 DibImage ReadStill(const std::filesystem::path& path) {
   DibImage picture;
-  EXPECT_EQ(ReadBmpFile(picture, path.string()), 1) << path;
+  EXPECT_TRUE(ReadBmpFile(picture, path.string())) << path;
   return picture;
 }
 
@@ -175,7 +175,7 @@ TEST(ItemPreview, AnMpegStillThatCannotBeLoadedNamesTheStillFile) {
   MakeClip(dir / "other.mpg", "160x120", "25", 1.5, "-c:v mpeg1video -f mpeg");
   const ItemPreviewResult other = LoadItemPreview((dir / "other.mpg").string(), dir.path().string());
   ASSERT_TRUE(other.ok()) << other.error;
-  ASSERT_EQ(WriteBmpFile(other.picture, (dir / "lumoraTemp.bmp").string()), 1);
+  ASSERT_TRUE(WriteBmpFile(other.picture, (dir / "lumoraTemp.bmp").string()));
   lumora::test::WriteText(dir / "broken.mpg", std::string(4000, '\0'));
   ItemPreviewResult result = LoadItemPreview((dir / "broken.mpg").string(), dir.path().string());
   EXPECT_EQ(result.status, PreviewStatus::StillNotLoaded);
