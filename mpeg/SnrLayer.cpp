@@ -19,7 +19,6 @@ namespace lumora::mpeg {
 
 namespace {
 
-constexpr int kSliceExtensionHeight = 2800;
 constexpr int kEscapeIncrement = 33;
 constexpr int kLastScanIndex = 63;
 constexpr int32_t kSumLimit = 1 << 24;
@@ -35,15 +34,11 @@ void PictureDecoder::DecodeSnrSlice(uint8_t code, std::span<const uint8_t> data)
   if (!snr_) return;
   Slice s(data);
   MsbBitReader& br = s.br;
-  int row = code - 1;
-  if (seq_.verticalSize > kSliceExtensionHeight) row += int(br.Read(3)) << 7;
-  int quantiserCode = int(br.Read(5));
-  if (br.Peek(1)) {
-    br.Read(1);  // intra_slice_flag
-    br.Read(8);  // intra_slice, reserved_bits
-  }
-  while (br.Peek(1)) br.Read(9);  // extra_bit_slice, extra_information_slice
-  br.Read(1);
+  // Enhancement layers are MPEG-2 and never data partitioned.
+  const SliceHeader header = ReadSliceHeader(
+      br, code, {.verticalExtension = seq_.verticalSize > kSliceExtensionHeight, .intraSlice = true});
+  const int row = header.row;
+  const int quantiserCode = header.quantiserCode;
   if (row >= mbRows_ || quantiserCode == 0 || br.truncated()) {
     ++damagedSlices_;
     return;
