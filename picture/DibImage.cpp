@@ -177,7 +177,6 @@ bool ExpandToEightBits(DibImage& picture) {
   } catch (const std::bad_alloc&) {
     return false;
   }
-  const uint8_t* old = picture.block().data();
   uint8_t* h = block.data();
   // A 40-byte header keeps its resolutions and important colours; a core
   // header has none.
@@ -189,16 +188,18 @@ bool ExpandToEightBits(DibImage& picture) {
   header.imageBytes = uint32_t(stride * size_t(l->height));
   header.coloursUsed = l->colours;  // 0 would mean 256 entries at 8 bits
   header.Write(block);
+  const uint8_t* table = picture.ColourTable().data();
   for (uint32_t i = 0; i < l->colours; ++i)
-    std::memcpy(h + kInfoHeaderBytes + size_t(i) * 4, old + l->headerBytes + size_t(i) * l->entryBytes, 3);
+    std::memcpy(h + kInfoHeaderBytes + size_t(i) * 4, table + size_t(i) * l->entryBytes, 3);
 
   const int bits = l->bitCount;
   const int perByte = 8 / bits;
   const unsigned mask = (1u << bits) - 1;
+  const RowView rows = picture.Rows();
   for (int32_t r = 0; r < l->height; ++r) {
-    // Stored rows stay in their order; pixels come first in the high bits.
-    const uint8_t* src = old + l->pixelOffset + size_t(r) * l->stride;
-    uint8_t* dst = h + offset + size_t(r) * stride;
+    // Rows keep their places; pixels come first in the high bits.
+    const uint8_t* src = rows[r];
+    uint8_t* dst = h + offset + size_t(l->height - 1 - r) * stride;
     for (int32_t x = 0; x < l->width; ++x)
       dst[x] = uint8_t(src[x / perByte] >> (8 - bits * (x % perByte + 1)) & mask);
   }
