@@ -19,8 +19,6 @@ constexpr int kFrameMotion = 2;
 constexpr int kFieldMotion = 1;
 constexpr int kDualPrimeMotion = 3;
 constexpr int k16x8Motion = 2;
-// A slice's address increments pass one macroblock escape for every 33.
-constexpr int kEscapeIncrement = 33;
 
 }  // namespace
 
@@ -37,6 +35,26 @@ SliceHeader ReadSliceHeader(MsbBitReader& br, uint8_t code, const SliceSyntax& s
   while (br.Peek(1)) br.Read(9);  // extra_bit_slice, extra_information_slice
   br.Read(1);
   return h;
+}
+
+int ReadAddressIncrement(MsbBitReader& br, bool& bad) {
+  // A slice's address increments pass one macroblock escape for every 33.
+  constexpr int kEscapeIncrement = 33;
+  int increment = 0;
+  bad = false;
+  for (;;) {
+    int v;
+    if (!AddressIncrementTable().Decode(br, v)) {
+      bad = true;
+      return increment;
+    }
+    if (v == kMbaStuffing) continue;
+    if (v == kMbaEscape) {
+      increment += kEscapeIncrement;
+      continue;
+    }
+    return increment + v;
+  }
 }
 
 void PictureDecoder::DecodeSlice(uint8_t code, std::span<const uint8_t> data) {
@@ -59,20 +77,11 @@ void PictureDecoder::DecodeSlice(uint8_t code, std::span<const uint8_t> data) {
   int address = row * geo_.mbWidth - 1;
   bool first = true;
   for (;;) {
-    int increment = 0;
-    for (;;) {
-      int v;
-      if (!AddressIncrementTable().Decode(br, v)) {
-        ++damagedSlices_;
-        return;
-      }
-      if (v == kMbaStuffing) continue;
-      if (v == kMbaEscape) {
-        increment += kEscapeIncrement;
-        continue;
-      }
-      increment += v;
-      break;
+    bool bad;
+    const int increment = ReadAddressIncrement(br, bad);
+    if (bad) {
+      ++damagedSlices_;
+      return;
     }
     int next = address + increment;
     if (next >= mbCount) {

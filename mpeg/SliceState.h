@@ -1,5 +1,5 @@
-// The slice header, read the same way for the base layer and the SNR
-// enhancement layer, and the state that lives for one slice while it is
+// The slice header and the macroblock address increments, read the same way
+// for the base layer and the SNR enhancement layer, and the state that lives for one slice while it is
 // decoded: the bit reader over the slice's bytes, the quantiser and its
 // dequantisation factors, the DC predictors, the motion vector predictors and
 // the previous macroblock's motion (skipped macroblocks of B pictures repeat
@@ -48,5 +48,10 @@ struct SliceHeader {
 // Reads the header of the slice whose start code ends in `code`, leaving `br`
 // at its first macroblock; a header cut short leaves br.truncated() set.
 SliceHeader ReadSliceHeader(MsbBitReader& br, uint8_t code, const SliceSyntax& syntax);
+
+// One macroblock_address_increment: stuffing passed over, 33 for each escape,
+// then the coded increment. A code that is no code ends it with `bad` set and
+// the escapes before it summed.
+int ReadAddressIncrement(MsbBitReader& br, bool& bad);
 
 }  // namespace lumora::mpeg

@@ -19,7 +19,6 @@ namespace lumora::mpeg {
 
 namespace {
 
-constexpr int kEscapeIncrement = 33;
 constexpr int kLastScanIndex = 63;
 constexpr int32_t kSumLimit = 1 << 24;
 
@@ -50,18 +49,12 @@ void PictureDecoder::DecodeSnrSlice(uint8_t code, std::span<const uint8_t> data)
   const int mbCount = mbRows_ * geo_.mbWidth;
   int address = row * geo_.mbWidth - 1;
   for (;;) {
-    int increment = 0, v = 0;
-    for (;;) {
-      if (!AddressIncrementTable().Decode(br, v)) break;
-      if (v == kMbaStuffing) continue;
-      if (v == kMbaEscape) {
-        increment += kEscapeIncrement;
-        continue;
-      }
-      increment += v;
-      break;
-    }
-    // Macroblocks passed over refine nothing.
+    // A code that is no code ends the increment: with no escape before it the
+    // increment is 0 and the slice ends as damaged; after escapes the
+    // macroblock read next meets the damage. Macroblocks passed over refine
+    // nothing.
+    bool bad;
+    const int increment = ReadAddressIncrement(br, bad);
     address += increment;
     if (increment == 0 || address >= mbCount || !DecodeSnrMacroblock(s, address) || br.truncated()) {
       ++damagedSlices_;
