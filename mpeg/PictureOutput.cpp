@@ -6,6 +6,8 @@
 #include <new>
 
 #include "mpeg/MpegErrors.h"
+#include "picture/DibHeader.h"
+#include "picture/LittleEndian.h"
 
 namespace lumora::mpeg {
 
@@ -111,15 +113,6 @@ void FilterColumns(const uint8_t* src, int width, int n, ptrdiff_t stride, Upsam
   }
 }
 
-void PutLe16(uint8_t* p, uint32_t v) {
-  p[0] = uint8_t(v);
-  p[1] = uint8_t(v >> 8);
-}
-void PutLe32(uint8_t* p, uint32_t v) {
-  PutLe16(p, v);
-  PutLe16(p + 2, v >> 16);
-}
-
 // The conversion as written: luma scaled by 76309 from 16, chroma from 128,
 // rounded with 32768 before the shift by 16, clipped to 0..255.
 inline Rgb ConvertPixel(int y, int cb, int cr, const ConversionRow& row) {
@@ -142,6 +135,17 @@ void ConvertRow(const uint8_t* y, const uint8_t* cb, const uint8_t* cr, int w, c
 // BMP rows: exactly width x 3 bytes when that is a multiple of 4 (every
 // common MPEG width), else padded to 4 so the file stays a valid bitmap.
 size_t BmpRowBytes(int width) { return (size_t(width) * 3 + 3) & ~size_t(3); }
+
+// The Targa header of an uncompressed true-colour picture, 24 bits a pixel
+// stored blue, green, red, top row first: no image identification, no colour
+// map, origin 0, 0. Fields not named here are 0.
+constexpr size_t kTargaImageTypeAt = 2;
+constexpr size_t kTargaWidthAt = 12;
+constexpr size_t kTargaHeightAt = 14;
+constexpr size_t kTargaPixelDepthAt = 16;
+constexpr size_t kTargaDescriptorAt = 17;
+constexpr uint8_t kTargaTrueColour = 2;
+constexpr uint8_t kTargaTopRowFirst = 0x20;  // image descriptor bit 5
 
 int PpmHeader(const PictureView& pic, char (&text)[32]) {
   return std::snprintf(text, sizeof text, "P6\n%d %d\n255\n", pic.width, pic.height);
@@ -232,6 +236,123 @@ size_t OutputBytes(const PictureView& pic, int format) {
   }
 }
 
+namespace {
+
+// The planes as they are (formats 0 to 2): `width` x `height` bytes.
+void WritePlane(const PictureView& pic, int component, uint8_t* out, int& width, int& height) {
+  PlaneSize(pic, component, width, height);
+  for (int r = 0; r < height; ++r)
+    std::memcpy(out + size_t(r) * width, pic.plane[component] + r * pic.stride[component], size_t(width));
+}
+
+// Packed 4:2:2, Cb Y Cr Y for every two pixels: chroma at half width, 4:2:0
+// rows up-sampled vertically, 4:4:4 rows take every other sample.
+bool WritePacked422(const PictureView& pic, OutputScratch& scratch, uint8_t* out) {
+  const uint8_t* chroma[2];
+  ptrdiff_t cstride;
+  if (!FullHeightChroma(pic, scratch, chroma, cstride)) return false;
+  const int w = pic.width;
+  const int step = pic.chromaFormat == 3 ? 2 : 1;
+  for (int r = 0; r < pic.height; ++r) {
+    const uint8_t* y = pic.plane[0] + r * pic.stride[0];
+    const uint8_t* u = chroma[0] + r * cstride;
+    const uint8_t* v = chroma[1] + r * cstride;
+    for (int x = 0; x < w; x += 2) {
+      *out++ = u[x / 2 * step];
+      *out++ = y[x];
+      *out++ = v[x / 2 * step];
+      *out++ = y[x + 1 < w ? x + 1 : x];
+    }
+  }
+  return true;
+}
+
+// Rows of RGB pixels: the chroma brought to full height once, then each
+// row's chroma to full width (4:4:4 rows as they are) and converted.
+class RgbRows {
+ public:
+  RgbRows(const PictureView& pic, OutputScratch& scratch) : pic_(pic), scratch_(scratch) {}
+
+  // Grows the scratch planes; false when memory runs out.
+  bool Prepare() {
+    if (!FullHeightChroma(pic_, scratch_, chroma_, cstride_)) return false;
+    int ch;
+    PlaneSize(pic_, 1, cw_, ch);
+    try {
+      for (auto& f : scratch_.full)
+        if (f.size() < size_t(2 * cw_)) f.resize(size_t(2 * cw_));
+      if (scratch_.line.size() < size_t(cw_ + 2 * kPad)) scratch_.line.resize(size_t(cw_ + 2 * kPad));
+    } catch (const std::bad_alloc&) {
+      return false;
+    }
+    return true;
+  }
+
+  // Row `r` (0 the top) as blue-green-red or red-green-blue pixels.
+  template <bool Bgr>
+  void Convert(int r, uint8_t* dst) const {
+    const uint8_t* y = pic_.plane[0] + r * pic_.stride[0];
+    const uint8_t* uv[2];
+    for (int c = 0; c < 2; ++c) {
+      const uint8_t* line = chroma_[c] + r * cstride_;
+      if (pic_.chromaFormat == 3) {
+        uv[c] = line;
+      } else {
+        UpsampleLine(line, cw_, horizontal_, scratch_.line.data(), scratch_.full[c].data());
+        uv[c] = scratch_.full[c].data();
+      }
+    }
+    ConvertRow<Bgr>(y, uv[0], uv[1], pic_.width, conversion_, dst);
+  }
+
+ private:
+  const PictureView& pic_;
+  OutputScratch& scratch_;
+  const UpsampleMode horizontal_ = pic_.mpeg2 ? UpsampleMode::Mpeg2 : UpsampleMode::Mpeg1;
+  const ConversionRow conversion_ = ConversionFor(pic_.matrixCoefficients);
+  const uint8_t* chroma_[2] = {};
+  ptrdiff_t cstride_ = 0;
+  int cw_ = 0;
+};
+
+// A BMP file: file header, 40-byte information header, then the rows bottom
+// first, each padded with zeros to 4 bytes.
+void WriteBmp(const PictureView& pic, const RgbRows& rows, uint8_t* out, size_t bytes) {
+  const int w = pic.width, h = pic.height;
+  const size_t rowBytes = BmpRowBytes(w);
+  std::memset(out, 0, bytes);
+  WriteBmpFileHeader({out, kBmpFileHeaderBytes}, uint32_t(bytes), uint32_t(kBmpHeaderBytes));
+  DibHeader header;
+  header.width = w;
+  header.height = h;
+  header.bitCount = 24;
+  header.imageBytes = uint32_t(rowBytes * size_t(h));
+  header.xPixelsPerMetre = header.yPixelsPerMetre = int32_t(kBmpPixelsPerMetre);
+  header.Write({out + kBmpFileHeaderBytes, kInfoHeaderBytes});
+  for (int r = 0; r < h; ++r) rows.Convert<true>(r, out + kBmpHeaderBytes + size_t(h - 1 - r) * rowBytes);
+}
+
+void WriteTarga(const PictureView& pic, const RgbRows& rows, uint8_t* out) {
+  const int w = pic.width, h = pic.height;
+  std::memset(out, 0, kTargaHeaderBytes);
+  out[kTargaImageTypeAt] = kTargaTrueColour;
+  PutLe16(out + kTargaWidthAt, uint16_t(w));
+  PutLe16(out + kTargaHeightAt, uint16_t(h));
+  out[kTargaPixelDepthAt] = 24;
+  out[kTargaDescriptorAt] = kTargaTopRowFirst;
+  for (int r = 0; r < h; ++r) rows.Convert<true>(r, out + kTargaHeaderBytes + size_t(r) * w * 3);
+}
+
+// A binary portable pixmap: the text header, then red-green-blue rows top first.
+void WritePpm(const PictureView& pic, const RgbRows& rows, uint8_t* out) {
+  char text[32];
+  const int headerBytes = PpmHeader(pic, text);
+  std::memcpy(out, text, size_t(headerBytes));
+  for (int r = 0; r < pic.height; ++r) rows.Convert<false>(r, out + headerBytes + size_t(r) * pic.width * 3);
+}
+
+}  // namespace
+
 size_t WritePicture(const PictureView& pic, int format, std::span<uint8_t> dest, OutputScratch& scratch, int& width,
                     int& height, int& error) {
   size_t bytes = OutputBytes(pic, format);
@@ -240,113 +361,29 @@ size_t WritePicture(const PictureView& pic, int format, std::span<uint8_t> dest,
     return 0;
   }
   uint8_t* out = dest.data();
-  const int w = pic.width, h = pic.height;
-  width = w;
-  height = h;
-
+  width = pic.width;
+  height = pic.height;
   if (format <= kFormatCr) {
-    PlaneSize(pic, format, width, height);
-    for (int r = 0; r < height; ++r)
-      std::memcpy(out + size_t(r) * width, pic.plane[format] + r * pic.stride[format], size_t(width));
+    WritePlane(pic, format, out, width, height);
     return bytes;
   }
-
   if (format == kFormatPacked422) {
-    // Chroma at half width: 4:2:0 rows up-sampled vertically, 4:4:4 rows take every other sample.
-    const uint8_t* chroma[2];
-    ptrdiff_t cstride;
-    if (!FullHeightChroma(pic, scratch, chroma, cstride)) {
+    if (!WritePacked422(pic, scratch, out)) {
       error = kErrMemory;
       return 0;
     }
-    const uint8_t* cb = chroma[0];
-    const uint8_t* cr = chroma[1];
-    int step = pic.chromaFormat == 3 ? 2 : 1;
-    for (int r = 0; r < h; ++r) {
-      const uint8_t* y = pic.plane[0] + r * pic.stride[0];
-      const uint8_t* u = cb + r * cstride;
-      const uint8_t* v = cr + r * cstride;
-      for (int x = 0; x < w; x += 2) {
-        *out++ = u[x / 2 * step];
-        *out++ = y[x];
-        *out++ = v[x / 2 * step];
-        *out++ = y[x + 1 < w ? x + 1 : x];
-      }
-    }
     return bytes;
   }
-
-  const uint8_t* chroma[2];
-  ptrdiff_t cstride;
-  if (!FullHeightChroma(pic, scratch, chroma, cstride)) {
+  RgbRows rows(pic, scratch);
+  if (!rows.Prepare()) {
     error = kErrMemory;
     return 0;
   }
-  int cw, ch;
-  PlaneSize(pic, 1, cw, ch);
-  try {
-    for (auto& f : scratch.full)
-      if (f.size() < size_t(2 * cw)) f.resize(size_t(2 * cw));
-    if (scratch.line.size() < size_t(cw + 2 * kPad)) scratch.line.resize(size_t(cw + 2 * kPad));
-  } catch (const std::bad_alloc&) {
-    error = kErrMemory;
-    return 0;
+  switch (format) {
+    case kFormatBmp: WriteBmp(pic, rows, out, bytes); break;
+    case kFormatTarga: WriteTarga(pic, rows, out); break;
+    default: WritePpm(pic, rows, out); break;
   }
-  const UpsampleMode horizontal = pic.mpeg2 ? UpsampleMode::Mpeg2 : UpsampleMode::Mpeg1;
-  const ConversionRow row = ConversionFor(pic.matrixCoefficients);
-  // Row by row: the chroma rows at full width (4:4:4 rows as they are), then the pixels.
-  uint8_t* padded = scratch.line.data();
-  auto convertRow = [&](int r, uint8_t* dst, bool bgr) {
-    const uint8_t* y = pic.plane[0] + r * pic.stride[0];
-    const uint8_t* uv[2];
-    for (int c = 0; c < 2; ++c) {
-      const uint8_t* line = chroma[c] + r * cstride;
-      if (pic.chromaFormat == 3) {
-        uv[c] = line;
-      } else {
-        UpsampleLine(line, cw, horizontal, padded, scratch.full[c].data());
-        uv[c] = scratch.full[c].data();
-      }
-    }
-    if (bgr) {
-      ConvertRow<true>(y, uv[0], uv[1], w, row, dst);
-    } else {
-      ConvertRow<false>(y, uv[0], uv[1], w, row, dst);
-    }
-  };
-
-  if (format == kFormatBmp) {
-    const size_t rowBytes = BmpRowBytes(w);
-    std::memset(out, 0, bytes);
-    out[0] = 'B';
-    out[1] = 'M';
-    PutLe32(out + 2, uint32_t(bytes));
-    PutLe32(out + 10, uint32_t(kBmpHeaderBytes));
-    PutLe32(out + 14, 40);
-    PutLe32(out + 18, uint32_t(w));
-    PutLe32(out + 22, uint32_t(h));
-    PutLe16(out + 26, 1);
-    PutLe16(out + 28, 24);
-    PutLe32(out + 34, uint32_t(rowBytes * size_t(h)));
-    PutLe32(out + 38, kBmpPixelsPerMetre);
-    PutLe32(out + 42, kBmpPixelsPerMetre);
-    for (int r = 0; r < h; ++r) convertRow(r, out + kBmpHeaderBytes + size_t(h - 1 - r) * rowBytes, true);
-    return bytes;
-  }
-  if (format == kFormatTarga) {
-    std::memset(out, 0, kTargaHeaderBytes);
-    out[2] = 2;
-    PutLe16(out + 12, uint32_t(w));
-    PutLe16(out + 14, uint32_t(h));
-    out[16] = 24;
-    out[17] = 0x20;
-    for (int r = 0; r < h; ++r) convertRow(r, out + kTargaHeaderBytes + size_t(r) * w * 3, true);
-    return bytes;
-  }
-  char text[32];
-  int headerBytes = PpmHeader(pic, text);
-  std::memcpy(out, text, size_t(headerBytes));
-  for (int r = 0; r < h; ++r) convertRow(r, out + headerBytes + size_t(r) * w * 3, false);
   return bytes;
 }
 

@@ -10,6 +10,8 @@
 #include <span>
 #include <vector>
 
+#include "picture/DibHeader.h"
+
 namespace lumora::mpeg {
 
 enum OutputFormat : int {
@@ -22,7 +24,8 @@ enum OutputFormat : int {
   kFormatPpm = 8,
 };
 
-inline constexpr size_t kBmpHeaderBytes = 54;
+// The BMP file header and the 40-byte information header, no colour table.
+inline constexpr size_t kBmpHeaderBytes = kBmpFileHeaderBytes + kInfoHeaderBytes;
 inline constexpr size_t kTargaHeaderBytes = 18;
 // Pixels per metre written into the BMP header, both directions.
 inline constexpr uint32_t kBmpPixelsPerMetre = 200;

@@ -15,35 +15,61 @@ namespace lumora::mpeg {
 
 namespace {
 
-// Slices of pictures taller than this carry slice_vertical_position_extension.
-constexpr int kSliceExtensionHeight = 2800;
 constexpr int kFrameMotion = 2;
 constexpr int kFieldMotion = 1;
 constexpr int kDualPrimeMotion = 3;
 constexpr int k16x8Motion = 2;
-// A slice's address increments pass one macroblock escape for every 33.
-constexpr int kEscapeIncrement = 33;
 
 }  // namespace
 
-void PictureDecoder::DecodeSlice(uint8_t code, std::span<const uint8_t> data) {
-  Slice s(data);
-  MsbBitReader& br = s.br;
-  int row = code - 1;
-  if (seq_.mpeg2 && seq_.verticalSize > kSliceExtensionHeight) row += int(br.Read(3)) << 7;
-  if (seq_.hasScalableExtension && seq_.scalableMode == kDataPartitioning) br.Read(7);  // priority_breakpoint
-  int quantiserCode = int(br.Read(5));
-  if (seq_.mpeg2 && br.Peek(1)) {
+SliceHeader ReadSliceHeader(MsbBitReader& br, uint8_t code, const SliceSyntax& syntax) {
+  SliceHeader h;
+  h.row = code - 1;
+  if (syntax.verticalExtension) h.row += int(br.Read(3)) << 7;
+  if (syntax.priorityBreakpoint) br.Read(7);
+  h.quantiserCode = int(br.Read(5));
+  if (syntax.intraSlice && br.Peek(1)) {
     br.Read(1);  // intra_slice_flag
     br.Read(8);  // intra_slice, reserved_bits
   }
   while (br.Peek(1)) br.Read(9);  // extra_bit_slice, extra_information_slice
   br.Read(1);
-  if (row >= mbRows_ || quantiserCode == 0 || br.truncated()) {
+  return h;
+}
+
+int ReadAddressIncrement(MsbBitReader& br, bool& bad) {
+  // A slice's address increments pass one macroblock escape for every 33.
+  constexpr int kEscapeIncrement = 33;
+  int increment = 0;
+  bad = false;
+  for (;;) {
+    int v;
+    if (!AddressIncrementTable().Decode(br, v)) {
+      bad = true;
+      return increment;
+    }
+    if (v == kMbaStuffing) continue;
+    if (v == kMbaEscape) {
+      increment += kEscapeIncrement;
+      continue;
+    }
+    return increment + v;
+  }
+}
+
+void PictureDecoder::DecodeSlice(uint8_t code, std::span<const uint8_t> data) {
+  Slice s(data);
+  MsbBitReader& br = s.br;
+  const SliceSyntax syntax{.verticalExtension = seq_.mpeg2 && seq_.verticalSize > kSliceExtensionHeight,
+                           .priorityBreakpoint = seq_.hasScalableExtension && seq_.scalableMode == kDataPartitioning,
+                           .intraSlice = seq_.mpeg2};
+  const SliceHeader header = ReadSliceHeader(br, code, syntax);
+  const int row = header.row;
+  if (row >= mbRows_ || header.quantiserCode == 0 || br.truncated()) {
     ++damagedSlices_;
     return;
   }
-  SetQuantiser(s, quantiserCode);
+  SetQuantiser(s, header.quantiserCode);
   const int reset = 1 << (7 + pic_.intraDcPrecision);
   s.dcPredictor[0] = s.dcPredictor[1] = s.dcPredictor[2] = reset;
 
@@ -51,20 +77,11 @@ void PictureDecoder::DecodeSlice(uint8_t code, std::span<const uint8_t> data) {
   int address = row * geo_.mbWidth - 1;
   bool first = true;
   for (;;) {
-    int increment = 0;
-    for (;;) {
-      int v;
-      if (!AddressIncrementTable().Decode(br, v)) {
-        ++damagedSlices_;
-        return;
-      }
-      if (v == kMbaStuffing) continue;
-      if (v == kMbaEscape) {
-        increment += kEscapeIncrement;
-        continue;
-      }
-      increment += v;
-      break;
+    bool bad;
+    const int increment = ReadAddressIncrement(br, bad);
+    if (bad) {
+      ++damagedSlices_;
+      return;
     }
     int next = address + increment;
     if (next >= mbCount) {

@@ -19,8 +19,6 @@ namespace lumora::mpeg {
 
 namespace {
 
-constexpr int kSliceExtensionHeight = 2800;
-constexpr int kEscapeIncrement = 33;
 constexpr int kLastScanIndex = 63;
 constexpr int32_t kSumLimit = 1 << 24;
 
@@ -35,15 +33,11 @@ void PictureDecoder::DecodeSnrSlice(uint8_t code, std::span<const uint8_t> data)
   if (!snr_) return;
   Slice s(data);
   MsbBitReader& br = s.br;
-  int row = code - 1;
-  if (seq_.verticalSize > kSliceExtensionHeight) row += int(br.Read(3)) << 7;
-  int quantiserCode = int(br.Read(5));
-  if (br.Peek(1)) {
-    br.Read(1);  // intra_slice_flag
-    br.Read(8);  // intra_slice, reserved_bits
-  }
-  while (br.Peek(1)) br.Read(9);  // extra_bit_slice, extra_information_slice
-  br.Read(1);
+  // Enhancement layers are MPEG-2 and never data partitioned.
+  const SliceHeader header = ReadSliceHeader(
+      br, code, {.verticalExtension = seq_.verticalSize > kSliceExtensionHeight, .intraSlice = true});
+  const int row = header.row;
+  const int quantiserCode = header.quantiserCode;
   if (row >= mbRows_ || quantiserCode == 0 || br.truncated()) {
     ++damagedSlices_;
     return;
@@ -55,18 +49,12 @@ void PictureDecoder::DecodeSnrSlice(uint8_t code, std::span<const uint8_t> data)
   const int mbCount = mbRows_ * geo_.mbWidth;
   int address = row * geo_.mbWidth - 1;
   for (;;) {
-    int increment = 0, v = 0;
-    for (;;) {
-      if (!AddressIncrementTable().Decode(br, v)) break;
-      if (v == kMbaStuffing) continue;
-      if (v == kMbaEscape) {
-        increment += kEscapeIncrement;
-        continue;
-      }
-      increment += v;
-      break;
-    }
-    // Macroblocks passed over refine nothing.
+    // A code that is no code ends the increment: with no escape before it the
+    // increment is 0 and the slice ends as damaged; after escapes the
+    // macroblock read next meets the damage. Macroblocks passed over refine
+    // nothing.
+    bool bad;
+    const int increment = ReadAddressIncrement(br, bad);
     address += increment;
     if (increment == 0 || address >= mbCount || !DecodeSnrMacroblock(s, address) || br.truncated()) {
       ++damagedSlices_;

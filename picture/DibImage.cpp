@@ -5,24 +5,9 @@
 #include <cstring>
 #include <new>
 
+#include "picture/LittleEndian.h"
+
 namespace lumora {
-
-namespace {
-
-uint32_t Get32(const uint8_t* p) { return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24; }
-uint16_t Get16(const uint8_t* p) { return uint16_t(p[0] | p[1] << 8); }
-void Put32(uint8_t* p, uint32_t v) {
-  p[0] = uint8_t(v);
-  p[1] = uint8_t(v >> 8);
-  p[2] = uint8_t(v >> 16);
-  p[3] = uint8_t(v >> 24);
-}
-void Put16(uint8_t* p, uint16_t v) {
-  p[0] = uint8_t(v);
-  p[1] = uint8_t(v >> 8);
-}
-
-}  // namespace
 
 size_t DibStride(int64_t width, int bitsPerPixel) {
   if (width <= 0 || bitsPerPixel <= 0 || width > (int64_t(1) << 31)) return 0;
@@ -30,26 +15,16 @@ size_t DibStride(int64_t width, int bitsPerPixel) {
 }
 
 std::optional<DibLayout> DibLayout::Of(std::span<const uint8_t> block) {
-  if (block.size() < 4) return std::nullopt;
+  const std::optional<DibHeader> h = DibHeader::Read(block);
+  if (!h || (h->headerBytes != kCoreHeaderBytes && h->headerBytes != kInfoHeaderBytes)) return std::nullopt;
   DibLayout l;
-  l.headerBytes = Get32(block.data());
-  if (l.headerBytes == kCoreHeaderBytes) {
-    if (block.size() < kCoreHeaderBytes) return std::nullopt;
-    l.width = Get16(block.data() + 4);
-    l.height = Get16(block.data() + 6);
-    l.bitCount = Get16(block.data() + 10);
-    l.entryBytes = 3;
-  } else if (l.headerBytes == kInfoHeaderBytes) {
-    if (block.size() < kInfoHeaderBytes) return std::nullopt;
-    l.width = int32_t(Get32(block.data() + 4));
-    l.height = int32_t(Get32(block.data() + 8));
-    l.bitCount = Get16(block.data() + 14);
-    l.compression = Get32(block.data() + 16);
-    l.colours = Get32(block.data() + 32);
-    l.entryBytes = 4;
-  } else {
-    return std::nullopt;
-  }
+  l.headerBytes = h->headerBytes;
+  l.width = h->width;
+  l.height = h->height;
+  l.bitCount = h->bitCount;
+  l.compression = h->compression;
+  l.colours = h->coloursUsed;
+  l.entryBytes = h->headerBytes == kCoreHeaderBytes ? 3 : 4;
   if (l.width <= 0 || l.height <= 0) return std::nullopt;
   if (l.colours == 0 || l.headerBytes == kCoreHeaderBytes) {
     switch (l.bitCount) {
@@ -88,17 +63,16 @@ bool DibImage::Create(int32_t width, int32_t height, int bitsPerPixel) {
   } catch (const std::bad_alloc&) {
     return false;
   }
-  uint8_t* h = block.data();
-  Put32(h, kInfoHeaderBytes);
-  Put32(h + 4, uint32_t(width));
-  Put32(h + 8, uint32_t(height));
-  Put16(h + 12, 1);
-  Put16(h + 14, uint16_t(bitsPerPixel));
-  Put32(h + 20, uint32_t(image));
+  DibHeader header;
+  header.width = width;
+  header.height = height;
+  header.bitCount = uint16_t(bitsPerPixel);
+  header.imageBytes = uint32_t(image);
   if (bitsPerPixel == 8) {
-    Put32(h + 32, 256);
-    for (int i = 0; i < 256; ++i) std::memset(h + kInfoHeaderBytes + i * 4, i, 3);
+    header.coloursUsed = 256;
+    for (int i = 0; i < 256; ++i) std::memset(block.data() + kInfoHeaderBytes + i * 4, i, 3);
   }
+  header.Write(block);
   Free();
   block_ = std::move(block);
   return RefreshInfo(false);
@@ -158,7 +132,7 @@ void DibImage::Free() {
 
 int DibImage::BitCount() const {
   if (block_.size() < 16) return -1;
-  return Get16(block_.data() + 14);
+  return GetLe16(block_.data() + 14);
 }
 
 uint8_t* DibImage::PixelBits() {
@@ -167,6 +141,12 @@ uint8_t* DibImage::PixelBits() {
 }
 
 const uint8_t* DibImage::PixelBits() const { return const_cast<DibImage*>(this)->PixelBits(); }
+
+std::span<const uint8_t> DibImage::ColourTable() const {
+  auto l = layout();
+  if (!l) return {};
+  return std::span<const uint8_t>(block_).subspan(l->headerBytes, size_t(l->colours) * l->entryBytes);
+}
 
 bool DibImage::Snapshot() {
   backup_ = {};
@@ -197,31 +177,41 @@ bool ExpandToEightBits(DibImage& picture) {
   } catch (const std::bad_alloc&) {
     return false;
   }
-  const uint8_t* old = picture.block().data();
   uint8_t* h = block.data();
-  if (l->headerBytes == kInfoHeaderBytes) std::memcpy(h, old, kInfoHeaderBytes);  // resolutions, important colours
-  Put32(h, kInfoHeaderBytes);
-  Put32(h + 4, uint32_t(l->width));
-  Put32(h + 8, uint32_t(l->height));
-  Put16(h + 12, 1);
-  Put16(h + 14, 8);
-  Put32(h + 16, 0);
-  Put32(h + 20, uint32_t(stride * size_t(l->height)));
-  Put32(h + 32, l->colours);  // 0 would mean 256 entries at 8 bits
+  // A 40-byte header keeps its resolutions and important colours; a core
+  // header has none.
+  DibHeader header = *DibHeader::Read(picture.block());
+  header.headerBytes = kInfoHeaderBytes;
+  header.planes = 1;
+  header.bitCount = 8;
+  header.compression = 0;
+  header.imageBytes = uint32_t(stride * size_t(l->height));
+  header.coloursUsed = l->colours;  // 0 would mean 256 entries at 8 bits
+  header.Write(block);
+  const uint8_t* table = picture.ColourTable().data();
   for (uint32_t i = 0; i < l->colours; ++i)
-    std::memcpy(h + kInfoHeaderBytes + size_t(i) * 4, old + l->headerBytes + size_t(i) * l->entryBytes, 3);
+    std::memcpy(h + kInfoHeaderBytes + size_t(i) * 4, table + size_t(i) * l->entryBytes, 3);
 
   const int bits = l->bitCount;
   const int perByte = 8 / bits;
   const unsigned mask = (1u << bits) - 1;
+  const RowView rows = picture.Rows();
   for (int32_t r = 0; r < l->height; ++r) {
-    // Stored rows stay in their order; pixels come first in the high bits.
-    const uint8_t* src = old + l->pixelOffset + size_t(r) * l->stride;
-    uint8_t* dst = h + offset + size_t(r) * stride;
+    // Rows keep their places; pixels come first in the high bits.
+    const uint8_t* src = rows[r];
+    uint8_t* dst = h + offset + size_t(l->height - 1 - r) * stride;
     for (int32_t x = 0; x < l->width; ++x)
       dst[x] = uint8_t(src[x / perByte] >> (8 - bits * (x % perByte + 1)) & mask);
   }
   return picture.Adopt(std::move(block), true);
+}
+
+RowView::RowView(std::span<const uint8_t> block) {
+  auto l = DibLayout::Of(block);
+  if (!l) return;
+  first_ = block.data() + l->pixelOffset;
+  rows_ = l->height;
+  stride_ = l->stride;
 }
 
 RowTable::RowTable(DibImage& picture) : RowTable(picture.block()) {}

@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+#include "picture/DibHeader.h"
+
 namespace lumora {
 
 // Largest block a picture may have: refuses sizes no album picture needs and
@@ -32,8 +34,6 @@ constexpr bool PictureSizeAllowed(int64_t width, int64_t height) {
          width * height <= kMaxPicturePixels;
 }
 
-inline constexpr uint32_t kInfoHeaderBytes = 40;
-inline constexpr uint32_t kCoreHeaderBytes = 12;
 // Room for a full 256-entry colour table after the header.
 inline constexpr uint32_t kPalettedPixelOffset = kInfoHeaderBytes + 256 * 4;
 
@@ -64,6 +64,23 @@ struct DibLayout {
 
 // Bytes per stored row: ((width * bits + 31) / 32) * 4, or 0 on overflow.
 size_t DibStride(int64_t width, int bitsPerPixel);
+
+// The rows of a block, read only, entry 0 the top row of the picture as
+// displayed (the last stored row). Valid while the block is not resized or
+// replaced; no rows when the block's header lies.
+class RowView {
+ public:
+  RowView() = default;
+  explicit RowView(std::span<const uint8_t> block);
+  const uint8_t* operator[](int32_t row) const { return first_ + size_t(rows_ - 1 - row) * stride_; }
+  int32_t rows() const { return rows_; }
+  size_t stride() const { return stride_; }
+
+ private:
+  const uint8_t* first_ = nullptr;
+  int32_t rows_ = 0;
+  size_t stride_ = 0;
+};
 
 class DibImage {
  public:
@@ -101,6 +118,11 @@ class DibImage {
   // The first stored (bottom) row; nullptr without a valid block.
   uint8_t* PixelBits();
   const uint8_t* PixelBits() const;
+  // The rows, read only.
+  RowView Rows() const { return RowView(block_); }
+  // The colour table's bytes (entryBytes each, blue, green, red first), read
+  // only; empty without a table or a valid block.
+  std::span<const uint8_t> ColourTable() const;
 
   // Copy of the pixel block into the backup block; false (and no backup) on failure.
   bool Snapshot();

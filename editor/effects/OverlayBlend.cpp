@@ -16,8 +16,8 @@ namespace {
 // One overlay row as blue, green, red bytes, whatever the overlay's depth.
 class OverlayRows {
  public:
-  OverlayRows(DibImage& overlay, const DibLayout& layout) : rows_(overlay), layout_(layout) {
-    const uint8_t* table = overlay.block().data() + layout.headerBytes;
+  OverlayRows(const DibImage& overlay, const DibLayout& layout) : rows_(overlay.Rows()), layout_(layout) {
+    const uint8_t* table = overlay.ColourTable().data();
     for (uint32_t i = 0; i < layout.colours; ++i) {
       const uint8_t* e = table + size_t(i) * layout.entryBytes;
       palette_[i][0] = e[0], palette_[i][1] = e[1], palette_[i][2] = e[2];
@@ -60,7 +60,7 @@ class OverlayRows {
 
  private:
   static constexpr uint8_t kBlack[3] = {0, 0, 0};
-  RowTable rows_;
+  RowView rows_;
   DibLayout layout_;
   uint8_t palette_[256][3] = {};
   std::vector<uint8_t> bgr_;

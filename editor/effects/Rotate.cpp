@@ -16,18 +16,10 @@ namespace {
 // rows written stay in the cache for a quarter turn.
 constexpr int32_t kBlockEdge = 64;
 
-void Put32(uint8_t* p, uint32_t v) {
-  for (int i = 0; i < 4; ++i) p[i] = uint8_t(v >> (8 * i));
-}
-void Put16(uint8_t* p, uint16_t v) {
-  p[0] = uint8_t(v);
-  p[1] = uint8_t(v >> 8);
-}
-
 // dst(i, j) of the turned picture from src of the w x h picture:
 // 1: src(h - 1 - j, i); 2: src(h - 1 - i, w - 1 - j); 3: src(j, w - 1 - i).
 template <size_t B>
-void TurnPixels(int turns, const RowTable& src, RowTable& dst, int32_t w, int32_t h, const PassProgress& progress) {
+void TurnPixels(int turns, const RowView& src, RowTable& dst, int32_t w, int32_t h, const PassProgress& progress) {
   const int32_t W = turns == 2 ? w : h, H = turns == 2 ? h : w;
   if (turns == 2) {
     for (int32_t i = 0; i < H; ++i) {
@@ -80,17 +72,14 @@ bool Rotate(DibImage& picture, int quarterTurns, const PassProgress& progress) {
     return false;
   }
   std::memcpy(block.data(), picture.block().data(), layout->pixelOffset);
-  if (layout->headerBytes == kCoreHeaderBytes) {
-    Put16(block.data() + 4, uint16_t(W));  // the sides of a core header picture fit 16 bits either way round
-    Put16(block.data() + 6, uint16_t(H));
-  } else {
-    Put32(block.data() + 4, uint32_t(W));
-    Put32(block.data() + 8, uint32_t(H));
-    Put32(block.data() + 20, uint32_t(image));
-  }
+  DibHeader header = *DibHeader::Read(block);
+  header.width = W;  // the sides of a core header picture fit 16 bits either way round
+  header.height = H;
+  if (layout->headerBytes != kCoreHeaderBytes) header.imageBytes = uint32_t(image);
+  header.Write(block);
 
   {
-    RowTable src(picture);
+    const RowView src = picture.Rows();
     RowTable dst(block);
     switch (pixelBytes) {
       case 1: TurnPixels<1>(turns, src, dst, w, h, progress); break;

@@ -11,13 +11,12 @@
 
 #include "io/ByteReader.h"
 #include "io/FileBytes.h"
+#include "picture/DibHeader.h"
+#include "picture/LittleEndian.h"
 
 namespace lumora {
 
 namespace {
-
-constexpr size_t kFileHeaderBytes = 14;
-constexpr uint16_t kBmpMagic = 0x4D42;  // "BM"
 
 // Information header sizes in use: core, the 40-byte one, the two mask-carrying
 // extensions of it, OS/2 2.x, V4 and V5.
@@ -64,15 +63,6 @@ BmpResult Fail(BmpError error, std::string detail) { return {error, std::move(de
 
 std::string N(uint64_t v) { return std::to_string(v); }
 
-void Put16(uint8_t* p, uint32_t v) {
-  p[0] = uint8_t(v);
-  p[1] = uint8_t(v >> 8);
-}
-void Put32(uint8_t* p, uint32_t v) {
-  Put16(p, v);
-  Put16(p + 2, v >> 16);
-}
-
 // What the headers of a file say, checked.
 struct BmpInfo {
   uint32_t headerBytes = 0;
@@ -108,34 +98,29 @@ BmpResult ParseHeaders(std::span<const uint8_t> file, BmpInfo& info) {
     return Fail(BmpError::Truncated, "file of " + N(file.size()) + " bytes ends inside the file header");
   if (!KnownHeaderSize(info.headerBytes))
     return Fail(BmpError::UnknownHeader, "information header of " + N(info.headerBytes) + " bytes");
-  if (file.size() < kFileHeaderBytes + info.headerBytes)
+  if (file.size() < kBmpFileHeaderBytes + info.headerBytes)
     return Fail(BmpError::Truncated, "information header of " + N(info.headerBytes) + " bytes, file of " +
                                          N(file.size()) + " bytes");
 
-  uint16_t planes = 0;
+  // Every known header size is 12 or at least 40, and the file holds it.
+  const DibHeader header = *DibHeader::Read(file.subspan(kBmpFileHeaderBytes, info.headerBytes));
+  const uint16_t planes = header.planes;
+  info.width = header.width;
+  info.bits = header.bitCount;
+  info.compression = header.compression;
+  info.xResolution = header.xPixelsPerMetre;
+  info.yResolution = header.yPixelsPerMetre;
+  info.coloursUsed = header.coloursUsed;
+  info.coloursImportant = header.coloursImportant;
+  info.topDown = header.height < 0;
+  info.rows = header.height < 0 ? -int64_t(header.height) : header.height;
   if (info.headerBytes == kCoreHeader) {
-    info.width = in.U16Le();
-    info.rows = in.U16Le();
-    planes = in.U16Le();
-    info.bits = in.U16Le();
     info.entryBytes = 3;
-  } else {
-    info.width = in.I32Le();
-    int32_t height = in.I32Le();
-    planes = in.U16Le();
-    info.bits = in.U16Le();
-    info.compression = in.U32Le();
-    in.Skip(4);  // image size: recomputed, many writers leave it 0
-    info.xResolution = in.I32Le();
-    info.yResolution = in.I32Le();
-    info.coloursUsed = in.U32Le();
-    info.coloursImportant = in.U32Le();
-    info.topDown = height < 0;
-    info.rows = height < 0 ? -int64_t(height) : height;
+  } else if (info.headerBytes >= kV2Header && info.headerBytes != kOs2Header) {
     // V2 and later hold the masks in the header; OS/2 2.x uses those bytes
     // for fields of its own.
-    if (info.headerBytes >= kV2Header && info.headerBytes != kOs2Header)
-      for (uint32_t& mask : info.masks) mask = in.U32Le();
+    in.Seek(kBmpFileHeaderBytes + kInfoHeader);
+    for (uint32_t& mask : info.masks) mask = in.U32Le();
   }
 
   if (info.width <= 0 || info.rows <= 0)
@@ -164,7 +149,7 @@ BmpResult ParseHeaders(std::span<const uint8_t> file, BmpInfo& info) {
   bool rle = info.compression == kCompressRle8 || info.compression == kCompressRle4;
   if (rle && info.topDown) return Fail(BmpError::BadDimensions, "top-down rows cannot be run-length coded");
 
-  info.tableOffset = kFileHeaderBytes + info.headerBytes;
+  info.tableOffset = kBmpFileHeaderBytes + info.headerBytes;
   if (info.compression == kCompressBitFields) {
     if (info.headerBytes == kInfoHeader) {
       in.Seek(info.tableOffset);
@@ -235,10 +220,10 @@ void ConvertRowTo24(const uint8_t* in, uint8_t* out, int64_t width, int bits, co
   for (int64_t x = 0; x < width; ++x) {
     uint32_t pixel;
     if (bits == 16) {
-      pixel = uint32_t(in[0] | in[1] << 8);
+      pixel = GetLe16(in);
       in += 2;
     } else {
-      pixel = uint32_t(in[0]) | uint32_t(in[1]) << 8 | uint32_t(in[2]) << 16 | uint32_t(in[3]) << 24;
+      pixel = GetLe32(in);
       in += 4;
     }
     out[0] = rgb[2].Of(pixel);
@@ -351,19 +336,21 @@ BmpResult Plan(std::span<const uint8_t> file, size_t maxBlockBytes, BmpPlan& pla
 void WriteHead(const BmpPlan& plan, std::span<const uint8_t> file, uint8_t* h) {
   const BmpInfo& info = plan.info;
   std::memset(h, 0, plan.fixed);
-  Put32(h, kInfoHeaderBytes);
-  Put32(h + 4, uint32_t(info.width));
-  Put32(h + 8, uint32_t(info.rows));
-  Put16(h + 12, 1);
-  Put16(h + 14, uint32_t(plan.bits));
-  Put32(h + 20, uint32_t(plan.imageBytes));
-  Put32(h + 24, uint32_t(info.xResolution));
-  Put32(h + 28, uint32_t(info.yResolution));
+  DibHeader header;
+  header.width = int32_t(info.width);
+  header.height = int32_t(info.rows);
+  header.bitCount = uint16_t(plan.bits);
+  header.imageBytes = uint32_t(plan.imageBytes);
+  header.xPixelsPerMetre = info.xResolution;
+  header.yPixelsPerMetre = info.yResolution;
+  if (info.bits <= 8) {
+    // Colours used stays 0 when the table is the full one the depth implies.
+    bool full = info.entries == (1u << info.bits) && (info.headerBytes == kCoreHeader || info.coloursUsed == 0);
+    header.coloursUsed = full ? 0 : info.entries;
+    header.coloursImportant = info.coloursImportant <= info.entries ? info.coloursImportant : 0;
+  }
+  header.Write({h, kInfoHeaderBytes});
   if (info.bits > 8) return;
-  // Colours used stays 0 when the table is the full one the depth implies.
-  bool full = info.entries == (1u << info.bits) && (info.headerBytes == kCoreHeader || info.coloursUsed == 0);
-  Put32(h + 32, full ? 0 : info.entries);
-  Put32(h + 36, info.coloursImportant <= info.entries ? info.coloursImportant : 0);
   const uint8_t* entry = file.data() + info.tableOffset;
   for (uint32_t i = 0; i < info.entries; ++i, entry += info.entryBytes)
     std::memcpy(h + kInfoHeaderBytes + size_t(i) * 4, entry, info.entryBytes);
@@ -440,7 +427,7 @@ std::optional<BmpFileParts> EncodeBmp(const DibImage& picture) {
   std::optional<DibLayout> l = picture.layout();
   if (!l) return std::nullopt;
   const size_t tableBytes = size_t(l->colours) * l->entryBytes;
-  const size_t offBits = kFileHeaderBytes + l->headerBytes + tableBytes;
+  const size_t offBits = kBmpFileHeaderBytes + l->headerBytes + tableBytes;
   // Blocks made here hold uncompressed rows, so the image size is always the
   // computed one.
   const uint64_t imageBytes = uint64_t(DibStride(l->width, l->bitCount)) * uint64_t(l->height);
@@ -448,12 +435,14 @@ std::optional<BmpFileParts> EncodeBmp(const DibImage& picture) {
 
   BmpFileParts parts;
   parts.head.resize(offBits);
-  uint8_t* f = parts.head.data();
-  Put16(f, kBmpMagic);
-  Put32(f + 2, uint32_t(offBits + imageBytes));
-  Put32(f + 10, uint32_t(offBits));
-  std::memcpy(f + kFileHeaderBytes, picture.block().data(), l->headerBytes + tableBytes);
-  if (l->headerBytes == kInfoHeaderBytes) Put32(f + kFileHeaderBytes + 20, uint32_t(imageBytes));
+  WriteBmpFileHeader(parts.head, uint32_t(offBits + imageBytes), uint32_t(offBits));
+  std::span<uint8_t> info = std::span<uint8_t>(parts.head).subspan(kBmpFileHeaderBytes);
+  std::memcpy(info.data(), picture.block().data(), l->headerBytes + tableBytes);
+  if (l->headerBytes == kInfoHeaderBytes) {
+    DibHeader header = *DibHeader::Read(info);
+    header.imageBytes = uint32_t(imageBytes);
+    header.Write(info);
+  }
   parts.rows = std::span<const uint8_t>(picture.block()).subspan(l->pixelOffset, l->imageBytes);
   return parts;
 }

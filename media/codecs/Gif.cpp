@@ -9,6 +9,7 @@
 
 #include "io/ByteReader.h"
 #include "io/FileBytes.h"
+#include "picture/LittleEndian.h"
 
 namespace lumora {
 
@@ -75,13 +76,6 @@ constexpr int kMaxGifSide = 65535;
 
 bool HasVersion(std::span<const uint8_t> header) {
   return std::memcmp(header.data() + 3, "87a", 3) == 0 || std::memcmp(header.data() + 3, "89a", 3) == 0;
-}
-
-uint16_t Le16(const uint8_t* p) { return uint16_t(p[0] | p[1] << 8); }
-
-void PutLe16(std::vector<uint8_t>& out, int v) {
-  out.push_back(uint8_t(v));
-  out.push_back(uint8_t(v >> 8));
 }
 
 // How the LZW data of one image ended.
@@ -338,8 +332,8 @@ GifError DecodeGif(std::span<const uint8_t> file, GifImage& image, size_t maxPix
 
   std::span<const uint8_t> descriptor = in.Bytes(kDescriptorBytes);
   if (in.truncated()) return GifError::Dimensions;
-  image.width = Le16(descriptor.data() + 4);
-  image.height = Le16(descriptor.data() + 6);
+  image.width = GetLe16(descriptor.data() + 4);
+  image.height = GetLe16(descriptor.data() + 6);
   const uint8_t flags = descriptor[8];
   image.interlaced = flags & kInterlaceFlag;
   if (image.width == 0 || image.height == 0) return GifError::Dimensions;
@@ -387,8 +381,8 @@ bool ProbeGifImageSize(std::span<const uint8_t> head, int& width, int& height) {
   uint8_t separator = in.U8();
   std::span<const uint8_t> descriptor = in.Bytes(kDescriptorBytes);
   if (in.truncated() || separator != kImageSeparator) return false;
-  width = Le16(descriptor.data() + 4);
-  height = Le16(descriptor.data() + 6);
+  width = GetLe16(descriptor.data() + 4);
+  height = GetLe16(descriptor.data() + 6);
   return true;
 }
 
@@ -403,8 +397,8 @@ GifError EncodeGif87aBytes(std::vector<uint8_t>& file, const uint8_t* indices, i
   file.reserve(kHeaderBytes + kScreenBytes + 256 * 3 + 1 + kDescriptorBytes + 1 + pixels * 3 / 2 + 64);
   const char magic[] = "GIF87a";
   file.insert(file.end(), magic, magic + kHeaderBytes);
-  PutLe16(file, width);
-  PutLe16(file, height);
+  AppendLe16(file, uint16_t(width));
+  AppendLe16(file, uint16_t(height));
   file.push_back(kScreenFlags);
   file.push_back(uint8_t(background));
   file.push_back(0);  // aspect: square pixels
@@ -414,10 +408,10 @@ GifError EncodeGif87aBytes(std::vector<uint8_t>& file, const uint8_t* indices, i
     file.push_back(blue[i]);
   }
   file.push_back(kImageSeparator);
-  PutLe16(file, 0);  // left
-  PutLe16(file, 0);  // top
-  PutLe16(file, width);
-  PutLe16(file, height);
+  AppendLe16(file, 0);  // left
+  AppendLe16(file, 0);  // top
+  AppendLe16(file, uint16_t(width));
+  AppendLe16(file, uint16_t(height));
   file.push_back(0);  // no local table, not interlaced
   file.push_back(uint8_t(kEncodeCodeSize));
   CodePacker packer(file);

@@ -18,7 +18,7 @@ QImage ToQImage(const DibImage& picture) {
 
   QList<QRgb> colours;
   if (l->colours > 0) {
-    const uint8_t* table = picture.block().data() + l->headerBytes;
+    const uint8_t* table = picture.ColourTable().data();
     for (uint32_t i = 0; i < l->colours; ++i) {
       const uint8_t* e = table + size_t(i) * l->entryBytes;
       colours.push_back(qRgb(e[2], e[1], e[0]));
