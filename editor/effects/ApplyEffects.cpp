@@ -1,4 +1,5 @@
-// The recomputation pipeline and its progress total.
+// The table of effect passes, the recomputation pipeline that runs it and
+// the progress total it adds up.
 #include "editor/effects/ApplyEffects.h"
 
 #include <algorithm>
@@ -21,6 +22,9 @@ int32_t RegionRows(int32_t width, int32_t height, const std::optional<PictureRec
 // Contrast's level as the pass receives it: level x 1.3, truncated.
 constexpr double kContrastFactor = 1.3;
 
+// Progress in half units: most passes report one unit per region row, flip
+// vertical half a unit, the tile two; mosaic a unit per row of blocks and one
+// more; the rotation a unit per row of the turned picture.
 template <int Halves>
 int64_t PerRow(int, const PassExtent& e) {
   return int64_t(Halves) * e.rows;
@@ -30,13 +34,13 @@ int64_t RotationUnits(int quarterTurns, const PassExtent& e) {
   return 2 * int64_t(quarterTurns % 2 != 0 ? e.width : e.height);
 }
 
-constexpr EffectPass LevelPass(std::string_view name, Level level, std::string_view option,
+constexpr EffectPass LevelPass(Level level, std::string_view option,
                                int64_t (*units)(int, const PassExtent&), bool (*run)(const PassInputs&, int)) {
-  return {name, PassControl::Level, level, {}, option, units, run, false};
+  return {PassControl::Level, level, {}, option, units, run, false};
 }
-constexpr EffectPass TogglePass(std::string_view name, Toggle toggle, std::string_view option,
+constexpr EffectPass TogglePass(Toggle toggle, std::string_view option,
                                 int64_t (*units)(int, const PassExtent&), bool (*run)(const PassInputs&, int)) {
-  return {name, PassControl::Toggle, {}, toggle, option, units, run, false};
+  return {PassControl::Toggle, {}, toggle, option, units, run, false};
 }
 
 }  // namespace
@@ -55,107 +59,97 @@ struct PassInputs {
 
 namespace {
 
+// In the order the pipeline runs them.
 constexpr EffectPass kPasses[] = {
-    LevelPass("red", Level::Red, "--red", PerRow<2>,
+    LevelPass(Level::Red, "--red", PerRow<2>,
               [](const PassInputs& in, int v) {
                 AdjustChannels(in.Region(), v, 0, 0, in.report);
                 return true;
               }),
-    LevelPass("green", Level::Green, "--green", PerRow<2>,
+    LevelPass(Level::Green, "--green", PerRow<2>,
               [](const PassInputs& in, int v) {
                 AdjustChannels(in.Region(), 0, v, 0, in.report);
                 return true;
               }),
-    LevelPass("blue", Level::Blue, "--blue", PerRow<2>,
+    LevelPass(Level::Blue, "--blue", PerRow<2>,
               [](const PassInputs& in, int v) {
                 AdjustChannels(in.Region(), 0, 0, v, in.report);
                 return true;
               }),
-    TogglePass("swap red/green", Toggle::SwapRedGreen, "--swap-rg", PerRow<2>,
+    TogglePass(Toggle::SwapRedGreen, "--swap-rg", PerRow<2>,
                [](const PassInputs& in, int) {
                  SwapChannels(in.Region(), kSwapRedGreen, in.report);
                  return true;
                }),
-    TogglePass("swap green/blue", Toggle::SwapGreenBlue, "--swap-gb", PerRow<2>,
+    TogglePass(Toggle::SwapGreenBlue, "--swap-gb", PerRow<2>,
                [](const PassInputs& in, int) {
                  SwapChannels(in.Region(), kSwapGreenBlue, in.report);
                  return true;
                }),
-    TogglePass("swap red/blue", Toggle::SwapRedBlue, "--swap-rb", PerRow<2>,
+    TogglePass(Toggle::SwapRedBlue, "--swap-rb", PerRow<2>,
                [](const PassInputs& in, int) {
                  SwapChannels(in.Region(), kSwapRedBlue, in.report);
                  return true;
                }),
-    LevelPass("brightness", Level::Brightness, "--brightness", PerRow<2>,
+    LevelPass(Level::Brightness, "--brightness", PerRow<2>,
               [](const PassInputs& in, int v) {
                 Brighten(in.Region(), 2 * v, in.report);
                 return true;
               }),
-    LevelPass("contrast", Level::Contrast, "--contrast", PerRow<2>,
+    LevelPass(Level::Contrast, "--contrast", PerRow<2>,
               [](const PassInputs& in, int v) {
                 Contrast(in.Region(), int(v * kContrastFactor), in.report);
                 return true;
               }),
-    LevelPass("blur", Level::Blur, "--blur", PerRow<2>,
+    LevelPass(Level::Blur, "--blur", PerRow<2>,
               [](const PassInputs& in, int v) { return Blur(in.Region(), v, in.report); }),
-    LevelPass("emboss", Level::Emboss, "--emboss", PerRow<2>,
+    LevelPass(Level::Emboss, "--emboss", PerRow<2>,
               [](const PassInputs& in, int v) { return Emboss(in.Region(), v, in.report); }),
-    LevelPass("sharpen", Level::Sharpen, "--sharpen", PerRow<2>,
+    LevelPass(Level::Sharpen, "--sharpen", PerRow<2>,
               [](const PassInputs& in, int v) { return Sharpen(in.Region(), v, in.report); }),
-    TogglePass("invert", Toggle::Invert, "--invert", PerRow<2>,
+    TogglePass(Toggle::Invert, "--invert", PerRow<2>,
                [](const PassInputs& in, int) {
                  Invert(in.Region(), in.report);
                  return true;
                }),
-    TogglePass("grey scale", Toggle::GreyScale, "--grey", PerRow<2>,
+    TogglePass(Toggle::GreyScale, "--grey", PerRow<2>,
                [](const PassInputs& in, int) {
                  GrayScale(in.Region(), in.report);
                  return true;
                }),
-    TogglePass("flip horizontal", Toggle::FlipHorizontal, "--flip-h", PerRow<2>,
+    TogglePass(Toggle::FlipHorizontal, "--flip-h", PerRow<2>,
                [](const PassInputs& in, int) {
                  FlipHorizontal(in.Region(), in.report);
                  return true;
                }),
-    TogglePass("flip vertical", Toggle::FlipVertical, "--flip-v", PerRow<1>,
+    TogglePass(Toggle::FlipVertical, "--flip-v", PerRow<1>,
                [](const PassInputs& in, int) {
                  FlipVertical(in.Region(), in.report);
                  return true;
                }),
-    LevelPass("random pattern", Level::RandomPattern, "--noise", PerRow<2>,
+    LevelPass(Level::RandomPattern, "--noise", PerRow<2>,
               [](const PassInputs& in, int v) {
                 RandomPattern(in.Region(), v, in.random, in.report);
                 return true;
               }),
-    {"overlay",
-     PassControl::Overlay,
-     {},
-     {},
-     "--overlay",
-     PerRow<2>,
+    {PassControl::Overlay, {}, {}, "--overlay", PerRow<2>,
      [](const PassInputs& in, int) {
        OverlayRegion blend(in.picture, in.overlay, in.selection);
        OverlayBlend(blend, BlendMethod(in.levels.blendMethod), in.report);
        return true;
      },
      false},
-    LevelPass("mosaic", Level::Mosaic, "--mosaic", MosaicUnits,
+    LevelPass(Level::Mosaic, "--mosaic", MosaicUnits,
               [](const PassInputs& in, int v) {
                 Mosaic(in.Region(), v, in.report);
                 return true;
               }),
-    LevelPass("tile", Level::TileSize, "--tile", PerRow<4>,
+    LevelPass(Level::TileSize, "--tile", PerRow<4>,
               [](const PassInputs& in, int v) {
                 return Tile(in.Region(), v, in.levels.scatter, in.background, in.random, in.report);
               }),
-    {"rotation",
-     PassControl::Rotation,
-     {},
-     {},
-     "--rotate",
-     RotationUnits,
-     [](const PassInputs& in, int v) { return Rotate(in.picture, v, in.report); },
-     true},
+    {PassControl::Rotation, {}, {}, "--rotate", RotationUnits,
+     [](const PassInputs& in, int v) { return Rotate(in.picture, v, in.report); }, true},
 };
 
 }  // namespace

@@ -45,7 +45,6 @@ enum class PassControl { Level, Toggle, Rotation, Overlay };
 // One effect pass as the pipeline, the progress bar and `lumora-cli effects`
 // see it. The pass runs when its field is not 0 (or off).
 struct EffectPass {
-  std::string_view name;
   PassControl control;
   Level level;              // with PassControl::Level
   Toggle toggle;            // with PassControl::Toggle
