@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <system_error>
 
+#include "platform/Desktop.h"
 #include "platform/FileTimes.h"
 #include "platform/Paths.h"
 
@@ -204,12 +205,6 @@ std::string FormatSize(uint32_t bytes) {
   char text[32];
   std::snprintf(text, sizeof text, "%.1f %s", double(value), kUnits[unit]);
   return text;
-}
-
-bool MakeCurrentDirectory(const std::string& folder) {
-  std::error_code ec;
-  fs::current_path(folder, ec);
-  return !ec;
 }
 
 }  // namespace lumora

@@ -146,7 +146,4 @@ AlbumInfo ReadAlbumInfo(const std::string& folderPath, int itemCount, uint32_t t
 // 1048576 "1.0 MB".
 std::string FormatSize(uint32_t bytes);
 
-// Makes `folder` the process's current directory; false when it cannot be.
-bool MakeCurrentDirectory(const std::string& folder);
-
 }  // namespace lumora

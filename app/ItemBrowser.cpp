@@ -112,7 +112,7 @@ bool ItemBrowser::Load(const std::string& albumFolder) {
   // the list under the running load.
   if (loading_) return false;
   loading_ = true;
-  MakeCurrentDirectory(albumFolder);
+  services_.desktop.SetCurrentFolder(albumFolder);
   Clear();
   LoadProgress progress(*this);
   AlbumLoad load = LoadAlbumItems(albumFolder, cell_, frame_, progress);

@@ -30,28 +30,15 @@ namespace {
 
 const Command kSelf{"effects", kEffectsUsage, "", nullptr};
 
-struct LevelOption {
-  std::string_view name;
-  Level level;
-};
-constexpr LevelOption kLevelOptions[] = {
-    {"--red", Level::Red},           {"--green", Level::Green},
-    {"--blue", Level::Blue},         {"--brightness", Level::Brightness},
-    {"--contrast", Level::Contrast}, {"--blur", Level::Blur},
-    {"--sharpen", Level::Sharpen},   {"--emboss", Level::Emboss},
-    {"--mosaic", Level::Mosaic},     {"--noise", Level::RandomPattern},
-    {"--tile", Level::TileSize},     {"--scatter", Level::Scatter},
-};
+// The tile's scatter: a level of the editor's buttons that switches no pass
+// of its own.
+constexpr std::string_view kScatterOption = "--scatter";
 
-struct ToggleOption {
-  std::string_view name;
-  Toggle toggle;
-};
-constexpr ToggleOption kToggleOptions[] = {
-    {"--flip-h", Toggle::FlipHorizontal}, {"--flip-v", Toggle::FlipVertical}, {"--swap-rg", Toggle::SwapRedGreen},
-    {"--swap-gb", Toggle::SwapGreenBlue}, {"--swap-rb", Toggle::SwapRedBlue}, {"--invert", Toggle::Invert},
-    {"--grey", Toggle::GreyScale},
-};
+const EffectPass* PassOfOption(std::string_view option) {
+  for (const EffectPass& pass : EffectPasses())
+    if (pass.option == option) return &pass;
+  return nullptr;
+}
 
 // The method list's entries, in its order.
 constexpr std::string_view kBlendNames[kBlendMethodCount] = {"paste",  "screen",     "blend",   "lighten",
@@ -116,30 +103,26 @@ std::optional<std::string> Parse(std::span<const std::string> args, Options& o) 
       continue;
     }
     if (!seen.insert(a).second) return a + " given twice";
-    const ToggleOption* toggle = nullptr;
-    for (const auto& t : kToggleOptions)
-      if (t.name == a) toggle = &t;
-    if (toggle) {
-      SwitchToggle(o.levels, toggle->toggle);
+    const EffectPass* pass = PassOfOption(a);
+    if (pass && pass->control == PassControl::Toggle) {
+      SwitchToggle(o.levels, pass->toggle);
       continue;
     }
     if (i + 1 == args.size()) return a + " needs a value";
     const std::string& value = args[++i];
-    const LevelOption* level = nullptr;
-    for (const auto& l : kLevelOptions)
-      if (l.name == a) level = &l;
-    if (level) {
-      const LevelRange range = RangeOf(level->level);
+    if ((pass && pass->control == PassControl::Level) || a == kScatterOption) {
+      const Level level = pass ? pass->level : Level::Scatter;
+      const LevelRange range = RangeOf(level);
       auto n = ParseNumber<int>(value);
       if (!n || *n < range.lowest || *n > range.highest || *n % range.step != 0)
         return a + " " + value + ": the editor's levels are " + std::to_string(range.lowest) + ".." +
                std::to_string(range.highest) + " in steps of " + std::to_string(range.step);
-      LevelOf(o.levels, level->level) = *n;
-    } else if (a == "--rotate") {
+      LevelOf(o.levels, level) = *n;
+    } else if (pass && pass->control == PassControl::Rotation) {
       auto n = ParseNumber<int>(value);
-      if (!n) return "--rotate " + value + ": not a count of quarter turns";
+      if (!n) return a + " " + value + ": not a count of quarter turns";
       o.levels.rotation = *n;
-    } else if (a == "--overlay") {
+    } else if (pass && pass->control == PassControl::Overlay) {
       o.overlay = value;
       o.levels.overlayLoaded = true;
     } else if (a == "--blend") {
@@ -165,7 +148,7 @@ std::optional<std::string> Parse(std::span<const std::string> args, Options& o) 
   }
   if (o.paths.size() != 2) return "needs IN and OUT, got " + std::to_string(o.paths.size()) + " paths";
   if (o.levels.scatter != 0 && o.levels.tileSize == 0)
-    return "--scatter " + std::to_string(o.levels.scatter) +
+    return std::string(kScatterOption) + " " + std::to_string(o.levels.scatter) +
            " needs --tile (the editor sets a tile size with the scatter)";
   if (FormatForName(o.paths[1]) == PictureFormat::None)
     return "OUT " + o.paths[1] + " has none of the extensions .bmp, .tif, .gif, .jpg";

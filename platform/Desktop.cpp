@@ -18,6 +18,12 @@ fs::path SystemTempFolder() {
   return (tmp && *tmp) ? fs::path(tmp) : fs::path("/tmp");
 }
 
+bool MakeCurrentDirectory(const std::string& folder) {
+  std::error_code ec;
+  fs::current_path(folder, ec);
+  return !ec;
+}
+
 fs::path QuorvixDataFolder() {
   if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && *xdg) return fs::path(xdg) / "quorvix";
   const char* home = std::getenv("HOME");

@@ -1,10 +1,11 @@
 // The desktop around the program: the screen's work area, where the program
 // file lies (its folder holds "Albums" and the skin files), the temporary
 // folder, the folder that takes the place of the system folder for the
-// wallpaper bitmap, and the wait cursor.
+// wallpaper bitmap, the wait cursor and the process's current folder.
 #pragma once
 
 #include <filesystem>
+#include <string>
 
 namespace lumora {
 
@@ -25,6 +26,10 @@ class Desktop {
   virtual std::filesystem::path SystemFolder() = 0;
   // Nested calls: the wait cursor shows until every "on" has had its "off".
   virtual void SetWaitCursor(bool on) = 0;
+  // Makes `folder` the current folder of the whole process (an album's load
+  // does, so that the album's files are at hand by their names); false when
+  // it cannot be.
+  virtual bool SetCurrentFolder(const std::string& folder) = 0;
 
   std::filesystem::path ProgramFolder() { return ProgramPath().parent_path(); }
 };
@@ -45,6 +50,9 @@ class WaitCursor {
 std::filesystem::path RunningProgramPath();
 // $TMPDIR, else /tmp.
 std::filesystem::path SystemTempFolder();
+// Makes `folder` the process's current directory; false when it cannot be.
+// The one place the program changes it: desktops go through here.
+bool MakeCurrentDirectory(const std::string& folder);
 // $XDG_DATA_HOME/quorvix, else ~/.local/share/quorvix.
 std::filesystem::path QuorvixDataFolder();
 

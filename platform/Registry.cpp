@@ -2,6 +2,7 @@
 #include "platform/Registry.h"
 
 #include "platform/AtomicFile.h"
+#include "platform/FileIo.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -35,35 +36,6 @@ struct FileSignature {
 
 FileSignature SignatureOf(const struct stat& st) {
   return {st.st_dev, st.st_ino, int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec, st.st_size};
-}
-
-class UniqueFd {
- public:
-  explicit UniqueFd(int fd = -1) : fd_(fd) {}
-  ~UniqueFd() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  UniqueFd(const UniqueFd&) = delete;
-  UniqueFd& operator=(const UniqueFd&) = delete;
-  int get() const { return fd_; }
-
- private:
-  int fd_;
-};
-
-bool ReadAll(int fd, std::string& out) {
-  out.clear();
-  char buf[65536];
-  while (true) {
-    ssize_t n = ::read(fd, buf, sizeof buf);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    if (n == 0) return true;
-    out.append(buf, size_t(n));
-    if (out.size() > kMaxRegFileBytes) return true;  // the parser refuses it
-  }
 }
 
 RegKeyNode* FindKey(RegKeyNode& root, std::string_view path) {
@@ -101,9 +73,8 @@ bool CannotCreateIn(int error) { return error == EACCES || error == EPERM || err
 class Registry::HiveLock {
  public:
   RegStatus Take(const fs::path& path, bool exclusive, bool mayCreate) {
-    int flags = O_CLOEXEC | (exclusive ? O_RDWR : O_RDONLY) | (mayCreate ? O_CREAT : 0);
-    fd_ = ::open(path.c_str(), flags, 0644);
-    if (fd_ < 0) return !exclusive && (errno == ENOENT || CannotCreateIn(errno)) ? RegStatus::Ok : RegStatus::IoError;
+    fd_ = OpenFd(path, (exclusive ? O_RDWR : O_RDONLY) | (mayCreate ? O_CREAT : 0), 0644);
+    if (!fd_) return !exclusive && (errno == ENOENT || CannotCreateIn(errno)) ? RegStatus::Ok : RegStatus::IoError;
     exclusive_ = exclusive;
     return Lock();
   }
@@ -111,23 +82,19 @@ class Registry::HiveLock {
   // first, so the hive file must be looked at again. False without a lock
   // file to hold.
   bool MakeExclusive() {
-    if (fd_ < 0) return false;
+    if (!fd_) return false;
     if (exclusive_) return true;
     exclusive_ = true;
     return Lock() == RegStatus::Ok;
   }
-  ~HiveLock() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-
  private:
   RegStatus Lock() {
-    while (::flock(fd_, exclusive_ ? LOCK_EX : LOCK_SH) != 0)
+    while (::flock(fd_.get(), exclusive_ ? LOCK_EX : LOCK_SH) != 0)
       if (errno != EINTR) return RegStatus::IoError;
     return RegStatus::Ok;
   }
 
-  int fd_ = -1;
+  UniqueFd fd_;
   bool exclusive_ = false;
 };
 
@@ -190,9 +157,9 @@ fs::path Registry::HiveFile(Hive hive) const {
 RegStatus Registry::Load(Hive hive) {
   HiveState& state = *hives_[int(hive)];
   const fs::path file = HiveFile(hive);
-  UniqueFd in(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
+  const UniqueFd in = OpenFd(file, O_RDONLY);
   struct stat st {};
-  if (in.get() < 0 || ::fstat(in.get(), &st) != 0) {
+  if (!in || ::fstat(in.get(), &st) != 0) {
     if (errno != ENOENT) return RegStatus::IoError;
     state.root.values.clear();
     state.root.children.clear();
@@ -204,7 +171,9 @@ RegStatus Registry::Load(Hive hive) {
   const FileSignature signature = SignatureOf(st);
   if (state.loaded && signature == state.signature) return RegStatus::Ok;
   std::string text;
-  if (!ReadAll(in.get(), text)) return RegStatus::IoError;
+  // A file over the limit is read one byte past it, and the parser refuses it.
+  if (const int error = ReadToEnd(in.get(), kMaxRegFileBytes, text); error != 0 && error != EFBIG)
+    return RegStatus::IoError;
   ParseRegFile(text, state.root, state.damage);
   state.damageHandled = false;
   state.signature = signature;

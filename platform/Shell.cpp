@@ -15,6 +15,8 @@
 #include <filesystem>
 #include <thread>
 
+#include "platform/FileIo.h"
+
 extern char** environ;
 
 namespace lumora {
@@ -34,9 +36,8 @@ bool CopyFileReplacing(const fs::path& from, const fs::path& to) {
     fs::remove(tmp, ec);
     return false;
   }
-  int fd = ::open(tmp.c_str(), O_RDONLY | O_CLOEXEC);
-  bool synced = fd >= 0 && ::fsync(fd) == 0;
-  if (fd >= 0) ::close(fd);
+  const UniqueFd fd = OpenFd(tmp, O_RDONLY);
+  const bool synced = fd && ::fsync(fd.get()) == 0;
   if (!synced || ::rename(tmp.c_str(), to.c_str()) != 0) {
     fs::remove(tmp, ec);
     return false;

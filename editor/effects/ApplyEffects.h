@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <span>
+#include <string_view>
 
 #include "editor/effects/ClassicRandom.h"
 #include "editor/effects/EffectLevels.h"
@@ -27,6 +29,44 @@ struct EffectProgress {
   std::function<void(int position)> position;
 };
 
+// What a pass reads besides its own level; the pipeline fills it in.
+struct PassInputs;
+
+// The area a pass's progress is counted over: the picture and the rows of the
+// region (the selection clipped to the picture, or the whole picture).
+struct PassExtent {
+  int32_t width = 0, height = 0, rows = 0;
+};
+
+// The field that switches a pass on: a level of the Up and Down buttons, a
+// toggle button, the quarter-turn count or the overlay flag.
+enum class PassControl { Level, Toggle, Rotation, Overlay };
+
+// One effect pass as the pipeline, the progress bar and `lumora-cli effects`
+// see it. The pass runs when its field is not 0 (or off).
+struct EffectPass {
+  PassControl control;
+  Level level;              // with PassControl::Level
+  Toggle toggle;            // with PassControl::Toggle
+  std::string_view option;  // the `lumora-cli effects` option that sets the field
+  // Progress in half units (flip vertical reports half a unit per row) for
+  // the field's value.
+  int64_t (*halfUnits)(int value, const PassExtent& extent);
+  // False when memory ran out for the pass's backup.
+  bool (*run)(const PassInputs& inputs, int value);
+  bool wholePicture;  // ignores the selection (the rotation)
+};
+
+// Every pass in the order the pipeline runs them: red, green, blue offsets;
+// swap red/green, green/blue, red/blue; brightness (2 x level); contrast
+// (level x 1.3, truncated); blur; emboss; sharpen; invert; grey scale; flip
+// horizontal; flip vertical; random pattern; overlay blend; mosaic; tile
+// (with scatter and the background colour); rotation by the quarter-turn count.
+std::span<const EffectPass> EffectPasses();
+
+// The value of the pass's field in `levels` (a toggle or flag counts 1 when on).
+int PassValue(const EffectPass& pass, const EffectLevels& levels);
+
 // The bar's range for these levels: one unit per region row for each active
 // pass among flip horizontal, the three channel offsets, the three swaps,
 // brightness, contrast, blur, emboss, sharpen, invert, grey scale, random
@@ -38,16 +78,12 @@ int ProgressTotal(const EffectLevels& levels, int32_t pictureWidth, int32_t pict
                   const std::optional<PictureRect>& selection);
 
 // Takes the effect base from the displayed picture the first time (and sets
-// the flag), else restores the displayed picture from it; then runs, each
-// only when its level or toggle is set: red, green, blue offsets; swap
-// red/green, green/blue, red/blue; brightness (2 x level); contrast (level x
-// 1.3, truncated); blur; emboss; sharpen; invert; grey scale; flip horizontal;
-// flip vertical; random pattern; overlay blend; mosaic; tile (with scatter and
-// `background`, a colour value with red in the low byte); rotation by the
-// quarter-turn count. All but the rotation are confined to `selection` (picture
-// coordinates, see EffectSelection) when there is one; a selection that holds
-// no pixel leaves them nothing to do. False when memory ran out for a pass's
-// backup; the passes before it have run.
+// the flag), else restores the displayed picture from it; then runs the active
+// passes of EffectPasses() in their order, the tile with `background` (a
+// colour value with red in the low byte). All but the rotation are confined to
+// `selection` (picture coordinates, see EffectSelection) when there is one; a
+// selection that holds no pixel leaves them nothing to do. False when memory
+// ran out for a pass's backup; the passes before it have run.
 bool ApplyEffects(EffectPictures pictures, EffectLevels& levels, const std::optional<PictureRect>& selection,
                   uint32_t background, ClassicRandom& random, const EffectProgress& progress = {});
 

@@ -78,6 +78,8 @@ bool& ToggleOf(EffectLevels& l, Toggle toggle) {
   return l.greyScale;
 }
 
+bool ToggleOf(const EffectLevels& l, Toggle toggle) { return ToggleOf(const_cast<EffectLevels&>(l), toggle); }
+
 void SwitchToggle(EffectLevels& l, Toggle toggle) {
   bool& value = ToggleOf(l, toggle);
   value = !value;

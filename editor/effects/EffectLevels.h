@@ -73,6 +73,7 @@ bool LowerLevel(EffectLevels& levels, Level level);
 
 enum class Toggle { FlipHorizontal, FlipVertical, SwapRedGreen, SwapGreenBlue, SwapRedBlue, Invert, GreyScale };
 bool& ToggleOf(EffectLevels& levels, Toggle toggle);
+bool ToggleOf(const EffectLevels& levels, Toggle toggle);
 
 // A toggle button: switches the toggle and sets `modified`; the caller always
 // recomputes.

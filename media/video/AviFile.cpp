@@ -3,6 +3,7 @@
 // four-character list type. Every size is clamped to the chunk that holds it.
 #include "media/video/AviFile.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -360,17 +361,16 @@ bool MemoryByteSource::Read(uint64_t offset, std::span<uint8_t> out) {
 }
 
 std::unique_ptr<FileByteSource> FileByteSource::Open(const std::string& path) {
-  std::unique_ptr<std::FILE, Closer> file(std::fopen(path.c_str(), "rb"));
+  UniqueFd file = OpenFd(path, O_RDONLY);
   if (!file) return nullptr;
   struct stat info {};
-  if (::fstat(::fileno(file.get()), &info) != 0 || !S_ISREG(info.st_mode)) return nullptr;
+  if (::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode)) return nullptr;
   return std::unique_ptr<FileByteSource>(new FileByteSource(std::move(file), uint64_t(info.st_size)));
 }
 
 bool FileByteSource::Read(uint64_t offset, std::span<uint8_t> out) {
   if (offset > size_ || size_ - offset < out.size()) return false;
-  if (::fseeko(file_.get(), off_t(offset), SEEK_SET) != 0) return false;
-  return std::fread(out.data(), 1, out.size(), file_.get()) == out.size();
+  return ReadFullyAt(file_.get(), offset, out) == ssize_t(out.size());
 }
 
 std::string FourCcText(uint32_t code) {

@@ -10,11 +10,12 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
 #include <memory>
 #include <span>
 #include <string>
 #include <vector>
+
+#include "platform/FileIo.h"
 
 namespace lumora::video {
 
@@ -46,11 +47,8 @@ class FileByteSource final : public ByteSource {
   bool Read(uint64_t offset, std::span<uint8_t> out) override;
 
  private:
-  struct Closer {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-  };
-  FileByteSource(std::unique_ptr<std::FILE, Closer> file, uint64_t size) : file_(std::move(file)), size_(size) {}
-  std::unique_ptr<std::FILE, Closer> file_;
+  FileByteSource(UniqueFd file, uint64_t size) : file_(std::move(file)), size_(size) {}
+  UniqueFd file_;
   uint64_t size_ = 0;
 };
 

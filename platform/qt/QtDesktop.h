@@ -21,6 +21,7 @@ class QtDesktop final : public Desktop {
   std::filesystem::path TempFolder() override { return SystemTempFolder(); }
   std::filesystem::path SystemFolder() override { return QuorvixDataFolder(); }
   void SetWaitCursor(bool on) override;
+  bool SetCurrentFolder(const std::string& folder) override { return MakeCurrentDirectory(folder); }
 
  private:
   std::optional<std::filesystem::path> programPath_;

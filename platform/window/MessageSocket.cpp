@@ -32,22 +32,6 @@ std::string ErrnoText(const char* what, const std::string& path, int code) {
          std::to_string(code) + ")";
 }
 
-// Closes the descriptor on every early return.
-class FdGuard {
- public:
-  explicit FdGuard(int fd) : fd_(fd) {}
-  ~FdGuard() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  FdGuard(const FdGuard&) = delete;
-  FdGuard& operator=(const FdGuard&) = delete;
-  int get() const { return fd_; }
-  int release() { return std::exchange(fd_, -1); }
-
- private:
-  int fd_;
-};
-
 }  // namespace
 
 std::string FormatHandle(WindowHandle window) {
@@ -67,7 +51,7 @@ std::string X11SocketPath(const std::string& folder, std::string_view displayKey
 bool SendFrame(const std::string& path, std::span<const std::uint8_t> frame, std::chrono::milliseconds maxWait) {
   sockaddr_un address;
   if (frame.empty() || !MakeAddress(path, address)) return false;
-  FdGuard fd(::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
+  UniqueFd fd(::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
   if (fd.get() < 0) return false;
   // Connected to its receiver, the socket polls writable only while the
   // receiver's queue has room (and wakes when the receiver ends).
@@ -102,7 +86,7 @@ std::size_t RemoveDeadX11Sockets(const std::string& folder) {
     sockaddr_un address;
     struct stat before {};
     if (!MakeAddress(path, address) || ::lstat(path.c_str(), &before) != 0 || !S_ISSOCK(before.st_mode)) continue;
-    FdGuard probe(::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0));
+    UniqueFd probe(::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0));
     if (probe.get() < 0) break;
     // A socket file whose socket is closed refuses connections; one with a
     // listener accepts them, however busy it is.
@@ -129,7 +113,7 @@ std::unique_ptr<MessageListener> MessageListener::Bind(const std::string& path, 
   if (!MakeAddress(path, address))
     return fail("socket path of " + std::to_string(path.size()) + " bytes does not fit the " +
                 std::to_string(sizeof address.sun_path - 1) + " of an AF_UNIX address: " + path);
-  FdGuard fd(::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
+  UniqueFd fd(::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
   if (fd.get() < 0) return fail(ErrnoText("cannot create a socket for", path, errno));
   if (replaceStale && ::unlink(path.c_str()) != 0 && errno != ENOENT)
     return fail(ErrnoText("cannot remove the old socket", path, errno));
@@ -142,14 +126,13 @@ std::unique_ptr<MessageListener> MessageListener::Bind(const std::string& path, 
     return fail(ErrnoText("cannot stat the new socket", path, code));
   }
   return std::unique_ptr<MessageListener>(
-      new MessageListener(fd.release(), path, info.st_dev, info.st_ino));
+      new MessageListener(fd.Release(), path, info.st_dev, info.st_ino));
 }
 
 MessageListener::~MessageListener() {
   struct stat info {};
   if (::stat(path_.c_str(), &info) == 0 && info.st_dev == device_ && info.st_ino == inode_)
     ::unlink(path_.c_str());
-  ::close(fd_);
 }
 
 std::size_t MessageListener::Drain(const std::function<void(const IncomingFrame&)>& deliver) {
@@ -158,7 +141,7 @@ std::size_t MessageListener::Drain(const std::function<void(const IncomingFrame&
   std::vector<std::uint8_t> buffer(kMaxFrameBytes + 1);
   std::size_t delivered = 0;
   for (std::size_t taken = 0; taken < kMaxFramesPerDrain;) {
-    const ssize_t size = ::recv(fd_, buffer.data(), buffer.size(), MSG_DONTWAIT | MSG_TRUNC);
+    const ssize_t size = ::recv(fd_.get(), buffer.data(), buffer.size(), MSG_DONTWAIT | MSG_TRUNC);
     if (size < 0) {
       if (errno == EINTR) continue;
       break;  // EAGAIN: nothing more waits

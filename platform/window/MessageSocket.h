@@ -35,6 +35,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/FileIo.h"
 #include "platform/window/WindowFrame.h"
 #include "platform/window/WindowSystem.h"
 
@@ -80,7 +81,7 @@ class MessageListener {
   MessageListener& operator=(const MessageListener&) = delete;
 
   // Readable when frames wait; for poll() or a socket notifier.
-  int fd() const { return fd_; }
+  int fd() const { return fd_.get(); }
   const std::string& path() const { return path_; }
 
   // Takes the waiting frames without blocking (up to kMaxFramesPerDrain) and
@@ -93,7 +94,7 @@ class MessageListener {
   MessageListener(int fd, std::string path, dev_t device, ino_t inode)
       : fd_(fd), path_(std::move(path)), device_(device), inode_(inode) {}
 
-  int fd_;
+  UniqueFd fd_;
   std::string path_;
   // Identity of the socket file we created: it is removed on destruction only
   // if nobody replaced it meanwhile.

@@ -15,6 +15,8 @@
 #include <cstring>
 #include <limits>
 
+#include "platform/FileIo.h"
+
 namespace lumora {
 namespace {
 
@@ -49,41 +51,14 @@ bool SplitFields(std::string_view text, std::string_view* fields, std::size_t co
   return true;
 }
 
-// Reads a file of at most `limit` bytes; 0 or the errno of the failure
-// (EFBIG when the file is larger).
-int ReadSmallFile(const std::string& path, std::size_t limit, std::string& out) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
-  if (fd < 0) return errno;
-  out.assign(limit + 1, '\0');
-  std::size_t filled = 0;
-  int failure = 0;
-  while (filled < out.size()) {
-    const ssize_t got = ::read(fd, out.data() + filled, out.size() - filled);
-    if (got < 0 && errno == EINTR) continue;
-    if (got < 0) failure = errno;
-    if (got <= 0) break;
-    filled += std::size_t(got);
-  }
-  ::close(fd);
-  out.resize(filled);
-  if (failure != 0) return failure;
-  return filled <= limit ? 0 : EFBIG;
-}
-
-bool WriteWholeFile(const std::string& path, std::string_view text) {
-  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
-  if (fd < 0) return false;
-  std::size_t done = 0;
-  while (done < text.size()) {
-    const ssize_t wrote = ::write(fd, text.data() + done, text.size() - done);
-    if (wrote < 0 && errno == EINTR) continue;
-    if (wrote <= 0) break;
-    done += std::size_t(wrote);
-  }
-  const bool closed = ::close(fd) == 0;
-  if (done == text.size() && closed) return true;
-  ::unlink(path.c_str());
-  return false;
+// Writes `text` to the new file `path`; nothing is left there on failure.
+bool WriteNewFile(const std::string& path, std::string_view text) {
+  UniqueFd fd = OpenFd(path, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW, 0600);
+  if (!fd) return false;
+  bool ok = WriteAll(fd.get(), text);
+  ok = fd.Close() && ok;
+  if (!ok) ::unlink(path.c_str());
+  return ok;
 }
 
 std::string TempPath(const std::string& folder, WindowHandle window) {
@@ -234,7 +209,7 @@ std::optional<WindowRecord> ParseRecord(std::string_view text, WindowHandle hand
 
 std::uint64_t ProcessStartTime(pid_t pid) {
   std::string text;
-  if (pid <= 0 || ReadSmallFile("/proc/" + std::to_string(pid) + "/stat", kMaxProcStatBytes, text) != 0)
+  if (pid <= 0 || ReadWholeFile("/proc/" + std::to_string(pid) + "/stat", kMaxProcStatBytes, text, O_NOFOLLOW) != 0)
     return 0;
   const std::size_t nameEnd = text.rfind(')');
   if (nameEnd == std::string::npos || nameEnd + 2 > text.size()) return 0;
@@ -252,7 +227,7 @@ bool ProcessAlive(pid_t pid, std::uint64_t startTime) {
   if (pid <= 0) return false;
   std::string text;
   const std::string statPath = "/proc/" + std::to_string(pid) + "/stat";
-  const int failure = ReadSmallFile(statPath, kMaxProcStatBytes, text);
+  const int failure = ReadWholeFile(statPath, kMaxProcStatBytes, text, O_NOFOLLOW);
   if (failure == ENOENT || failure == ESRCH) return false;
   if (failure != 0) {
     // No /proc to ask: a signal test is all there is.
@@ -271,7 +246,7 @@ std::string WindowFolder::RecordPath(WindowHandle window) const {
 
 std::optional<WindowRecord> WindowFolder::ReadFile(WindowHandle window) const {
   std::string text;
-  if (window == kNoWindow || ReadSmallFile(RecordPath(window), kMaxRecordBytes, text) != 0)
+  if (window == kNoWindow || ReadWholeFile(RecordPath(window), kMaxRecordBytes, text, O_NOFOLLOW) != 0)
     return std::nullopt;
   return ParseRecord(text, window);
 }
@@ -326,7 +301,7 @@ std::unique_ptr<WindowRegistration> WindowRegistration::Register(const std::stri
     if (!listener) continue;
     const std::string temp = TempPath(folder, record.handle);
     ::unlink(temp.c_str());
-    if (!WriteWholeFile(temp, FormatRecord(record))) {
+    if (!WriteNewFile(temp, FormatRecord(record))) {
       lastError = ErrnoText("cannot write " + temp, errno);
       continue;
     }
@@ -356,7 +331,7 @@ bool WindowRegistration::Update(std::string title, WindowRect rect) {
   if (text.empty()) return false;
   const std::string temp = TempPath(folder_.path(), next.handle);
   ::unlink(temp.c_str());
-  if (!WriteWholeFile(temp, text)) return false;
+  if (!WriteNewFile(temp, text)) return false;
   if (::rename(temp.c_str(), folder_.RecordPath(next.handle).c_str()) != 0) {
     ::unlink(temp.c_str());
     return false;

@@ -124,6 +124,7 @@ TEST(AlbumListTest, ClickingAnotherAlbumLoadsItAndOpensItsPictureOnTimer1InBothL
   EXPECT_EQ(albums.Entry(0)->Image(), 0);
   EXPECT_EQ(window->ItemList()->Count(), 1);
   EXPECT_EQ(fs::current_path(), doubles.temp / "Albums/City");
+  EXPECT_EQ(fs::path(doubles.desktop.currentFolder), doubles.temp / "Albums/City") << "the load asks the desktop";
   EXPECT_EQ(doubles.desktop.waitCursorShown, waitCursorShown + 1);
   EXPECT_TRUE(waitCursorWhileOpening());
   ASSERT_TRUE(test::RunEventsUntil([&] {
