@@ -111,10 +111,10 @@ void AlbumBrowser::Build() {
   // not reading it would replace the user's choice with the defaults.
   items_.SetSort(ReadSortSettings(services_.registry));
   if (list_.Count() == 0) {
-    MakeCurrentDirectory(WithoutTrailingSlash(root));
+    services_.desktop.SetCurrentFolder(WithoutTrailingSlash(root));
     return;
   }
-  MakeCurrentDirectory(list_.Entry(current_)->Album().path);
+  services_.desktop.SetCurrentFolder(list_.Entry(current_)->Album().path);
   LoadItems();
 }
 

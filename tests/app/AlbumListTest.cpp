@@ -76,6 +76,7 @@ TEST(AlbumListTest, WithoutAlbumsTheListIsEmptyAndNewCannotCreateTheRoot) {
   fs::create_directory(doubles.temp / "Albums");
   auto window = doubles.ShowWindow();
   EXPECT_EQ(fs::current_path(), doubles.temp / "Albums");
+  EXPECT_EQ(fs::path(doubles.desktop.currentFolder), doubles.temp / "Albums") << "the start asks the desktop";
   EXPECT_EQ(window->ItemList()->Count(), 0);
   EXPECT_EQ(window->Items().Progress(), nullptr) << "no items, no progress window";
   for (const uint32_t command : {layout::kDeleteAlbum, layout::kRenameAlbum, layout::kAlbumInfo}) {
