@@ -63,8 +63,12 @@ int ScriptedPrompts::ShowMessage(const std::string& text, const std::string& cap
   auto step = Next(Kind::Message, text);
   if (!step) return (style & box::kButtonMask) == box::kOk ? kAnswerOk : kAnswerCancel;
   EXPECT_EQ(text, step->text) << "message box text";
-  if (step->caption) EXPECT_EQ(caption, *step->caption) << "caption of \"" << text << "\"";
-  if (step->style) EXPECT_EQ(style, *step->style) << "style of \"" << text << "\"";
+  if (step->caption) {
+    EXPECT_EQ(caption, *step->caption) << "caption of \"" << text << "\"";
+  }
+  if (step->style) {
+    EXPECT_EQ(style, *step->style) << "style of \"" << text << "\"";
+  }
   return step->answer;
 }
 

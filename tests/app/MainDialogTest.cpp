@@ -104,7 +104,9 @@ TEST(MainDialogStart, TheWorkAreaMustBeAtLeast800By570) {
     EXPECT_TRUE(doubles.prompts.AllAnswered());
     EXPECT_EQ(doubles.exitCodes, c.runs ? std::vector<int>{} : std::vector<int>{0});
     EXPECT_EQ(window->ProcessEnded(), !c.runs);
-    if (!c.runs) EXPECT_FALSE(test::ReadText(*doubles.registry, SuiteKey, kTopmost)) << "ended before the defaults";
+    if (!c.runs) {
+      EXPECT_FALSE(test::ReadText(*doubles.registry, SuiteKey, kTopmost)) << "ended before the defaults";
+    }
   }
 }
 

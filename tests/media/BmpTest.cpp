@@ -98,7 +98,9 @@ TEST(Bmp, RoundTripsEveryDepthByteForByte) {
       EXPECT_EQ(back.width(), width);
       EXPECT_EQ(back.height(), 5);
       EXPECT_EQ(back.palette().has_value(), bits <= 8);
-      if (bits <= 8) EXPECT_EQ(back.palette()->size(), colours);
+      if (bits <= 8) {
+        EXPECT_EQ(back.palette()->size(), colours);
+      }
     }
   }
 }
@@ -152,7 +154,9 @@ TEST_P(BmpFromMagick, ReadsAsImageMagickDoes) {
   ASSERT_GE(bytes.size(), 34u);
   ASSERT_EQ(U32(bytes, 14), c.headerBytes) << "ImageMagick wrote another variant than this case is about";
   ASSERT_EQ(U16(bytes, c.headerBytes == 12 ? 24 : 28), c.bits);
-  if (c.headerBytes != 12) ASSERT_EQ(U32(bytes, 30), c.compression);
+  if (c.headerBytes != 12) {
+    ASSERT_EQ(U32(bytes, 30), c.compression);
+  }
 
   DibImage picture;
   ASSERT_TRUE(ReadBmpFile(picture, file.string()));
@@ -165,7 +169,9 @@ TEST_P(BmpFromMagick, ReadsAsImageMagickDoes) {
   auto reference = test::MagickPixels(file);
   ASSERT_TRUE(reference);
   EXPECT_EQ(PictureRgb(picture), *reference);
-  if (c.lossless) EXPECT_EQ(PictureRgb(picture), source);
+  if (c.lossless) {
+    EXPECT_EQ(PictureRgb(picture), source);
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(

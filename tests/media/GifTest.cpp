@@ -59,7 +59,7 @@ RgbImage ThroughPalette(const std::vector<uint8_t>& indices, int width, int heig
 struct HandGif {
   int width = 3, height = 1;
   int codeSize = 2;
-  std::vector<std::pair<int, int>> codes;  // code, width in bits
+  std::vector<std::pair<int, int>> codes{};  // code, width in bits
   int globalEntries = 4;                   // 0: no global table
   int localEntries = 0;                    // 0: no local table
   bool terminate = true;                   // end the sub-blocks with a 0 count
@@ -469,7 +469,9 @@ TEST(Gif, EveryCutOfAFileFailsCleanly) {
       EXPECT_NE(error, GifError::None) << "cut at " << n;
     } else if (n < lastTerminator) {
       // The last sub-block may hold nothing but the end code's bits.
-      if (error == GifError::None) EXPECT_EQ(image.decoded, indices.size()) << "cut at " << n;
+      if (error == GifError::None) {
+        EXPECT_EQ(image.decoded, indices.size()) << "cut at " << n;
+      }
     } else {
       EXPECT_EQ(error, GifError::None) << "cut at " << n;
     }

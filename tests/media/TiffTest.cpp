@@ -463,7 +463,9 @@ void ExpectRoundTrip(DibImage& pic, WrittenAs as, bool sameBlock) {
   ASSERT_TRUE(ReadTiffMemory(back, file));
   ASSERT_EQ(back.width(), pic.width());
   ASSERT_EQ(back.height(), pic.height());
-  if (sameBlock) EXPECT_EQ(back.block(), pic.block());
+  if (sameBlock) {
+    EXPECT_EQ(back.block(), pic.block());
+  }
   EXPECT_TRUE(PictureRgb(back) == PictureRgb(pic));
 }
 

@@ -121,12 +121,18 @@ TEST(SkinLayout, FullScreenButtonsSitWhereTheLayoutPutsThem) {
     for (const skin::ButtonPlace& place : places) {
       const Rect r = ButtonRect(place, w, h);
       // Album buttons: the layout's own rectangles.
-      if (place.control == 1023) EXPECT_EQ((std::vector{r.left, r.top, r.width, r.height}), (std::vector{26, h - 90, 79, 28}));
-      if (place.control == 1024) EXPECT_EQ((std::vector{r.left, r.top, r.width, r.height}), (std::vector{25, h - 58, 80, 28}));
-      if (place.control == 1025)
+      if (place.control == 1023) {
+        EXPECT_EQ((std::vector{r.left, r.top, r.width, r.height}), (std::vector{26, h - 90, 79, 28}));
+      }
+      if (place.control == 1024) {
+        EXPECT_EQ((std::vector{r.left, r.top, r.width, r.height}), (std::vector{25, h - 58, 80, 28}));
+      }
+      if (place.control == 1025) {
         EXPECT_EQ((std::vector{r.left, r.top, r.width, r.height}), (std::vector{w - 104, h - 90, 84, 28}));
-      if (place.control == 1026)
+      }
+      if (place.control == 1026) {
         EXPECT_EQ((std::vector{r.left, r.top, r.width, r.height}), (std::vector{w - 90, h - 58, 70, 29}));
+      }
       // Menu buttons: their popup opens at (width - 651 | 548 | 231, 62), under the button.
       const int popupX = place.control == 1016 ? w - 651 : place.control == 1015 ? w - 548 : place.control == 1019 ? w - 231 : -1;
       if (popupX >= 0) {

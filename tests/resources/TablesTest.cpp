@@ -48,7 +48,9 @@ TEST(BuiltinStrings, EveryNamedIdResolves) {
 TEST(BuiltinStrings, HoldNoIdBeyondTheNamedOnes) {
   // An id typed wrongly in the table shows up here as an extra one.
   for (uint32_t id = 0; id <= 1000; ++id)
-    if (!NamedStringIds().count(id)) EXPECT_FALSE(Builtin().String(id)) << "string " << id;
+    if (!NamedStringIds().count(id)) {
+      EXPECT_FALSE(Builtin().String(id)) << "string " << id;
+    }
 }
 
 TEST(BuiltinStrings, QuotedTextsAreExact) {

@@ -172,8 +172,9 @@ TEST_F(ProgressDialogTest, LooksCompleteWithATitleAndNoWindowButtons) {
                                       Qt::WindowContextHelpButtonHint})
     EXPECT_FALSE(flags & button) << std::hex << button;
   EXPECT_EQ(window->minimumSize(), window->maximumSize()) << "not resizable";
-  if (const char* dir = std::getenv("LUMORA_SCREENSHOT_DIR"))
+  if (const char* dir = std::getenv("LUMORA_SCREENSHOT_DIR")) {
     EXPECT_TRUE(window->grab().toImage().save(QString::fromLocal8Bit(dir) + "/progress.png"));
+  }
 }
 
 }  // namespace

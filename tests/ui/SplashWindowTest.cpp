@@ -119,8 +119,9 @@ TEST_F(SplashWindowTest, TheProgramsSplashBitmapShows) {
   SplashWindow splash(desktop_, bitmap, 0);
   ASSERT_TRUE(splash.Show());
   EXPECT_EQ(splash.window()->size(), QSize(picture.width(), picture.height()));
-  if (const char* dir = std::getenv("LUMORA_SCREENSHOT_DIR"))
+  if (const char* dir = std::getenv("LUMORA_SCREENSHOT_DIR")) {
     EXPECT_TRUE(splash.window()->grab().toImage().save(QString::fromLocal8Bit(dir) + "/splash.png"));
+  }
 }
 
 }  // namespace

@@ -71,7 +71,9 @@ TEST(RegionSafety, NoPassTouchesAnythingOutsideItsRegion) {
             const std::vector<uint8_t> outside = Outside(pic, region);
             passes[k](region, level);
             EXPECT_EQ(Outside(pic, region), outside) << "pass " << k << " level " << level << " " << w << "x" << h;
-            if (bits == 16) EXPECT_EQ(pic.block(), before.block()) << "pass " << k << ": 16-bit pictures stay";
+            if (bits == 16) {
+              EXPECT_EQ(pic.block(), before.block()) << "pass " << k << ": 16-bit pictures stay";
+            }
           }
 
   // A region made before the picture changed size is refused.
