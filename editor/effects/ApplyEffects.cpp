@@ -47,7 +47,7 @@ constexpr EffectPass TogglePass(Toggle toggle, std::string_view option,
 
 struct PassInputs {
   DibImage& picture;
-  DibImage& overlay;
+  const DibImage& overlay;
   const std::optional<PictureRect>& selection;
   const EffectLevels& levels;
   uint32_t background;

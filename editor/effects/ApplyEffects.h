@@ -18,8 +18,8 @@ namespace lumora {
 
 struct EffectPictures {
   DibImage& displayed;
-  DibImage& base;     // the effect base: the picture as it was before any effect
-  DibImage& overlay;  // the picture blended in when an overlay is loaded (may be empty)
+  DibImage& base;           // the effect base: the picture as it was before any effect
+  const DibImage& overlay;  // the picture blended in when an overlay is loaded (may be empty)
 };
 
 // The progress bar: its range is set once, then each pass's finished units
