@@ -12,6 +12,7 @@
 
 #include "editor/effects/ClassicRandom.h"
 #include "editor/effects/EffectLevels.h"
+#include "editor/effects/Progress.h"
 #include "picture/DibImage.h"
 
 namespace lumora {
@@ -29,8 +30,21 @@ struct EffectProgress {
   std::function<void(int position)> position;
 };
 
-// What a pass reads besides its own level; the pipeline fills it in.
-struct PassInputs;
+// What a pass reads besides its own level: the picture it works on (as the
+// previous pass left it), the overlay, the selection, the other levels (the
+// tile's scatter, the blend method), the tile's background, the random
+// generator and the progress sink. The pipeline fills it in.
+struct PassInputs {
+  DibImage& picture;
+  const DibImage& overlay;
+  const std::optional<PictureRect>& selection;
+  const EffectLevels& levels;
+  uint32_t background;
+  ClassicRandom& random;
+  const PassProgress& report;
+  // A fresh region over the picture as it is now.
+  EffectRegion Region() const { return EffectRegion(picture, selection); }
+};
 
 // The area a pass's progress is counted over: the picture and the rows of the
 // region (the selection clipped to the picture, or the whole picture).
