@@ -19,10 +19,10 @@ struct Bgr {
 class PixelReader {
  public:
   PixelReader(const DibImage& picture, const DibLayout& layout)
-      : block_(picture.block().data()), layout_(layout) {}
+      : rows_(picture.Rows()), table_(picture.ColourTable().data()), layout_(layout) {}
 
   Bgr At(int x, int y) const {
-    const uint8_t* row = block_ + layout_.pixelOffset + size_t(layout_.height - 1 - y) * layout_.stride;
+    const uint8_t* row = rows_[y];
     switch (layout_.bitCount) {
       case 1:
         return Entry((row[x / 8] >> (7 - x % 8)) & 1);
@@ -46,11 +46,12 @@ class PixelReader {
   // A colour-table entry; indices past the table are black.
   Bgr Entry(unsigned index) const {
     if (index >= layout_.colours) return {};
-    const uint8_t* e = block_ + layout_.headerBytes + size_t(index) * layout_.entryBytes;
+    const uint8_t* e = table_ + size_t(index) * layout_.entryBytes;
     return {e[0], e[1], e[2]};
   }
 
-  const uint8_t* block_;
+  RowView rows_;
+  const uint8_t* table_;
   DibLayout layout_;
 };
 

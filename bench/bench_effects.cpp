@@ -1,6 +1,6 @@
-// Effect pass timings on a 12-megapixel 24-bit picture: every pass (levels 1
-// and 4 for the kernel passes), the whole pipeline with every effect on, and a
-// plain memcpy of the picture as the floor. The picture is the 24-bit file
+// Effect pass timings on a 12-megapixel 24-bit picture: every pass of the
+// pipeline's table (levels 1 and 4 for the filter passes), the whole pipeline
+// with every effect on, and a plain memcpy of the picture as the floor. The picture is the 24-bit file
 // named by LUMORA_BENCH_PICTURE, else a made-up 4000 x 3000 one. Run with
 // --benchmark_repetitions=N --benchmark_report_aggregates_only=true for medians
 // (bench_effects.sh does, and times the reference tools on the same file).
@@ -9,7 +9,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <random>
+#include <string>
+#include <vector>
 
 #include "editor/effects/ApplyEffects.h"
 #include "editor/effects/Passes.h"
@@ -88,92 +91,74 @@ void BM_Snapshot(benchmark::State& state) {
 }
 BENCHMARK(BM_Snapshot)->Unit(benchmark::kMillisecond);
 
-void BM_AdjustChannels(benchmark::State& s) {
-  TimePass(s, [](DibImage& p) { AdjustChannels(EffectRegion(p), 100, 0, 0); });
-}
-void BM_SwapChannels(benchmark::State& s) {
-  TimePass(s, [](DibImage& p) { SwapChannels(EffectRegion(p), kSwapRedBlue); });
-}
-void BM_Brighten(benchmark::State& s) {
-  TimePass(s, [](DibImage& p) { Brighten(EffectRegion(p), 40); });
-}
-void BM_Contrast(benchmark::State& s) {
-  TimePass(s, [](DibImage& p) { Contrast(EffectRegion(p), 26); });
-}
-void BM_Invert(benchmark::State& s) {
-  TimePass(s, [](DibImage& p) { Invert(EffectRegion(p)); });
-}
-void BM_GrayScale(benchmark::State& s) {
-  TimePass(s, [](DibImage& p) { GrayScale(EffectRegion(p)); });
-}
-void BM_Blur(benchmark::State& s) {
-  TimePass(s, [&](DibImage& p) { Blur(EffectRegion(p), int(s.range(0))); });
-}
-void BM_Sharpen(benchmark::State& s) {
-  TimePass(s, [&](DibImage& p) { Sharpen(EffectRegion(p), int(s.range(0))); });
-}
-void BM_Emboss(benchmark::State& s) {
-  TimePass(s, [&](DibImage& p) { Emboss(EffectRegion(p), int(s.range(0))); });
-}
-void BM_Mosaic(benchmark::State& s) {
-  TimePass(s, [&](DibImage& p) { Mosaic(EffectRegion(p), int(s.range(0))); });
-}
-void BM_RandomPattern(benchmark::State& s) {
-  ClassicRandom random;
-  TimePass(s, [&](DibImage& p) { RandomPattern(EffectRegion(p), 4, random); });
-}
-void BM_Tile(benchmark::State& s) {
-  ClassicRandom random;
-  TimePass(s, [&](DibImage& p) { Tile(EffectRegion(p), int(s.range(0)), 4, 0x808080, random); });
-}
-void BM_FlipHorizontal(benchmark::State& s) {
-  TimePass(s, [](DibImage& p) { FlipHorizontal(EffectRegion(p)); });
-}
-void BM_FlipVertical(benchmark::State& s) {
-  TimePass(s, [](DibImage& p) { FlipVertical(EffectRegion(p)); });
-}
-void BM_Rotate(benchmark::State& s) {
-  TimePass(s, [&](DibImage& p) { Rotate(p, int(s.range(0))); });
-}
-void BM_OverlayBlend(benchmark::State& s) {
-  DibImage overlay;
-  overlay.Create(640, 480, 24);
-  for (size_t i = 40; i < overlay.block().size(); ++i) overlay.block()[i] = uint8_t(i * 13);
-  TimePass(s, [&](DibImage& p) { OverlayBlend(OverlayRegion(p, overlay), BlendMethod(s.range(0))); });
+// The picture the overlay blend blends in: 640 x 480, 24 bits, a pattern.
+const DibImage& Overlay() {
+  static DibImage overlay = [] {
+    DibImage o;
+    o.Create(640, 480, 24);
+    for (size_t i = 40; i < o.block().size(); ++i) o.block()[i] = uint8_t(i * 13);
+    return o;
+  }();
+  return overlay;
 }
 
-BENCHMARK(BM_AdjustChannels)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_SwapChannels)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Brighten)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Contrast)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Invert)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_GrayScale)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Blur)->Arg(1)->Arg(4)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Sharpen)->Arg(1)->Arg(4)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Emboss)->Arg(1)->Arg(4)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Mosaic)->Arg(1)->Arg(4)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_RandomPattern)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Tile)->Arg(1)->Arg(4)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_FlipHorizontal)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_FlipVertical)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Rotate)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_OverlayBlend)->Arg(int(BlendMethod::Screen))->Unit(benchmark::kMillisecond);
+// One pass of the pipeline's table at `value` over the whole picture; the
+// tile scatters at level 4 on a grey background, the overlay blends by screen.
+void TimeTablePass(benchmark::State& state, const EffectPass& pass, int value) {
+  EffectLevels levels;
+  levels.scatter = kMaxFilterLevel;
+  levels.blendMethod = int(BlendMethod::Screen);
+  const std::optional<PictureRect> wholePicture;
+  ClassicRandom random;
+  const PassProgress report;
+  TimePass(state, [&](DibImage& p) {
+    pass.run(PassInputs{p, Overlay(), wholePicture, levels, 0x808080, random, report}, value);
+  });
+}
 
-// Every effect on at its highest level, recomputed from the effect base as a
-// level click would.
+// Every pass of the table, named after its `lumora-cli effects` option: level
+// passes at their first step and, for the filter levels, at the highest
+// too; the rotation a quarter and a half turn; toggles and the overlay on.
+bool RegisterTablePasses() {
+  for (const EffectPass& pass : EffectPasses()) {
+    std::vector<int> values{1};
+    if (pass.control == PassControl::Level) {
+      const LevelRange range = RangeOf(pass.level);
+      values = {range.step};
+      if (range.highest == kMaxFilterLevel) values.push_back(range.highest);
+    } else if (pass.control == PassControl::Rotation) {
+      values = {1, 2};
+    }
+    const std::string name = "BM_" + std::string(pass.option.substr(2));
+    for (const int value : values) {
+      const std::string full = pass.control == PassControl::Level || pass.control == PassControl::Rotation
+                                   ? name + "/" + std::to_string(value)
+                                   : name;
+      benchmark::RegisterBenchmark(full.c_str(), [&pass, value](benchmark::State& s) {
+        TimeTablePass(s, pass, value);
+      })->Unit(benchmark::kMillisecond);
+    }
+  }
+  return true;
+}
+[[maybe_unused]] const bool kTablePassesRegistered = RegisterTablePasses();
+
+// Every effect on at its highest level (a quarter turn for the rotation),
+// recomputed from the effect base as a level click would.
 void BM_PipelineEverythingOn(benchmark::State& state) {
   DibImage displayed, base, overlay;
   displayed.Assign(Photo());
-  overlay.Create(640, 480, 24);
-  for (size_t i = 40; i < overlay.block().size(); ++i) overlay.block()[i] = uint8_t(i * 13);
+  overlay.Assign(Overlay());
   EffectLevels l;
-  l.red = 250, l.green = -250, l.blue = 100;
-  l.swapRedGreen = l.swapGreenBlue = l.swapRedBlue = true;
-  l.brightness = 100, l.contrast = 100;
-  l.blur = l.emboss = l.sharpen = l.mosaic = l.randomPattern = l.tileSize = l.scatter = 4;
-  l.invert = l.greyScale = l.flipHorizontal = l.flipVertical = true;
-  l.overlayLoaded = true;
-  l.rotation = 1;
+  for (const EffectPass& pass : EffectPasses()) {
+    switch (pass.control) {
+      case PassControl::Level: LevelOf(l, pass.level) = RangeOf(pass.level).highest; break;
+      case PassControl::Toggle: ToggleOf(l, pass.toggle) = true; break;
+      case PassControl::Rotation: l.rotation = 1; break;
+      case PassControl::Overlay: l.overlayLoaded = true; break;
+    }
+  }
+  l.scatter = kMaxFilterLevel;
   ClassicRandom random;
   ApplyEffects({displayed, base, overlay}, l, std::nullopt, 0x204060, random);  // takes the base
   for (auto _ : state) {

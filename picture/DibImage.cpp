@@ -242,7 +242,7 @@ EffectRegion::EffectRegion(DibImage& pic, std::optional<PictureRect> selection)
   regionHeight = bottom - top;
 }
 
-OverlayRegion::OverlayRegion(DibImage& target, DibImage& over, std::optional<PictureRect> selection)
+OverlayRegion::OverlayRegion(DibImage& target, const DibImage& over, std::optional<PictureRect> selection)
     : EffectRegion(target, selection),
       overlay(&over),
       overlayWidth(over.width()),

@@ -195,11 +195,11 @@ struct EffectRegion {
 
 // The compositing form: the target region plus the overlay picture.
 struct OverlayRegion : EffectRegion {
-  DibImage* overlay = nullptr;
+  const DibImage* overlay = nullptr;
   int32_t overlayWidth = 0, overlayHeight = 0;
   int overlayBits = 0;
 
-  OverlayRegion(DibImage& target, DibImage& over, std::optional<PictureRect> selection = std::nullopt);
+  OverlayRegion(DibImage& target, const DibImage& over, std::optional<PictureRect> selection = std::nullopt);
 };
 
 // Channel arithmetic: effects compute on plain ints and clamp only when a

@@ -43,22 +43,6 @@ constexpr EffectPass TogglePass(Toggle toggle, std::string_view option,
   return {PassControl::Toggle, {}, toggle, option, units, run, false};
 }
 
-}  // namespace
-
-struct PassInputs {
-  DibImage& picture;
-  DibImage& overlay;
-  const std::optional<PictureRect>& selection;
-  const EffectLevels& levels;
-  uint32_t background;
-  ClassicRandom& random;
-  const PassProgress& report;
-  // A fresh region over the picture as the previous pass left it.
-  EffectRegion Region() const { return EffectRegion(picture, selection); }
-};
-
-namespace {
-
 // In the order the pipeline runs them.
 constexpr EffectPass kPasses[] = {
     LevelPass(Level::Red, "--red", PerRow<2>,

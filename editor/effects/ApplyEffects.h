@@ -12,14 +12,15 @@
 
 #include "editor/effects/ClassicRandom.h"
 #include "editor/effects/EffectLevels.h"
+#include "editor/effects/Progress.h"
 #include "picture/DibImage.h"
 
 namespace lumora {
 
 struct EffectPictures {
   DibImage& displayed;
-  DibImage& base;     // the effect base: the picture as it was before any effect
-  DibImage& overlay;  // the picture blended in when an overlay is loaded (may be empty)
+  DibImage& base;           // the effect base: the picture as it was before any effect
+  const DibImage& overlay;  // the picture blended in when an overlay is loaded (may be empty)
 };
 
 // The progress bar: its range is set once, then each pass's finished units
@@ -29,8 +30,21 @@ struct EffectProgress {
   std::function<void(int position)> position;
 };
 
-// What a pass reads besides its own level; the pipeline fills it in.
-struct PassInputs;
+// What a pass reads besides its own level: the picture it works on (as the
+// previous pass left it), the overlay, the selection, the other levels (the
+// tile's scatter, the blend method), the tile's background, the random
+// generator and the progress sink. The pipeline fills it in.
+struct PassInputs {
+  DibImage& picture;
+  const DibImage& overlay;
+  const std::optional<PictureRect>& selection;
+  const EffectLevels& levels;
+  uint32_t background;
+  ClassicRandom& random;
+  const PassProgress& report;
+  // A fresh region over the picture as it is now.
+  EffectRegion Region() const { return EffectRegion(picture, selection); }
+};
 
 // The area a pass's progress is counted over: the picture and the rows of the
 // region (the selection clipped to the picture, or the whole picture).

@@ -19,7 +19,7 @@ inline uint8_t Mean(int32_t sum) {
 }
 
 template <int C, int N>
-void BlurRows(RowTable& dst, const RowTable& src, const effects_detail::PassArea& area, const PassProgress& progress) {
+void BlurRows(RowTable& dst, const RowView& src, const effects_detail::PassArea& area, const PassProgress& progress) {
   constexpr int r = N / 2;
   effects_detail::ForEachBoxRow<C, r>(src, area, [&](int32_t y, const int32_t* sums) {
     uint8_t* out = dst[y] + size_t(area.left + r) * C;
@@ -30,7 +30,7 @@ void BlurRows(RowTable& dst, const RowTable& src, const effects_detail::PassArea
 }
 
 template <int C>
-void BlurLevel(int level, RowTable& dst, const RowTable& src, const effects_detail::PassArea& area,
+void BlurLevel(int level, RowTable& dst, const RowView& src, const effects_detail::PassArea& area,
                const PassProgress& progress) {
   switch (level) {
     case 1: BlurRows<C, 3>(dst, src, area, progress); break;
@@ -44,7 +44,7 @@ void BlurLevel(int level, RowTable& dst, const RowTable& src, const effects_deta
 
 bool Blur(const EffectRegion& region, int level, const PassProgress& progress) {
   return effects_detail::RunNeighbourhoodPass(
-      region, level, [&](auto bytes, RowTable& dst, const RowTable& src, const effects_detail::PassArea& area) {
+      region, level, [&](auto bytes, RowTable& dst, const RowView& src, const effects_detail::PassArea& area) {
         BlurLevel<decltype(bytes)::value>(level, dst, src, area, progress);
       });
 }

@@ -21,7 +21,7 @@ namespace lumora::effects_detail {
 // radius (a constant, so that the row loops compile to fixed strides). The
 // area must be at least 2r + 1 wide and high.
 template <int C, int r, typename OnRow>
-void ForEachBoxRow(const RowTable& src, const PassArea& area, OnRow&& onRow) {
+void ForEachBoxRow(const RowView& src, const PassArea& area, OnRow&& onRow) {
   constexpr int n = 2 * r + 1;
   const size_t cols = size_t(area.width()) * C;
   const size_t outCols = size_t(area.width() - 2 * r) * C;

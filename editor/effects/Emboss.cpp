@@ -23,7 +23,7 @@ constexpr int kEmbossOffset = 125;
 // and to the left.
 template <int C>
 struct Cells {
-  const RowTable& src;
+  const RowView& src;
   int r;
   int32_t at(int32_t y, int32_t x, int c) const { return src[y][size_t(x) * C + size_t(c)]; }
   int32_t TriangleDown(int32_t y, int32_t x, int c) const {
@@ -63,7 +63,7 @@ struct Cells {
 };
 
 template <int C>
-void EmbossRows(int r, RowTable& dst, const RowTable& src, const effects_detail::PassArea& area,
+void EmbossRows(int r, RowTable& dst, const RowView& src, const effects_detail::PassArea& area,
                 const PassProgress& progress) {
   const Cells<C> cells{src, r};
   const int32_t L = area.left, R = area.right, T = area.top, B = area.bottom;
@@ -132,7 +132,7 @@ void EmbossRows(int r, RowTable& dst, const RowTable& src, const effects_detail:
 
 bool Emboss(const EffectRegion& region, int level, const PassProgress& progress) {
   return effects_detail::RunNeighbourhoodPass(
-      region, level, [&](auto bytes, RowTable& dst, const RowTable& src, const effects_detail::PassArea& area) {
+      region, level, [&](auto bytes, RowTable& dst, const RowView& src, const effects_detail::PassArea& area) {
         EmbossRows<decltype(bytes)::value>(level, dst, src, area, progress);
       });
 }

@@ -63,7 +63,7 @@ bool RunNeighbourhoodPass(const EffectRegion& region, int level, Rows&& rows) {
   DibImage& picture = *region.picture;
   if (!picture.Snapshot()) return false;
   RowTable dst(picture);
-  RowTable src(picture.backup());
+  const RowView src(picture.backup());
   if (area->bytes == 3)
     rows(std::integral_constant<int, 3>{}, dst, src, *area);
   else

@@ -11,7 +11,7 @@ namespace lumora {
 namespace {
 
 template <int C, int r>
-void SharpenRows(RowTable& dst, const RowTable& src, const effects_detail::PassArea& area,
+void SharpenRows(RowTable& dst, const RowView& src, const effects_detail::PassArea& area,
                  const PassProgress& progress) {
   constexpr int32_t kCentreWeight = (2 * r + 1) * (2 * r + 1) + 1;  // n^2, plus the 1 the window sum takes away
   effects_detail::ForEachBoxRow<C, r>(src, area, [&](int32_t y, const int32_t* sums) {
@@ -25,7 +25,7 @@ void SharpenRows(RowTable& dst, const RowTable& src, const effects_detail::PassA
 }
 
 template <int C>
-void SharpenLevel(int level, RowTable& dst, const RowTable& src, const effects_detail::PassArea& area,
+void SharpenLevel(int level, RowTable& dst, const RowView& src, const effects_detail::PassArea& area,
                   const PassProgress& progress) {
   switch (level) {
     case 1: SharpenRows<C, 1>(dst, src, area, progress); break;
@@ -39,7 +39,7 @@ void SharpenLevel(int level, RowTable& dst, const RowTable& src, const effects_d
 
 bool Sharpen(const EffectRegion& region, int level, const PassProgress& progress) {
   return effects_detail::RunNeighbourhoodPass(
-      region, level, [&](auto bytes, RowTable& dst, const RowTable& src, const effects_detail::PassArea& area) {
+      region, level, [&](auto bytes, RowTable& dst, const RowView& src, const effects_detail::PassArea& area) {
         SharpenLevel<decltype(bytes)::value>(level, dst, src, area, progress);
       });
 }

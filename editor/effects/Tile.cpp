@@ -58,7 +58,7 @@ bool Tile(const EffectRegion& region, int tileSize, int scatter, uint32_t backgr
   DibImage& picture = *region.picture;
   if (!picture.Snapshot()) return false;
   RowTable dst(picture);
-  RowTable src(picture.backup());
+  const RowView src(picture.backup());
   const int32_t width = picture.width(), height = picture.height();
   const size_t bytes = size_t(area->bytes);
 

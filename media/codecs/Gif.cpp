@@ -490,10 +490,10 @@ GifError WriteGifFile(const DibImage& picture, const std::string& path) {
   if (bits != 1 && bits != 4 && bits != 8) return GifError::BadDepth;
 
   std::vector<uint8_t> indices(size_t(l->width) * size_t(l->height));
-  const uint8_t* first = picture.block().data() + l->pixelOffset;
+  const RowView rows = picture.Rows();
   uint8_t* out = indices.data();
   for (int32_t r = 0; r < l->height; ++r) {
-    const uint8_t* row = first + size_t(l->height - 1 - r) * l->stride;
+    const uint8_t* row = rows[r];
     for (int32_t x = 0; x < l->width; ++x) {
       switch (bits) {
         case 8: *out++ = row[x]; break;

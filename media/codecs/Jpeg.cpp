@@ -286,8 +286,7 @@ struct EncodeJob {
   unsigned char* out = nullptr;  // the library's output buffer, grown with malloc
   unsigned long outSize = 0;
 
-  const uint8_t* firstStored = nullptr;  // the picture's bottom row
-  size_t stride = 0;
+  RowView rows;
   uint32_t width = 0, height = 0;
   int bits = 0;
   const EncodeTable* table = nullptr;  // for 1-, 4- and 8-bit pictures
@@ -336,7 +335,7 @@ void EncodeSteps(void* p) {
   jpeg_set_defaults(&cinfo);
   jpeg_start_compress(&cinfo, TRUE);
   for (uint32_t r = 0; r < job.height; ++r) {
-    const uint8_t* stored = job.firstStored + size_t(job.height - 1 - r) * job.stride;
+    const uint8_t* stored = job.rows[int32_t(r)];
     JSAMPROW row;
     if (job.table) {
       ExpandRow(job, stored, job.scratch);
@@ -352,7 +351,7 @@ void EncodeSteps(void* p) {
 
 EncodeTable TableOf(const DibImage& picture, const DibLayout& layout) {
   EncodeTable t;
-  const uint8_t* entries = picture.block().data() + layout.headerBytes;
+  const uint8_t* entries = picture.ColourTable().data();
   for (uint32_t i = 0; i < layout.colours && i < 256; ++i) {
     const uint8_t* e = entries + size_t(i) * layout.entryBytes;
     t.bgr[3 * i] = e[0];
@@ -386,8 +385,7 @@ JpegResult EncodeJpeg(const DibImage& picture, std::vector<uint8_t>& file) {
     return Failure(JpegError::UnsupportedDepth, std::to_string(bits) + " bits a pixel");
 
   EncodeJob job;
-  job.firstStored = picture.block().data() + layout->pixelOffset;
-  job.stride = layout->stride;
+  job.rows = picture.Rows();
   job.width = uint32_t(layout->width);
   job.height = uint32_t(layout->height);
   job.bits = bits;

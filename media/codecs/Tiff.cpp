@@ -408,13 +408,12 @@ bool WriteTags(TIFF* tif, const DibLayout& l, const uint8_t* table) {
 }
 
 TiffResult WriteImage(TIFF* tif, const DibImage& picture, const DibLayout& l) {
-  const uint8_t* table = picture.block().data() + l.headerBytes;
-  if (!WriteTags(tif, l, table)) return Failure(TiffError::Library, "the tags were refused");
+  if (!WriteTags(tif, l, picture.ColourTable().data())) return Failure(TiffError::Library, "the tags were refused");
   const size_t rowBytes = (size_t(l.width) * (l.bitCount == 24 ? 24 : l.bitCount) + 7) / 8;
   std::vector<uint8_t> row(rowBytes);
-  const uint8_t* firstStored = picture.block().data() + l.pixelOffset;
+  const RowView rows = picture.Rows();
   for (int32_t r = 0; r < l.height; ++r) {
-    const uint8_t* stored = firstStored + size_t(l.height - 1 - r) * l.stride;
+    const uint8_t* stored = rows[r];
     if (l.bitCount == 24) {
       for (size_t x = 0; x < size_t(l.width); ++x) {
         row[3 * x] = stored[3 * x + 2];
