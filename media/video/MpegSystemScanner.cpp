@@ -9,6 +9,8 @@
 #include <memory>
 #include <vector>
 
+#include "io/FileKinds.h"
+
 namespace lumora::video {
 
 namespace {
@@ -328,12 +330,7 @@ class ScanRun {
   uint8_t audioBytes_[4] = {};
 };
 
-bool NameHasVob(const std::string& path) {
-  std::string lower = path;
-  std::transform(lower.begin(), lower.end(), lower.begin(),
-                 [](unsigned char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : char(c); });
-  return lower.find(".vob") != std::string::npos;
-}
+bool NameHasVob(const std::string& path) { return AsciiLower(path).find(".vob") != std::string::npos; }
 
 struct FileCloser {
   void operator()(std::FILE* f) const { std::fclose(f); }
