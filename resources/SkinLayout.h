@@ -79,6 +79,35 @@ inline constexpr std::array kButtonSets = {
     ButtonSet{"DELETE", 197, 192, 193, 80, 28},
     ButtonSet{"RENAME", 191, 198, 199, 84, 28},
     ButtonSet{"INFO", 194, 195, 196, 70, 29},
+    // The photo editor's buttons. The active look of the panel tabs and of
+    // region select shows the current panel and the mode that is on.
+    ButtonSet{"ed-prev", 600, 601, 602, 96, 30},
+    ButtonSet{"ed-next", 603, 604, 605, 96, 30},
+    ButtonSet{"ed-original", 606, 607, 608, 96, 30},
+    ButtonSet{"ed-save", 609, 610, 611, 96, 30},
+    ButtonSet{"ed-wallpaper", 612, 613, 614, 96, 30},
+    ButtonSet{"ed-close", 615, 616, 617, 96, 30},
+    ButtonSet{"ed-tab-distortion", 620, 621, 622, 48, 28},
+    ButtonSet{"ed-tab-color", 623, 624, 625, 48, 28},
+    ButtonSet{"ed-tab-filter", 626, 627, 628, 48, 28},
+    ButtonSet{"ed-flip-h", 630, 631, 632, 64, 40},
+    ButtonSet{"ed-flip-v", 633, 634, 635, 64, 40},
+    ButtonSet{"ed-rotate-ccw", 636, 637, 638, 64, 40},
+    ButtonSet{"ed-rotate-cw", 639, 640, 641, 64, 40},
+    ButtonSet{"ed-load-image", 642, 643, 644, 136, 28},
+    ButtonSet{"ed-unload-image", 645, 646, 647, 136, 28},
+    ButtonSet{"ed-invert", 650, 651, 652, 26, 26},
+    ButtonSet{"ed-grey", 653, 654, 655, 26, 26},
+    ButtonSet{"ed-swap-rg", 656, 657, 658, 26, 26},
+    ButtonSet{"ed-swap-gb", 659, 660, 661, 26, 26},
+    ButtonSet{"ed-swap-rb", 662, 663, 664, 26, 26},
+    ButtonSet{"ed-down", 670, 671, 672, 20, 20},
+    ButtonSet{"ed-up", 673, 674, 675, 20, 20},
+    ButtonSet{"ed-zoom-out", 680, 681, 682, 28, 28},
+    ButtonSet{"ed-zoom-in", 683, 684, 685, 28, 28},
+    ButtonSet{"ed-region", 686, 687, 688, 96, 30},
+    ButtonSet{"ed-trim", 689, 690, 691, 96, 30},
+    ButtonSet{"ed-bgcolor", 692, 693, 694, 96, 30},
 };
 
 constexpr const ButtonSet* FindButtonSet(std::string_view name) {
@@ -137,6 +166,96 @@ inline constexpr std::array kMaxButtons = {
     ButtonPlace{1025, "RENAME", End(-104), End(-90)},
     ButtonPlace{1026, "INFO", End(-90), End(-58)},
 };
+
+// The photo editor (in the full-screen layout). The top tray holds the
+// picture commands where the menu buttons were; the panel tabs and the
+// current panel's controls sit in the editor panel on the left (kEditorPanel),
+// the view commands in the tray at the bottom where the album list was. The
+// level rows of the "Color" and "Filter" panels start at these tops, one
+// every kEditorRowPitch pixels: a label line, then the Down button, the
+// bar or bar pair and the Up button.
+inline constexpr int kEditorColorRowsTop = 156;
+inline constexpr int kEditorFilterRowsTop = 122;
+inline constexpr int kEditorRowPitch = 34;
+inline constexpr int kEditorRowLabel = 14;  // the label line above a row's controls
+constexpr int EditorRow(int top, int row) { return top + row * kEditorRowPitch + kEditorRowLabel; }
+
+inline constexpr std::array kEditorButtons = {
+    // Picture commands.
+    ButtonPlace{1057, "ed-prev", End(-651), Start(32)},
+    ButtonPlace{1058, "ed-next", End(-546), Start(32)},
+    ButtonPlace{1063, "ed-original", End(-441), Start(32)},
+    ButtonPlace{1065, "ed-save", End(-336), Start(32)},
+    ButtonPlace{1137, "ed-wallpaper", End(-231), Start(32)},
+    ButtonPlace{1055, "ed-close", End(-126), Start(32)},
+    // Panel tabs.
+    ButtonPlace{1138, "ed-tab-distortion", Start(5), Start(84)},
+    ButtonPlace{1142, "ed-tab-color", Start(53), Start(84)},
+    ButtonPlace{1143, "ed-tab-filter", Start(101), Start(84)},
+    // "Distortion".
+    ButtonPlace{1093, "ed-flip-h", Start(9), Start(124)},
+    ButtonPlace{1094, "ed-flip-v", Start(81), Start(124)},
+    ButtonPlace{1095, "ed-rotate-ccw", Start(9), Start(170)},
+    ButtonPlace{1096, "ed-rotate-cw", Start(81), Start(170)},
+    ButtonPlace{1139, "ed-load-image", Start(9), Start(222)},
+    ButtonPlace{1140, "ed-unload-image", Start(9), Start(256)},
+    // "Color": the toggles, then the rows of brightness, contrast, red, green, blue.
+    ButtonPlace{1062, "ed-invert", Start(6), Start(122)},
+    ButtonPlace{1145, "ed-grey", Start(35), Start(122)},
+    ButtonPlace{1097, "ed-swap-rg", Start(64), Start(122)},
+    ButtonPlace{1098, "ed-swap-gb", Start(93), Start(122)},
+    ButtonPlace{1099, "ed-swap-rb", Start(122), Start(122)},
+    ButtonPlace{1100, "ed-down", Start(8), Start(EditorRow(kEditorColorRowsTop, 0))},
+    ButtonPlace{1101, "ed-up", Start(126), Start(EditorRow(kEditorColorRowsTop, 0))},
+    ButtonPlace{1102, "ed-down", Start(8), Start(EditorRow(kEditorColorRowsTop, 1))},
+    ButtonPlace{1103, "ed-up", Start(126), Start(EditorRow(kEditorColorRowsTop, 1))},
+    ButtonPlace{1146, "ed-down", Start(8), Start(EditorRow(kEditorColorRowsTop, 2))},
+    ButtonPlace{1149, "ed-up", Start(126), Start(EditorRow(kEditorColorRowsTop, 2))},
+    ButtonPlace{1147, "ed-down", Start(8), Start(EditorRow(kEditorColorRowsTop, 3))},
+    ButtonPlace{1150, "ed-up", Start(126), Start(EditorRow(kEditorColorRowsTop, 3))},
+    ButtonPlace{1148, "ed-down", Start(8), Start(EditorRow(kEditorColorRowsTop, 4))},
+    ButtonPlace{1151, "ed-up", Start(126), Start(EditorRow(kEditorColorRowsTop, 4))},
+    // "Filter": blur, sharpen, emboss, mosaic, random pattern, tile size, scatter.
+    ButtonPlace{1104, "ed-down", Start(8), Start(EditorRow(kEditorFilterRowsTop, 0))},
+    ButtonPlace{1105, "ed-up", Start(126), Start(EditorRow(kEditorFilterRowsTop, 0))},
+    ButtonPlace{1110, "ed-down", Start(8), Start(EditorRow(kEditorFilterRowsTop, 1))},
+    ButtonPlace{1111, "ed-up", Start(126), Start(EditorRow(kEditorFilterRowsTop, 1))},
+    ButtonPlace{1106, "ed-down", Start(8), Start(EditorRow(kEditorFilterRowsTop, 2))},
+    ButtonPlace{1107, "ed-up", Start(126), Start(EditorRow(kEditorFilterRowsTop, 2))},
+    ButtonPlace{1108, "ed-down", Start(8), Start(EditorRow(kEditorFilterRowsTop, 3))},
+    ButtonPlace{1109, "ed-up", Start(126), Start(EditorRow(kEditorFilterRowsTop, 3))},
+    ButtonPlace{1158, "ed-down", Start(8), Start(EditorRow(kEditorFilterRowsTop, 4))},
+    ButtonPlace{1161, "ed-up", Start(126), Start(EditorRow(kEditorFilterRowsTop, 4))},
+    ButtonPlace{1159, "ed-down", Start(8), Start(EditorRow(kEditorFilterRowsTop, 5))},
+    ButtonPlace{1162, "ed-up", Start(126), Start(EditorRow(kEditorFilterRowsTop, 5))},
+    ButtonPlace{1160, "ed-down", Start(8), Start(EditorRow(kEditorFilterRowsTop, 6))},
+    ButtonPlace{1163, "ed-up", Start(126), Start(EditorRow(kEditorFilterRowsTop, 6))},
+    // View commands in the bottom tray: zoom out, (the zoom list), zoom in,
+    // region select, trim, background colour.
+    ButtonPlace{1132, "ed-zoom-out", Start(124), End(-80)},
+    ButtonPlace{1131, "ed-zoom-in", Start(236), End(-80)},
+    ButtonPlace{1134, "ed-region", Start(276), End(-81)},
+    ButtonPlace{1135, "ed-trim", Start(376), End(-81)},
+    ButtonPlace{1136, "ed-bgcolor", Start(476), End(-81)},
+};
+
+// Rectangles of the editor that are not buttons, measured like the pieces.
+struct Area {
+  Edge left;
+  Edge top;
+  Edge right;
+  Edge bottom;
+};
+// The editor panel on the left: its background is repainted when the panel
+// changes.
+inline constexpr int kEditorPanelWidth = 154;
+inline constexpr Area kEditorPanel{Start(0), Start(74), Start(kEditorPanelWidth), End(-109)};
+// The picture view, and the frame drawn around it (top and left edges black,
+// right and bottom white, as around the item list).
+inline constexpr Area kEditorView{Start(165), Start(75), End(-30), End(-110)};
+inline constexpr Area kEditorFrame{Start(164), Start(74), End(-29), End(-109)};
+// The tray of view commands (the album list's well in the album view).
+inline constexpr Area kEditorTray{Start(114), End(-88), End(-116), End(0)};
 
 // ---- Full-screen background ---------------------------------------------------
 

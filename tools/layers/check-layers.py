@@ -18,7 +18,7 @@ RANKS = {
     "media/codecs": 3, "mpeg": 3, "editor/effects": 3,
     "media/video": 4,
     "albums": 5,
-    "dropdialog": 6, "ui": 6,
+    "dropdialog": 6, "ui": 6, "editor": 6,
     "app": 7, "cli": 7,
 }
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.M)
