@@ -46,6 +46,12 @@ class EntryModel final : public QAbstractListModel {
     entries_.push_back(std::move(entry));
     endInsertRows();
   }
+  // The record at `row` becomes `entry`; the row keeps its selection.
+  void Replace(int row, Record entry) {
+    if (!At(row)) return;
+    entries_[size_t(row)] = std::move(entry);
+    emit dataChanged(index(row), index(row));
+  }
   void Remove(int row) {
     if (!At(row)) return;
     beginRemoveRows(QModelIndex(), row, row);
@@ -82,6 +88,7 @@ class EntryListView : public QListView {
   // The record at `row`, null when there is none.
   Record* Entry(int row) const { return model_->At(row); }
   void Append(Record entry) { model_->Append(std::move(entry)); }
+  void Replace(int row, Record entry) { model_->Replace(row, std::move(entry)); }
   void Remove(int row) { model_->Remove(row); }
   void Clear() { model_->Reset(); }
   // Sorts the records, stable; the selection and the current entry go.
@@ -97,6 +104,13 @@ class EntryListView : public QListView {
   }
   bool HasSelection() const { return selectionModel()->hasSelection(); }
   bool IsSelected(int row) const { return selectionModel()->isSelected(model_->index(row)); }
+  // The selected row nearest the end, -1 for none.
+  int LastSelectedRow() const {
+    for (int row = Count() - 1; row >= 0; --row) {
+      if (IsSelected(row)) return row;
+    }
+    return -1;
+  }
   void ScrollToRow(int row) { scrollTo(model_->index(row)); }
   // The cell of `row` in viewport coordinates.
   QRect RowRect(int row) const { return visualRect(model_->index(row)); }

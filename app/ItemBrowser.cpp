@@ -173,18 +173,23 @@ int ItemBrowser::Count() const { return list_.Count(); }
 
 void ItemBrowser::OnClicked(int row) { currentItem_ = !list_.HasSelection() ? -1 : row; }
 
-void ItemBrowser::OnDoubleClicked(int row) {
+bool ItemBrowser::OnDoubleClicked(int row) {
   if (!list_.HasSelection()) {
     currentItem_ = -1;
-    return;
+    return false;
   }
   const ItemEntry* entry = list_.Entry(row);
-  if (!entry || entry->Item().name.empty() || entry->Item().path.empty()) return;
-  WaitCursor wait(services_.desktop);
-  // Pictures open in the editor; until it exists a double click opens only
-  // videos, with the desktop's player.
-  const ItemKind kind = ItemKindOf(entry->Item().path);
-  if (kind == ItemKind::Mpeg || kind == ItemKind::Avi) services_.shell.OpenDocument(entry->Item().path);
+  return entry && !entry->Item().name.empty() && !entry->Item().path.empty();
+}
+
+void ItemBrowser::RefreshItem(const std::string& path) {
+  for (int row = 0; row < list_.Count(); ++row) {
+    if (list_.Entry(row)->Item().path != path) continue;
+    NewItem made = MakeAlbumItem(path, cell_, frame_);
+    if (made.status == NewItemStatus::Added)
+      list_.Replace(row, ItemEntry(std::move(made.item), ThumbnailPixmap(made.thumbnail)));
+    return;
+  }
 }
 
 }  // namespace lumora

@@ -3,7 +3,8 @@
 // load of a run placed at the bottom right of the work area), turns each
 // composed thumbnail into a picture the list draws with the frame's black
 // clear, sorts by the sort in force, selects all, follows clicks to the
-// current item, and opens a double-clicked video with the desktop's player.
+// current item, tells whether a double-clicked item opens, and makes an
+// item's thumbnail again after its file was written.
 // It holds the sort in force: read from the settings at start, changed by
 // the sort commands, written back at exit.
 #pragma once
@@ -96,10 +97,16 @@ class ItemBrowser {
   std::vector<std::string> Paths() const;
   int Count() const;
 
+  // The file at `path` was written: its item and thumbnail are made again (an
+  // item whose file no longer makes one keeps its old thumbnail).
+  void RefreshItem(const std::string& path);
+
   // The current item, -1 for none.
   int CurrentItem() const { return currentItem_; }
   void OnClicked(int row);
-  void OnDoubleClicked(int row);
+  // True when the double-clicked item opens (a selection, and the item has a
+  // name and a path); without a selection the current item becomes -1.
+  bool OnDoubleClicked(int row);
 
   // The progress window of the last load, for tests (its window is gone once
   // the load is over); null when none was made.

@@ -71,7 +71,12 @@ void MainDialog::CreateControls() {
                              skin_, services_.runDialog},
       *albumList_, *items_, *this);
   itemList_->OnClicked([this](int row) { items_->OnClicked(row); });
-  itemList_->OnDoubleClicked([this](int row) { items_->OnDoubleClicked(row); });
+  editor_ = std::make_unique<PhotoEditor>(
+      PhotoEditor::Services{services_.prompts, services_.shell, services_.desktop, services_.resources},
+      static_cast<EditorHost&>(*this));
+  itemList_->OnDoubleClicked([this](int row) {
+    if (items_->OnDoubleClicked(row)) editor_->Enter();
+  });
   itemList_->OnDeleteKey([this] { OnItemDeleteKey(); });
   itemList_->OnContextMenu([this](const QPoint& at) { OnItemContextMenu(at); });
   CreateActions();
@@ -86,6 +91,12 @@ void MainDialog::CreateActions() {
     auto* action = new QAction(this);
     connect(action, &QAction::triggered, this, [this, entry] { entry.handler(*this, entry.id); });
     actions_[entry.id] = action;
+  }
+  // The editor's buttons go to the editor.
+  for (const uint32_t id : PhotoEditor::Commands()) {
+    auto* action = new QAction(this);
+    connect(action, &QAction::triggered, this, [this, id] { editor_->OnCommand(id); });
+    actions_[id] = action;
   }
 }
 
@@ -107,6 +118,7 @@ void MainDialog::CreateButtons() {
   };
   for (const skin::ButtonPlace& place : skin::kCompactButtons) make(place.control, place.set);
   for (const skin::ButtonPlace& place : skin::kMaxButtons) make(place.control, place.set);
+  for (const skin::ButtonPlace& place : skin::kEditorButtons) make(place.control, place.set);
   for (const layout::UnplacedButton& button : layout::kUnplacedButtons) make(button.control, button.set);
   for (const uint32_t control : layout::kDisabledButtons) buttons_.at(control)->setEnabled(false);
 }
@@ -186,6 +198,16 @@ void MainDialog::CreateToolTips() {
                                                                  : services_.resources.String(tip.string).value_or("");
     buttonTips_->AddTool(button, Utf8(text));
   }
+  const auto editorTip = [this](uint32_t control, uint32_t string) {
+    if (SkinButton* button = Button(control))
+      buttonTips_->AddTool(button, Utf8(services_.resources.String(string).value_or("")));
+  };
+  for (const editor::Tip& tip : editor::kTips) editorTip(tip.control, tip.string);
+  for (const editor::Tip& tip : editor::kZoomTips) editorTip(tip.control, tip.string);
+  for (const editor::LevelRow& row : editor::kLevelRows) {
+    editorTip(row.down, row.downTip);
+    editorTip(row.up, row.upTip);
+  }
 }
 
 void MainDialog::mousePressEvent(QMouseEvent* event) {
@@ -222,6 +244,11 @@ void MainDialog::changeEvent(QEvent* event) {
 }
 
 void MainDialog::closeEvent(QCloseEvent* event) {
+  // An edit whose save failed keeps the window open.
+  if (!closing_ && !editor_->CloseForExit()) {
+    event->ignore();
+    return;
+  }
   PrepareClose();
   QvDropDialog::closeEvent(event);
 }

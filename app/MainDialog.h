@@ -27,15 +27,18 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "app/MainLayout.h"
 #include "app/MessageStrings.h"
 #include "app/Skin.h"
 #include "dropdialog/QvDropDialog.h"
+#include "editor/PhotoEditor.h"
 #include "resources/Menu.h"
 
 class QAction;
 class QMenu;
+class QPainter;
 
 namespace lumora {
 
@@ -53,7 +56,7 @@ class SplashWindow;
 class ToolTipControl;
 class WindowSystem;
 
-class MainDialog final : public QvDropDialog {
+class MainDialog final : public QvDropDialog, private EditorHost {
  public:
   static constexpr int kTemplateId = 102;
 
@@ -108,6 +111,7 @@ class MainDialog final : public QvDropDialog {
   ItemListView* ItemList() const { return itemList_; }
   ItemBrowser& Items() const { return *items_; }
   AlbumBrowser& Albums() const { return *albums_; }
+  PhotoEditor& Editor() const { return *editor_; }
   // The button with this control id, or null.
   SkinButton* Button(uint32_t control) const;
   ToolTipControl& ButtonTips() const { return *buttonTips_; }
@@ -166,6 +170,18 @@ class MainDialog final : public QvDropDialog {
   void RecheckWorkArea();
   void LowerCompanions();
   void RaiseCompanions();
+  void PaintFrame(QPainter& painter, const QRect& frame);
+
+  // --- The photo editor's host (MainDialogEditor.cpp).
+  QWidget& Window() override { return *this; }
+  void ShowButton(uint32_t control, bool visible) override;
+  void SetButtonLook(uint32_t control, int look) override;
+  std::vector<std::string> ItemPaths() const override;
+  int LastSelectedItem() const override;
+  void SelectItem(int row) override;
+  void RefreshItem(const std::string& path) override;
+  bool EnterEditorForm() override;
+  void LeaveEditorForm() override;
 
   // --- Commands (MainDialogCommands.cpp).
   void OnHelp(uint32_t id);
@@ -203,6 +219,8 @@ class MainDialog final : public QvDropDialog {
   ItemListView* itemList_ = nullptr;
   std::unique_ptr<ItemBrowser> items_;
   std::unique_ptr<AlbumBrowser> albums_;
+  std::unique_ptr<PhotoEditor> editor_;
+  bool editorShown_ = false;  // the editor's form replaces the album controls
   ToolTipControl* itemTips_ = nullptr;
   ToolTipControl* buttonTips_ = nullptr;
   std::optional<Menu> mainMenu_;

@@ -1,7 +1,8 @@
 // MainDialog's command table and the window commands it owns: help, about,
 // minimise, the layout toggle, close, the menu buttons' popups and the item
 // list's context menu and Delete key; the album and item commands go to the
-// AlbumBrowser and the ItemBrowser.
+// AlbumBrowser and the ItemBrowser, "&Edit", "Open" and the editor's buttons
+// to the PhotoEditor.
 #include "app/MainDialog.h"
 
 #include <QAction>
@@ -38,7 +39,7 @@ bool IsSortCommand(uint32_t command) {
 std::span<const MainDialog::CommandEntry> MainDialog::Commands() {
   using namespace layout;
   constexpr auto sortBy = [](MainDialog& window, uint32_t id) { window.items_->SortBy(id); };
-  static constexpr std::array<CommandEntry, 23> kTable = {{
+  static constexpr std::array<CommandEntry, 25> kTable = {{
       {kHelp, [](MainDialog& window, uint32_t id) { window.OnHelp(id); }},
       {kHelpSmall, [](MainDialog& window, uint32_t id) { window.OnHelp(id); }},
       {kMinimize, [](MainDialog& window, uint32_t id) { window.OnMinimize(id); }},
@@ -62,6 +63,8 @@ std::span<const MainDialog::CommandEntry> MainDialog::Commands() {
       {res::kCmdSortReverse, sortBy},
       {res::kCmdSelectAll, [](MainDialog& window, uint32_t) { window.items_->SelectAll(); }},
       {res::kCmdRefresh, [](MainDialog& window, uint32_t) { window.albums_->LoadItems(); }},
+      {kEditButton, [](MainDialog& window, uint32_t) { window.editor_->Enter(); }},
+      {res::kCmdOpen, [](MainDialog& window, uint32_t) { window.editor_->Enter(); }},
   }};
   return kTable;
 }

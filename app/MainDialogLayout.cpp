@@ -68,6 +68,11 @@ void MainDialog::PlaceButtons() {
   for (const skin::ButtonPlace& place : places) {
     if (SkinButton* button = Button(place.control)) button->move(place.x.At(width()), place.y.At(height()));
   }
+  if (mode_ != layout::WindowMode::Max) return;
+  // The editor's buttons (hidden until it opens) belong to the full layout.
+  for (const skin::ButtonPlace& place : skin::kEditorButtons) {
+    if (SkinButton* button = Button(place.control)) button->move(place.x.At(width()), place.y.At(height()));
+  }
 }
 
 void MainDialog::ShowButtons() {
@@ -152,18 +157,28 @@ void MainDialog::paintEvent(QPaintEvent* event) {
     return;
   }
   skin_.PaintMaxBackground(painter, size());
+  if (editorShown_) {
+    const skin::Area& frame = skin::kEditorFrame;
+    PaintFrame(painter, QRect(QPoint(frame.left.At(width()), frame.top.At(height())),
+                              QPoint(frame.right.At(width()), frame.bottom.At(height()))));
+    painter.end();
+    editor_->PaintPanel(*this);
+    return;
+  }
   if (!maxEntered_) return;
   const layout::FrameCorners frame = layout::MaxItemFrame({width(), height()});
-  const QPoint topLeft(frame.topLeft.x, frame.topLeft.y);
-  const QPoint topRight(frame.bottomRight.x, frame.topLeft.y);
-  const QPoint bottomLeft(frame.topLeft.x, frame.bottomRight.y);
-  const QPoint bottomRight(frame.bottomRight.x, frame.bottomRight.y);
+  PaintFrame(painter, QRect(QPoint(frame.topLeft.x, frame.topLeft.y), QPoint(frame.bottomRight.x, frame.bottomRight.y)));
+}
+
+// Around the item list or the picture view: the top and left edges thin and
+// black, the right and bottom edges thick and white.
+void MainDialog::PaintFrame(QPainter& painter, const QRect& frame) {
   painter.setPen(QPen(Qt::black, kFrameThinPen));
-  painter.drawLine(topLeft, topRight);
-  painter.drawLine(topLeft, bottomLeft);
+  painter.drawLine(frame.topLeft(), frame.topRight());
+  painter.drawLine(frame.topLeft(), frame.bottomLeft());
   painter.setPen(QPen(Qt::white, kFrameThickPen));
-  painter.drawLine(topRight, bottomRight);
-  painter.drawLine(bottomLeft, bottomRight);
+  painter.drawLine(frame.topRight(), frame.bottomRight());
+  painter.drawLine(frame.bottomLeft(), frame.bottomRight());
 }
 
 }  // namespace lumora

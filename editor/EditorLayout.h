@@ -120,6 +120,7 @@ struct Box {
 };
 inline constexpr Box kBlendListBox{skin::Start(9), skin::Start(304), 136, 22};
 inline constexpr int kBlendLabelTop = 288;
+inline constexpr uint32_t kBlendLabel = 54;  // "Select Method "
 inline constexpr Box kZoomListBox{skin::Start(156), skin::End(-77), 76, 22};
 inline constexpr Box kProgressBox{skin::Start(124), skin::End(-38), 552, 10};
 // The blend methods' names: string ids 120 to 126.
