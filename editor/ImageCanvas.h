@@ -100,8 +100,18 @@ class ImageCanvas final : public QAbstractScrollArea {
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void wheelEvent(QWheelEvent* event) override;
+  // Home and End: the start and end of the vertical range (with Shift, the
+  // horizontal one).
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
+  // Sets both bars' ranges for the picture, zoom and client size. After a
+  // zoom change the positions keep their proportion of the ranges.
+  void UpdateScrollBars(bool zoomed);
+  QPoint ClampToView(const QPoint& p) const;
+  // The tracker's cursor for the pointer at `at` (client coordinates).
+  void UpdateCursor(const QPoint& at);
+
   EffectLevels& levels_;
   DibImage displayed_, base_, preTrim_, overlay_, trimmed_, spare_;
   // The view's state (zoom, scroll ranges, render buffer, tracker, magnifier).
