@@ -6,12 +6,13 @@
 
 #include <QComboBox>
 #include <QKeyEvent>
-#include <QTest>
 
 #include <filesystem>
 #include <fstream>
 
 #include "app/ItemListView.h"
+#include "app/SkinButton.h"
+#include "resources/ResourceIds.h"
 #include "editor/ImageCanvas.h"
 #include "editor/LevelBar.h"
 #include "editor/effects/Selection.h"
