@@ -108,8 +108,12 @@ bool DibImage::BuildPalette() {
 }
 
 void DibImage::Assign(const DibImage& other) {
-  Free();
-  block_ = other.block_;
+  // Into the blocks this picture already holds: the editor copies its effect
+  // base into the displayed picture on every click, and a freshly allocated
+  // block of a large picture costs its page faults again each time.
+  block_.assign(other.block_.begin(), other.block_.end());
+  backup_.clear();
+  palette_.reset();
   width_ = other.width_;
   height_ = other.height_;
   BuildPalette();
@@ -149,10 +153,11 @@ std::span<const uint8_t> DibImage::ColourTable() const {
 }
 
 bool DibImage::Snapshot() {
-  backup_ = {};
+  // The backup keeps its block between passes for the same reason as Assign.
+  backup_.clear();
   if (block_.empty()) return false;
   try {
-    backup_ = block_;
+    backup_.assign(block_.begin(), block_.end());
   } catch (const std::bad_alloc&) {
     return false;
   }
