@@ -307,6 +307,12 @@ TEST(EditorTest, AFailedSaveKeepsTheEditAndTheOldFileAndASaveRefreshesTheThumbna
       .ExpectMessage(std::string("Error writing the file\n\n") + path, kAnswerOk);
   f.window->OnCommand(kClose);
   EXPECT_TRUE(f.Editor().IsOpen());
+  // So does the window's own close (Yes and No only).
+  f.doubles.prompts.ExpectMessage(kSaveQuestion, "Lumora", box::kYesNo | box::kIconQuestion | box::kTopmost, kAnswerYes)
+      .ExpectMessage(std::string("Error writing the file\n\n") + path, kAnswerOk);
+  f.window->close();
+  EXPECT_TRUE(f.window->isVisible());
+  EXPECT_TRUE(f.Editor().IsOpen());
 
   fs::rename(moved, f.album);
   f.doubles.prompts.ExpectMessage(kSaveQuestion, kAnswerYes);

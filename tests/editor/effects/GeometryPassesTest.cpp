@@ -1,5 +1,7 @@
 // Flips and exact quarter turns: two flips, four turns and a turn with its
-// mirror give the picture back; each turn's pixel mapping, size and palette.
+// mirror give the picture back; each turn's pixel mapping, size and palette;
+// the trim's crop.
+#include "editor/effects/Crop.h"
 #include "editor/effects/Passes.h"
 
 #include <gtest/gtest.h>
@@ -96,6 +98,36 @@ TEST(Rotate, FullTurnsAndMirrorsGiveThePictureBack) {
   EXPECT_EQ((*grey.palette())[5], (PaletteEntry{5, 5, 0xAB, 0}));
   EXPECT_EQ(test::Grey(grey, 0, 0), 4);
   EXPECT_EQ(test::Grey(grey, 0, 3), 7);
+}
+
+}  // namespace
+}  // namespace lumora
+
+namespace lumora {
+namespace {
+
+TEST(Crop, KeepsTheRectangleClippedToThePictureAndAnEightBitPicturesColours) {
+  DibImage pic = test::Picture24(7, 5, Code);
+  DibImage cut;
+  ASSERT_TRUE(CropPicture(pic, PictureRect{2, 1, 9, 3}, cut));
+  ASSERT_EQ(cut.width(), 5);
+  ASSERT_EQ(cut.height(), 2);
+  EXPECT_EQ(At(cut, 0, 0), Code(2, 1));
+  EXPECT_EQ(At(cut, 4, 1), Code(6, 2));
+  for (const PictureRect beside : {PictureRect{7, 0, 9, 5}, PictureRect{2, 2, 2, 4}, PictureRect{-3, -3, 0, 2}}) {
+    EXPECT_FALSE(CropPicture(pic, beside, cut));
+    EXPECT_EQ(cut.width(), 5) << "left as it was";
+  }
+
+  // A picture of four colours keeps them, not the grey ramp of a new picture.
+  DibImage four = test::Picture8(4, 2, [](int x, int) { return x; });
+  uint8_t* table = four.block().data() + 40;
+  for (int i = 0; i < 4; ++i) table[i * 4 + 2] = uint8_t(200 + i);  // red
+  four.RefreshInfo(true);
+  ASSERT_TRUE(CropPicture(four, PictureRect{1, 0, 3, 2}, cut));
+  EXPECT_EQ(test::Grey(cut, 0, 0), 1);
+  EXPECT_EQ(cut.ColourTable()[1 * 4 + 2], 201);
+  EXPECT_EQ(cut.ColourTable()[3 * 4 + 2], 203);
 }
 
 }  // namespace
