@@ -167,6 +167,13 @@ set(LUMORA_SKIN_FILES
   builtin/bitmap/692.bmp
   builtin/bitmap/693.bmp
   builtin/bitmap/694.bmp
+  builtin/bitmap/700.bmp
+  builtin/bitmap/701.bmp
+  builtin/bitmap/702.bmp
+  builtin/bitmap/703.bmp
+  builtin/bitmap/704.bmp
+  builtin/bitmap/705.bmp
+  builtin/bitmap/706.bmp
   builtin/data/452
   builtin/data/436
   builtin/cursor/532.cur

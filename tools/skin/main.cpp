@@ -12,6 +12,7 @@
 #include <QString>
 #include <cstdio>
 #include <filesystem>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -54,8 +55,10 @@ bool CheckSizes(const Skin& skin, std::string& error) {
       if (id != 0 && !CheckSize(skin, id, set.width, set.height, error)) return false;
     }
   }
-  for (const Piece& piece : kMaxPieces) {
-    if (!CheckSize(skin, piece.bitmap, piece.width, piece.height, error)) return false;
+  for (const auto& pieces : {std::span<const Piece>(kMaxPieces), std::span<const Piece>(kEditorPieces)}) {
+    for (const Piece& piece : pieces) {
+      if (!CheckSize(skin, piece.bitmap, piece.width, piece.height, error)) return false;
+    }
   }
   for (const Strip& strip : {kCompactAlbums, kMaxAlbums}) {
     if (!CheckSize(skin, strip.bitmap, strip.cellWidth * strip.cells, strip.cellHeight, error)) return false;
