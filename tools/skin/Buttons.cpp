@@ -315,6 +315,13 @@ QImage DrawButton(const ButtonArt& art, const ButtonSet& set, Look look) {
 
 }  // namespace
 
+QColor ButtonMatte(std::string_view set) {
+  for (const ButtonArt& art : kArt) {
+    if (art.set == set) return MatteOf(art.kind);
+  }
+  throw std::logic_error("no button set " + std::string(set));
+}
+
 void DrawButtons(Skin& skin) {
   for (const ButtonArt& art : kArt) {
     const ButtonSet* set = FindButtonSet(art.set);
