@@ -313,6 +313,33 @@ inline constexpr std::array kMaxPieces = {
     Piece{529, "photo corner at the item frame's bottom right", 14, 14, Fill::Once, End(-35), End(-116), {}, {}},
 };
 
+// The photo editor's background, painted after kMaxPieces while the editor is
+// open. The panel and the gutter up to the view's frame (x 0 to 164) get the
+// side panel's dark surround with the tabs' tray, a light sheet under the
+// panel's controls (kEditorSheet), on which the window writes the level rows'
+// names in dark text and draws the level bars, and the photo stack at the
+// foot; the panel's head starts 7 pixels higher, over the foot of the top bar,
+// where the item frame's photo corner reaches. The bottom bar is laid again,
+// plain, over the album buttons' trays and the album list's caption and well,
+// with the tray of view commands (zoom out at x 124 to background colour
+// ending at x 572) and its caption on it. The photo corners move to the view's
+// frame. Bitmaps the album view already has are used again by their ids.
+inline constexpr Area kEditorSheet{Start(2), Start(118), Start(152), Start(372)};
+inline constexpr std::array kEditorPieces = {
+    Piece{700, "editor panel", 164, 16, Fill::Tile, Start(0), Start(74), Start(164), End(-109)},
+    Piece{701, "editor panel foot", 164, 80, Fill::Once, Start(0), End(-189), {}, {}},
+    Piece{702, "editor panel head (tabs' tray, top of the sheet)", 164, 60, Fill::Once, Start(0), Start(67), {}, {}},
+    Piece{703, "editor panel sheet", 164, 16, Fill::Tile, Start(0), Start(127), Start(164), Start(360)},
+    Piece{704, "editor panel sheet, bottom", 164, 16, Fill::Once, Start(0), Start(360), {}, {}},
+    Piece{274, "bottom bar", 16, 109, Fill::Tile, Start(0), End(-109), End(0), End(0)},
+    Piece{705, "view tray", 468, 44, Fill::Once, Start(114), End(-88), {}, {}},
+    Piece{706, "view caption", 80, 19, Fill::Once, Start(120), End(-107), {}, {}},
+    Piece{525, "photo corner at the view frame's top left", 14, 14, Fill::Once, Start(157), Start(67), {}, {}},
+    Piece{526, "photo corner at the view frame's top right", 14, 14, Fill::Once, End(-35), Start(67), {}, {}},
+    Piece{527, "photo corner at the view frame's bottom left", 14, 14, Fill::Once, Start(157), End(-116), {}, {}},
+    Piece{529, "photo corner at the view frame's bottom right", 14, 14, Fill::Once, End(-35), End(-116), {}, {}},
+};
+
 // ---- Lists and other pictures -------------------------------------------------
 
 inline constexpr int kCompactWidth = 178;

@@ -9,6 +9,7 @@
 #include <fstream>
 #include <iterator>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -151,8 +152,8 @@ TEST(BuiltinSkin, ThumbnailFramesMaskTheirSurroundOnly) {
 }
 
 TEST(BuiltinSkin, BackgroundPiecesAndSplashHaveTheirSizes) {
-  for (const skin::Piece& piece : skin::kMaxPieces) {
-    ExpectSize(BuiltinBmp(piece.bitmap), piece.width, piece.height, piece.bitmap);
+  for (const auto& pieces : {std::span<const skin::Piece>(skin::kMaxPieces), std::span<const skin::Piece>(skin::kEditorPieces)}) {
+    for (const skin::Piece& piece : pieces) ExpectSize(BuiltinBmp(piece.bitmap), piece.width, piece.height, piece.bitmap);
   }
   ExpectSize(BuiltinBmp(res::kBitmapSplash), skin::kSplashWidth, skin::kSplashHeight, res::kBitmapSplash);
 }

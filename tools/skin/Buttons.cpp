@@ -1,11 +1,18 @@
 // The button sets: menu buttons (glyph and label), launch tiles (glyph over a
-// short label), round window buttons, album buttons and the round mark. Each
-// set is drawn in its normal and hover looks and, when the set has one, its
-// active look (pressed, or a companion running): amber, pressed one pixel in.
+// short label), round window buttons, album buttons and the round mark, and the
+// photo editor's: its commands in the menu buttons' style, the panel tabs, the
+// tools of the panel and of the view tray (glyph faces), and the colour toggles
+// (coloured dots, a grey ramp). Each set is drawn in its normal and hover looks
+// and, when the set has one, its active look (pressed, a companion running, the
+// current panel, a mode that is on): amber, pressed one pixel in.
 #include "tools/skin/Skin.h"
 
 #include <QFontMetricsF>
+#include <QLinearGradient>
+#include <QPolygonF>
 #include <QString>
+#include <algorithm>
+#include <cmath>
 #include <stdexcept>
 #include <string>
 
@@ -18,7 +25,16 @@ namespace lumora::skin {
 namespace {
 
 enum class Look { Normal, Hover, Active };
-enum class Kind { Menu, Launch, Window, Album, Mark };
+enum class Kind {
+  Menu, Launch, Window, Album, Mark,
+  Tab,          // editor panel tab: label only, on the tab tray
+  Tile,         // editor geometry tile: glyph only, on the panel sheet
+  Wide,         // editor overlay button: glyph and label, on the panel sheet
+  Tool,         // small glyph face on the panel sheet (toggles, level steps)
+  TrayTool,     // small glyph face in the view tray (zoom)
+  Swap,         // channel swap: its two channels' dots and a two-way arrow
+  Grey,         // grey scale: a ramp from white to black
+};
 
 struct ButtonArt {
   std::string_view set;
@@ -49,6 +65,48 @@ constexpr ButtonArt kArt[] = {
     {"DELETE", Kind::Album, Glyph::Trash, "Delete"},
     {"RENAME", Kind::Album, Glyph::Pencil, "Rename"},
     {"INFO", Kind::Album, Glyph::Info, "Info"},
+    {"ed-prev", Kind::Menu, Glyph::ChevronLeft, "Prev"},
+    {"ed-next", Kind::Menu, Glyph::ChevronRight, "Next"},
+    {"ed-original", Kind::Menu, Glyph::Revert, "Original"},
+    {"ed-save", Kind::Menu, Glyph::Floppy, "Save"},
+    {"ed-wallpaper", Kind::Menu, Glyph::Wallpaper, "Wallpaper"},
+    {"ed-close", Kind::Menu, Glyph::Cross, "Close"},
+    {"ed-tab-distortion", Kind::Tab, Glyph::None, "Distort"},
+    {"ed-tab-color", Kind::Tab, Glyph::None, "Color"},
+    {"ed-tab-filter", Kind::Tab, Glyph::None, "Filter"},
+    {"ed-flip-h", Kind::Tile, Glyph::FlipHorizontal, ""},
+    {"ed-flip-v", Kind::Tile, Glyph::FlipVertical, ""},
+    {"ed-rotate-ccw", Kind::Tile, Glyph::RotateLeft, ""},
+    {"ed-rotate-cw", Kind::Tile, Glyph::RotateRight, ""},
+    {"ed-load-image", Kind::Wide, Glyph::PictureAdd, "Insert picture"},
+    {"ed-unload-image", Kind::Wide, Glyph::PictureRemove, "Remove picture"},
+    {"ed-invert", Kind::Tool, Glyph::Invert, ""},
+    {"ed-grey", Kind::Grey, Glyph::None, ""},
+    {"ed-swap-rg", Kind::Swap, Glyph::None, ""},
+    {"ed-swap-gb", Kind::Swap, Glyph::None, ""},
+    {"ed-swap-rb", Kind::Swap, Glyph::None, ""},
+    {"ed-down", Kind::Tool, Glyph::Minus, ""},
+    {"ed-up", Kind::Tool, Glyph::Plus, ""},
+    {"ed-zoom-out", Kind::TrayTool, Glyph::ZoomOut, ""},
+    {"ed-zoom-in", Kind::TrayTool, Glyph::ZoomIn, ""},
+    {"ed-region", Kind::Menu, Glyph::Marquee, "Select"},
+    {"ed-trim", Kind::Menu, Glyph::Crop, "Trim"},
+    {"ed-bgcolor", Kind::Menu, Glyph::Bucket, "Backdrop"},
+};
+
+// The two channels each swap exchanges, as dots in their own colours.
+struct SwapArt {
+  std::string_view set;
+  QColor first;
+  QColor second;
+};
+const QColor kChannelRed{232, 70, 58};
+const QColor kChannelGreen{64, 186, 84};
+const QColor kChannelBlue{60, 128, 240};
+const SwapArt kSwaps[] = {
+    {"ed-swap-rg", kChannelRed, kChannelGreen},
+    {"ed-swap-gb", kChannelGreen, kChannelBlue},
+    {"ed-swap-rb", kChannelRed, kChannelBlue},
 };
 
 const Face& FaceOf(Look look) {
@@ -65,9 +123,16 @@ QColor MatteOf(Kind kind) {
   switch (kind) {
     case Kind::Menu:
     case Kind::Window:
-    case Kind::Album: return kTray;
+    case Kind::Album:
+    case Kind::Tab:
+    case Kind::TrayTool: return kTray;
     case Kind::Launch: return kCard;
     case Kind::Mark: return kNavy;
+    case Kind::Tile:
+    case Kind::Wide:
+    case Kind::Tool:
+    case Kind::Swap:
+    case Kind::Grey: return kSheet;
   }
   return kNavy;
 }
@@ -85,14 +150,25 @@ void DrawFace(QPainter& p, QRectF rect, qreal radius, Look look) {
   p.drawLine(QPointF(body.left() + radius, body.top() + 1.5), QPointF(body.right() - radius, body.top() + 1.5));
 }
 
-// Glyph and label side by side, centred together.
+// The bold face at `fontSize`, or smaller until `label` is no wider than `width`.
+QFont FittedFont(const QString& label, qreal fontSize, qreal width) {
+  QFont font = SkinFont(FontFace::SansBold, fontSize);
+  while (fontSize > 8 && QFontMetricsF(font).horizontalAdvance(label) > width) {
+    fontSize -= 1;
+    font = SkinFont(FontFace::SansBold, fontSize);
+  }
+  return font;
+}
+
+// Glyph and label side by side, centred together; the label's font shrinks
+// when the two would not fit with a margin of 5 pixels each side.
 void DrawGlyphAndLabel(QPainter& p, const QRectF& rect, const ButtonArt& art, Look look, qreal glyphSize,
                        qreal fontSize) {
   const Face& face = FaceOf(look);
-  const QFont font = SkinFont(FontFace::SansBold, fontSize);
   const QString label = QString::fromUtf8(art.label);
-  const qreal textWidth = QFontMetricsF(font).horizontalAdvance(label);
   const qreal gap = 5;
+  const QFont font = FittedFont(label, fontSize, rect.width() - 10 - glyphSize - gap);
+  const qreal textWidth = QFontMetricsF(font).horizontalAdvance(label);
   const qreal left = rect.left() + std::floor((rect.width() - glyphSize - gap - textWidth) / 2);
   const qreal glyphTop = rect.top() + std::floor((rect.height() - glyphSize) / 2);
   DrawGlyph(p, art.glyph, QRectF(left, glyphTop, glyphSize, glyphSize), face.glyph, 2.1);
@@ -100,6 +176,34 @@ void DrawGlyphAndLabel(QPainter& p, const QRectF& rect, const ButtonArt& art, Lo
   p.setFont(font);
   p.setPen(face.ink);
   p.drawText(textBox, Qt::AlignLeft | Qt::AlignVCenter, label);
+}
+
+// A two-headed arrow from (x1, y) to (x2, y).
+void TwoWayArrow(QPainter& p, qreal x1, qreal x2, qreal y, const QColor& colour) {
+  p.save();
+  p.setPen(QPen(colour, 1.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+  p.setBrush(Qt::NoBrush);
+  p.drawLine(QPointF(x1, y), QPointF(x2, y));
+  const qreal head = 3;
+  p.drawPolyline(QPolygonF({{x1 + head, y - head}, {x1, y}, {x1 + head, y + head}}));
+  p.drawPolyline(QPolygonF({{x2 - head, y - head}, {x2, y}, {x2 - head, y + head}}));
+  p.restore();
+}
+
+// A dot in a channel's colour with a thin dark rim, legible on every face.
+void ChannelDot(QPainter& p, const QPointF& centre, const QColor& colour) {
+  p.save();
+  p.setPen(QPen(QColor(16, 24, 36, 150), 1));
+  p.setBrush(colour);
+  p.drawEllipse(centre, 3.9, 3.9);
+  p.restore();
+}
+
+const SwapArt& SwapOf(std::string_view set) {
+  for (const SwapArt& swap : kSwaps) {
+    if (swap.set == set) return swap;
+  }
+  throw std::logic_error("no channel colours for " + std::string(set));
 }
 
 QImage DrawButton(const ButtonArt& art, const ButtonSet& set, Look look) {
@@ -153,12 +257,70 @@ QImage DrawButton(const ButtonArt& art, const ButtonSet& set, Look look) {
       DrawGlyph(p, Glyph::Aperture, disc.adjusted(6, 6, -6, -6), ink, 1.9);
       break;
     }
+    case Kind::Tab: {
+      // The three tabs touch; each face keeps a pixel clear on either side.
+      const QRectF body = full.adjusted(1, sink, -1, 0);
+      DrawFace(p, body, 6, look);
+      const QString label = QString::fromUtf8(art.label);
+      CentredText(p, body.adjusted(0, 0, 0, -1), label, FittedFont(label, 11, body.width() - 4), face.ink);
+      break;
+    }
+    case Kind::Tile: {
+      const QRectF body = full.adjusted(0, sink, 0, 0);
+      DrawFace(p, body, 8, look);
+      const qreal glyph = 28;
+      DrawGlyph(p, art.glyph, QRectF((set.width - glyph) / 2, (set.height - glyph) / 2 + sink, glyph, glyph),
+                face.glyph, 1.8);
+      break;
+    }
+    case Kind::Wide: {
+      DrawFace(p, full.adjusted(0, sink, 0, 0), 7, look);
+      DrawGlyphAndLabel(p, full.adjusted(0, sink, 0, 0), art, look, 16, 11);
+      break;
+    }
+    case Kind::Tool:
+    case Kind::TrayTool: {
+      const QRectF body = full.adjusted(0, sink, 0, 0);
+      DrawFace(p, body, std::min(6, set.height / 4), look);
+      // Small faces get proportionally larger glyphs with heavier strokes.
+      const qreal glyph = std::round(set.height * (set.height <= 20 ? 0.8 : 0.72));
+      const qreal weight = set.height <= 20 ? 2.8 : 2.3;
+      DrawGlyph(p, art.glyph, QRectF((set.width - glyph) / 2, (set.height - glyph) / 2 + sink, glyph, glyph),
+                face.glyph, weight);
+      break;
+    }
+    case Kind::Swap: {
+      const SwapArt& swap = SwapOf(art.set);
+      DrawFace(p, full.adjusted(0, sink, 0, 0), 6, look);
+      ChannelDot(p, QPointF(8.5, 9.5 + sink), swap.first);
+      ChannelDot(p, QPointF(17.5, 9.5 + sink), swap.second);
+      TwoWayArrow(p, 6, 20, 18.5 + sink, face.glyph);
+      break;
+    }
+    case Kind::Grey: {
+      DrawFace(p, full.adjusted(0, sink, 0, 0), 6, look);
+      const QRectF ramp(5.5, 8.5 + sink, 15, 9);
+      QLinearGradient gradient(ramp.topLeft(), ramp.topRight());
+      gradient.setColorAt(0, Qt::white);
+      gradient.setColorAt(1, Qt::black);
+      p.setPen(QPen(face.glyph, 1.2));
+      p.setBrush(gradient);
+      p.drawRoundedRect(ramp, 2, 2);
+      break;
+    }
   }
   p.end();
   return Keyed(layer, MatteOf(art.kind));
 }
 
 }  // namespace
+
+QColor ButtonMatte(std::string_view set) {
+  for (const ButtonArt& art : kArt) {
+    if (art.set == set) return MatteOf(art.kind);
+  }
+  throw std::logic_error("no button set " + std::string(set));
+}
 
 void DrawButtons(Skin& skin) {
   for (const ButtonArt& art : kArt) {

@@ -1,5 +1,6 @@
 // The window's backgrounds: the compact panel's one picture (178 x 400, shaped
-// by the window outline with its 3-pixel corners) and the full-screen pieces.
+// by the window outline with its 3-pixel corners), the full-screen pieces and
+// the photo editor's pieces laid over them.
 //
 // The full-screen pieces are cut from one scene painted at a reference window
 // size: the chrome underneath everything (bars, side panel, rim; uniform along
@@ -28,9 +29,13 @@ constexpr int kTopBar = 74;      // the item frame's top edge
 constexpr int kBottomBar = 109;  // distance of the item frame's bottom edge from the window's bottom
 constexpr int kLeftPanel = 144;  // the item frame's left edge
 constexpr int kRightRim = 29;    // distance of the item frame's right edge from the window's right
+constexpr int kEditorSide = 164; // the editor view frame's left edge: panel and gutter
 
 // What each piece adds to the chrome.
-enum class Decoration { None, Brand, WindowTray, MenuTray, Heading, LaunchCard, Foot, ButtonTray, Caption, Well, Corner };
+enum class Decoration {
+  None, Brand, WindowTray, MenuTray, Heading, LaunchCard, Foot, ButtonTray, Caption, Well, Corner,
+  EditorSurround, EditorPanel, EditorFoot, ViewTray, ViewCaption,
+};
 
 Decoration DecorationOf(uint32_t bitmap) {
   switch (bitmap) {
@@ -44,6 +49,11 @@ Decoration DecorationOf(uint32_t bitmap) {
     case 480: return Decoration::Caption;
     case 517: case 518: case 519: case 520: case 521: case 522: case 523: case 524: return Decoration::Well;
     case 525: case 526: case 527: case 529: return Decoration::Corner;
+    case 700: return Decoration::EditorSurround;
+    case 701: return Decoration::EditorFoot;
+    case 702: case 703: case 704: return Decoration::EditorPanel;
+    case 705: return Decoration::ViewTray;
+    case 706: return Decoration::ViewCaption;
     default: return Decoration::None;
   }
 }
@@ -116,6 +126,37 @@ void DrawPhotoCorner(QPainter& p, qreal cx, qreal cy, int sx, int sy) {
   p.restore();
 }
 
+// A caption in the bottom bar, over a tray or well, in the place of the album
+// list's.
+void DrawBarCaption(QPainter& p, int h, const QString& text) {
+  p.setFont(SkinFont(FontFace::SansBold, 10));
+  p.setPen(kTextDim);
+  p.drawText(QRectF(124, h - 107, 76, 19), Qt::AlignLeft | Qt::AlignVCenter, text);
+}
+
+// The editor panel's surround: the side panel's, widened to the view's frame.
+void DrawEditorSurround(QPainter& p, int h) {
+  const int panelHeight = h - kBottomBar - kTopBar;
+  QLinearGradient side(0, 0, kEditorSide, 0);
+  side.setColorAt(0, kNavy);
+  side.setColorAt(0.5, kPanel);
+  side.setColorAt(1, kNavy);
+  p.fillRect(QRect(0, kTopBar, kEditorSide, panelHeight), side);
+  p.fillRect(QRect(kEditorSide - 1, kTopBar, 1, panelHeight), kInk);
+}
+
+// On the surround: the recessed tray the three tabs sit in, and the light
+// sheet under the panel's controls.
+void DrawEditorPanel(QPainter& p, int w, int h) {
+  DrawEditorSurround(p, h);
+  DrawTray(p, QRectF(2, kTopBar + 7, 150, 34), 9);
+  const QRectF sheet(kEditorSheet.left.At(w), kEditorSheet.top.At(h), kEditorSheet.right.At(w) - kEditorSheet.left.At(w),
+                     kEditorSheet.bottom.At(h) - kEditorSheet.top.At(h));
+  p.setPen(QPen(kSheetEdge, 1));
+  p.setBrush(kSheet);
+  p.drawRoundedRect(sheet.adjusted(0.5, 0.5, -0.5, -0.5), 7, 7);
+}
+
 void PaintDecoration(QPainter& p, Decoration decoration, uint32_t bitmap, int w, int h) {
   switch (decoration) {
     case Decoration::None: return;
@@ -150,9 +191,7 @@ void PaintDecoration(QPainter& p, Decoration decoration, uint32_t bitmap, int w,
       else DrawTray(p, QRectF(w - 112, h - 97, 100, 75), 12);
       return;
     case Decoration::Caption:
-      p.setFont(SkinFont(FontFace::SansBold, 10));
-      p.setPen(kTextDim);
-      p.drawText(QRectF(124, h - 107, 76, 19), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("ALBUMS"));
+      DrawBarCaption(p, h, QStringLiteral("ALBUMS"));
       return;
     case Decoration::Well:
       p.save();
@@ -171,6 +210,22 @@ void PaintDecoration(QPainter& p, Decoration decoration, uint32_t bitmap, int w,
       if (bitmap == 529) DrawPhotoCorner(p, right, bottomEdge, +1, +1);
       return;
     }
+    case Decoration::EditorSurround:
+      DrawEditorSurround(p, h);
+      return;
+    case Decoration::EditorPanel:
+      DrawEditorPanel(p, w, h);
+      return;
+    case Decoration::EditorFoot:
+      DrawEditorSurround(p, h);
+      DrawPhotoStack(p, QPointF(kEditorSide / 2.0 - 5, h - kBottomBar - 40), 0.66);
+      return;
+    case Decoration::ViewTray:
+      DrawTray(p, QRectF(114, h - 88, 468, 43), 10);
+      return;
+    case Decoration::ViewCaption:
+      DrawBarCaption(p, h, QStringLiteral("VIEW"));
+      return;
   }
 }
 
@@ -242,6 +297,10 @@ QImage DrawCompact() {
 
 void DrawChrome(Skin& skin) {
   for (const Piece& piece : kMaxPieces) skin.bitmaps[piece.bitmap] = CutPiece(piece);
+  // The editor's own pieces; the ones it borrows from the album view are drawn already.
+  for (const Piece& piece : kEditorPieces) {
+    if (!skin.bitmaps.contains(piece.bitmap)) skin.bitmaps[piece.bitmap] = CutPiece(piece);
+  }
   skin.compactBackground = DrawCompact();
 }
 

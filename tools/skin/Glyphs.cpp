@@ -3,7 +3,9 @@
 
 #include <QPainterPath>
 #include <QPen>
+#include <QPolygonF>
 #include <cmath>
+#include <iterator>
 
 namespace lumora::skin {
 namespace {
@@ -27,8 +29,48 @@ void RoundedBox(QPainter& p, qreal x, qreal y, qreal w, qreal h, qreal r) {
   p.drawRoundedRect(QRectF(x, y, w, h), r, r);
 }
 
+// A filled polygon in the glyph's colour, outlined like the strokes.
+void Solid(QPainter& p, const QColor& colour, std::initializer_list<QPointF> points) {
+  p.save();
+  p.setBrush(colour);
+  p.drawPolygon(std::data(points), static_cast<int>(points.size()));
+  p.restore();
+}
+
+// A dashed line: the mirror axis of the flips.
+void Dashed(QPainter& p, qreal x1, qreal y1, qreal x2, qreal y2) {
+  p.save();
+  QPen pen = p.pen();
+  pen.setWidthF(pen.widthF() * 0.6);
+  pen.setCapStyle(Qt::FlatCap);
+  pen.setDashPattern({2.2, 1.6});
+  p.setPen(pen);
+  Line(p, x1, y1, x2, y2);
+  p.restore();
+}
+
+// A framed landscape (the picture motif of the overlay buttons).
+void Landscape(QPainter& p, qreal x, qreal y, qreal w, qreal h) {
+  RoundedBox(p, x, y, w, h, 1.5);
+  Polyline(p, {{x + 2.5, y + h - 2.5}, {x + w * 0.38, y + h * 0.42}, {x + w * 0.6, y + h * 0.7},
+               {x + w * 0.72, y + h * 0.56}, {x + w - 2.5, y + h - 2.5}});
+}
+
+// A magnifier: lens and handle.
+void Magnifier(QPainter& p) {
+  p.drawEllipse(QPointF(10, 10), 6.8, 6.8);
+  p.save();
+  QPen pen = p.pen();
+  pen.setWidthF(pen.widthF() * 1.35);
+  p.setPen(pen);
+  Line(p, 15.2, 15.2, 20.5, 20.5);
+  p.restore();
+}
+
 void Draw(QPainter& p, Glyph glyph, const QColor& colour) {
   switch (glyph) {
+    case Glyph::None:
+      break;
     case Glyph::Folder: {
       QPainterPath path;
       path.moveTo(3, 7);
@@ -185,6 +227,138 @@ void Draw(QPainter& p, Glyph glyph, const QColor& colour) {
       p.restore();
       Polyline(p, {{10.5, 18}, {10.5, 5}, {20.5, 3}, {20.5, 16}});
       Line(p, 10.5, 8.5, 20.5, 6.5);
+      break;
+    case Glyph::ChevronLeft:
+      Polyline(p, {{15, 4.5}, {7.5, 12}, {15, 19.5}});
+      break;
+    case Glyph::ChevronRight:
+      Polyline(p, {{9, 4.5}, {16.5, 12}, {9, 19.5}});
+      break;
+    case Glyph::Revert: {
+      // A return arrow: back to the picture as it was stored.
+      Polyline(p, {{8.5, 4.5}, {4, 9}, {8.5, 13.5}});
+      QPainterPath path;
+      path.moveTo(4, 9);
+      path.lineTo(14, 9);
+      path.cubicTo(21.5, 9, 21.5, 20, 14, 20);
+      path.lineTo(8, 20);
+      p.drawPath(path);
+      break;
+    }
+    case Glyph::Floppy: {
+      QPainterPath path;
+      path.moveTo(5.5, 3.5);
+      path.lineTo(16.5, 3.5);
+      path.lineTo(20.5, 7.5);
+      path.lineTo(20.5, 19);
+      path.quadTo(20.5, 20.5, 19, 20.5);
+      path.lineTo(5, 20.5);
+      path.quadTo(3.5, 20.5, 3.5, 19);
+      path.lineTo(3.5, 5);
+      path.quadTo(3.5, 3.5, 5.5, 3.5);
+      p.drawPath(path);
+      Polyline(p, {{8, 3.5}, {8, 8.5}, {15, 8.5}, {15, 3.5}});
+      Polyline(p, {{7.5, 20.5}, {7.5, 13.5}, {16.5, 13.5}, {16.5, 20.5}});
+      break;
+    }
+    case Glyph::Wallpaper:
+      RoundedBox(p, 2.5, 3.5, 19, 13.5, 1.5);
+      Polyline(p, {{5.5, 14}, {9.5, 9.5}, {12.5, 12.5}, {14.5, 10.5}, {18.5, 14}});
+      Line(p, 12, 17, 12, 20.5);
+      Line(p, 8, 20.5, 16, 20.5);
+      p.save();
+      p.setBrush(colour);
+      p.setPen(Qt::NoPen);
+      p.drawEllipse(QPointF(16.5, 7.5), 1.5, 1.5);
+      p.restore();
+      break;
+    case Glyph::Marquee:
+      // Corner marks and dashes: a selection rectangle.
+      Polyline(p, {{3.5, 8}, {3.5, 3.5}, {8, 3.5}});
+      Polyline(p, {{16, 3.5}, {20.5, 3.5}, {20.5, 8}});
+      Polyline(p, {{20.5, 16}, {20.5, 20.5}, {16, 20.5}});
+      Polyline(p, {{8, 20.5}, {3.5, 20.5}, {3.5, 16}});
+      Line(p, 11, 3.5, 13, 3.5);
+      Line(p, 20.5, 11, 20.5, 13);
+      Line(p, 11, 20.5, 13, 20.5);
+      Line(p, 3.5, 11, 3.5, 13);
+      break;
+    case Glyph::Crop:
+      Polyline(p, {{7, 2.5}, {7, 17}, {21.5, 17}});
+      Polyline(p, {{2.5, 7}, {17, 7}, {17, 21.5}});
+      break;
+    case Glyph::Bucket: {
+      // A tipped paint bucket with a drop: the colour round the picture.
+      QPainterPath body;
+      body.moveTo(3, 11.5);
+      body.lineTo(10.5, 4);
+      body.lineTo(18, 11.5);
+      body.lineTo(11.5, 18);
+      body.quadTo(10.5, 19, 9.5, 18);
+      body.closeSubpath();
+      p.drawPath(body);
+      Line(p, 3, 11.5, 18, 11.5);
+      Polyline(p, {{10.5, 4}, {8.5, 2}, {6.5, 4}, {8.5, 6}});
+      p.save();
+      p.setBrush(colour);
+      QPainterPath drop;
+      drop.moveTo(20, 13.5);
+      drop.cubicTo(21.8, 16.5, 22, 19.5, 20, 19.5);
+      drop.cubicTo(18, 19.5, 18.2, 16.5, 20, 13.5);
+      p.drawPath(drop);
+      p.restore();
+      break;
+    }
+    case Glyph::FlipHorizontal:
+      Dashed(p, 12, 2.5, 12, 21.5);
+      Solid(p, colour, {{9.5, 5}, {9.5, 19}, {2.5, 12}});
+      p.drawPolygon(QPolygonF({{14.5, 5}, {14.5, 19}, {21.5, 12}}));
+      break;
+    case Glyph::FlipVertical:
+      Dashed(p, 2.5, 12, 21.5, 12);
+      Solid(p, colour, {{5, 9.5}, {19, 9.5}, {12, 2.5}});
+      p.drawPolygon(QPolygonF({{5, 14.5}, {19, 14.5}, {12, 21.5}}));
+      break;
+    case Glyph::RotateLeft:
+      // Three quarters of a turn ending at the top, heading left.
+      p.drawArc(QRectF(4.5, 5.5, 15, 15), 90 * 16, -270 * 16);
+      Polyline(p, {{14.5, 2.5}, {12, 5.5}, {14.5, 8.5}});
+      p.drawRect(QRectF(10, 11, 4, 4));
+      break;
+    case Glyph::RotateRight:
+      p.drawArc(QRectF(4.5, 5.5, 15, 15), 90 * 16, 270 * 16);
+      Polyline(p, {{9.5, 2.5}, {12, 5.5}, {9.5, 8.5}});
+      p.drawRect(QRectF(10, 11, 4, 4));
+      break;
+    case Glyph::PictureAdd:
+      Landscape(p, 2.5, 4, 14, 11.5);
+      Line(p, 18.5, 13.5, 18.5, 21.5);
+      Line(p, 14.5, 17.5, 22.5, 17.5);
+      break;
+    case Glyph::PictureRemove:
+      Landscape(p, 2.5, 4, 14, 11.5);
+      Line(p, 14.5, 17.5, 22.5, 17.5);
+      break;
+    case Glyph::Invert: {
+      p.drawEllipse(QPointF(12, 12), 8.5, 8.5);
+      QPainterPath half;
+      half.moveTo(12, 3.5);
+      half.arcTo(QRectF(3.5, 3.5, 17, 17), 90, -180);
+      half.closeSubpath();
+      p.save();
+      p.setBrush(colour);
+      p.drawPath(half);
+      p.restore();
+      break;
+    }
+    case Glyph::ZoomIn:
+      Magnifier(p);
+      Line(p, 7, 10, 13, 10);
+      Line(p, 10, 7, 10, 13);
+      break;
+    case Glyph::ZoomOut:
+      Magnifier(p);
+      Line(p, 7, 10, 13, 10);
       break;
   }
 }

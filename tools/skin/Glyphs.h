@@ -10,12 +10,18 @@
 namespace lumora::skin {
 
 enum class Glyph {
+  None,                                             // no glyph: label-only and coloured buttons
   Folder, Sort, Sliders, Envelope, Import, Export,  // menu buttons
   Plus, Trash, Pencil, Info,                        // album buttons
   Tv, Film, Encode, Disc, Camera, Guide,            // launch buttons
   Question, Minus, Expand, Cross,                   // window buttons
   Aperture,                                         // the mark
   Note,                                             // audio-only picture
+  ChevronLeft, ChevronRight, Revert, Floppy,        // editor: picture commands
+  Wallpaper, Marquee, Crop, Bucket,                 // editor: wallpaper, view commands
+  FlipHorizontal, FlipVertical, RotateLeft,         // editor: geometry
+  RotateRight, PictureAdd, PictureRemove,           // editor: overlay picture
+  Invert, ZoomIn, ZoomOut,                          // editor: colour, zoom
 };
 
 // Draws `glyph` into the square `box` with strokes of `weight` design units.

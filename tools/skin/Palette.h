@@ -22,6 +22,10 @@ inline const QColor kBarBottom{28, 40, 60};
 inline const QColor kTray{20, 30, 45};
 inline const QColor kPanel{45, 62, 89};
 inline const QColor kCard{36, 51, 75};
+// The photo editor's panel: a light sheet on which the window writes the level
+// rows' names in dark text and draws the level bars.
+inline const QColor kSheet{220, 229, 238};
+inline const QColor kSheetEdge{150, 170, 196};
 
 // Content: the item list backgrounds the window uses, and paper.
 inline const QColor kHaze{192, 203, 217};  // compact item list

@@ -4,8 +4,11 @@
 #include <QFontMetricsF>
 #include <QPainter>
 #include <algorithm>
+#include <optional>
+#include <span>
 #include <vector>
 
+#include "editor/EditorLayout.h"
 #include "resources/SkinLayout.h"
 #include "tools/skin/Canvas.h"
 #include "tools/skin/Illustration.h"
@@ -97,6 +100,34 @@ void DrawButtonAt(QPainter& p, const Skin& skin, const ButtonPlace& place, int w
 
 void Tile(QPainter& p, const QImage& tile, const QRect& r) { p.drawTiledPixmap(r, QPixmap::fromImage(tile)); }
 
+// Background pieces as the window paints them.
+void PaintPieces(QPainter& p, const Skin& skin, std::span<const Piece> pieces, int w, int h) {
+  for (const Piece& piece : pieces) {
+    const QImage& image = skin.bitmaps.at(piece.bitmap);
+    const int left = piece.left.At(w), top = piece.top.At(h);
+    if (piece.fill == Fill::Once) {
+      p.drawImage(left, top, image);
+    } else {
+      Tile(p, image, QRect(left, top, piece.right.At(w) - left, piece.bottom.At(h) - top));
+    }
+  }
+}
+
+// The frame the window draws round the item list and the editor's view:
+// top and left edges in the 1-pixel black pen, right and bottom in the
+// 2-pixel white pen.
+void DrawListFrame(QPainter& p, int left, int top, int right, int bottom) {
+  p.save();
+  p.setRenderHint(QPainter::Antialiasing, false);
+  p.setPen(QPen(Qt::black, 1));
+  p.drawLine(left, top, right, top);
+  p.drawLine(left, top, left, bottom);
+  p.setPen(QPen(Qt::white, 2));
+  p.drawLine(right, top, right, bottom);
+  p.drawLine(left, bottom, right, bottom);
+  p.restore();
+}
+
 // Icon-view items of the item list: thumbnail, label under it, the selected one framed.
 void DrawItems(QPainter& p, const QImage& frame, const QRect& list, int stepX, int stepY, bool full, int selected,
                const std::vector<QString>& names) {
@@ -147,10 +178,86 @@ void DrawAlbumItems(QPainter& p, const QImage& strip, int cellW, int cellH, cons
   p.restore();
 }
 
+// The editor panel that shows `control`; nothing for the buttons every panel shares.
+std::optional<editor::Panel> PanelOfButton(uint32_t control) {
+  using editor::Panel;
+  for (const editor::LevelRow& row : editor::kLevelRows) {
+    if (control == row.down || control == row.up) return row.panel;
+  }
+  for (uint32_t id : {editor::kFlipHorizontal, editor::kFlipVertical, editor::kRotateLeft, editor::kRotateRight,
+                      editor::kLoadImage, editor::kUnloadImage}) {
+    if (control == id) return Panel::Distortion;
+  }
+  for (uint32_t id : {editor::kInvert, editor::kGreyScale, editor::kSwapRedGreen, editor::kSwapGreenBlue,
+                      editor::kSwapRedBlue}) {
+    if (control == id) return Panel::Color;
+  }
+  return std::nullopt;
+}
+
+const char* RowName(Level level) {
+  switch (level) {
+    case Level::Brightness: return "Brightness";
+    case Level::Contrast: return "Contrast";
+    case Level::Red: return "Red";
+    case Level::Green: return "Green";
+    case Level::Blue: return "Blue";
+    case Level::Blur: return "Blur";
+    case Level::Sharpen: return "Sharpen";
+    case Level::Emboss: return "Emboss";
+    case Level::Mosaic: return "Mosaic";
+    case Level::RandomPattern: return "Random pattern";
+    case Level::TileSize: return "Tile size";
+    case Level::Scatter: return "Scatter";
+  }
+  return "";
+}
+
+// A level bar roughly as the window paints it: a pale trough, the filled part
+// in shades of blue; a reversed bar fills from its right end.
+void DrawLevelBar(QPainter& p, const QRect& bar, int position, int maximum, bool reversed) {
+  p.save();
+  p.setRenderHint(QPainter::Antialiasing, false);
+  p.setPen(QColor(132, 146, 166));
+  p.setBrush(QColor(246, 248, 251));
+  p.drawRect(bar.adjusted(0, 0, -1, -1));
+  const int inner = bar.width() - 2;
+  const int filled = maximum > 0 ? inner * position / maximum : 0;
+  if (filled > 0) {
+    const QRect fill(reversed ? bar.right() - filled : bar.left() + 1, bar.top() + 1, filled, bar.height() - 2);
+    QLinearGradient blue(fill.topLeft(), fill.bottomLeft());
+    blue.setColorAt(0, QColor(110, 110, 255));
+    blue.setColorAt(0.5, QColor(0, 0, 255));
+    blue.setColorAt(1, QColor(0, 0, 170));
+    p.fillRect(fill, blue);
+  }
+  p.restore();
+}
+
+// A closed list box with its current entry.
+void DrawListBox(QPainter& p, const QRect& box, const QString& text) {
+  p.save();
+  p.setRenderHint(QPainter::Antialiasing, false);
+  p.setPen(QColor(122, 138, 160));
+  p.setBrush(Qt::white);
+  p.drawRect(box.adjusted(0, 0, -1, -1));
+  const QRect arrow(box.right() - 17, box.top() + 2, 16, box.height() - 4);
+  p.fillRect(arrow, QColor(226, 232, 240));
+  p.setRenderHint(QPainter::Antialiasing, true);
+  p.setPen(QPen(kTextDark, 1.5));
+  const QPointF c = QRectF(arrow).center();
+  p.drawPolyline(QPolygonF({{c.x() - 3.5, c.y() - 1.5}, {c.x(), c.y() + 2}, {c.x() + 3.5, c.y() - 1.5}}));
+  p.setFont(SkinFont(FontFace::Sans, 12));
+  p.setPen(Qt::black);
+  p.drawText(box.adjusted(5, 0, -20, 0), Qt::AlignLeft | Qt::AlignVCenter, text);
+  p.restore();
+}
+
 }  // namespace
 
 QImage PreviewSheet(const Skin& skin) {
-  QImage sheet(kSheetWidth, 1320, QImage::Format_RGB32);
+  // Drawn on a tall page and cut to what it holds.
+  QImage sheet(kSheetWidth, 2400, QImage::Format_RGB32);
   sheet.fill(QColor(60, 66, 76));
   QPainter p;
   BeginPainter(p, sheet);
@@ -167,7 +274,7 @@ QImage PreviewSheet(const Skin& skin) {
     const uint32_t ids[] = {set.normal, set.hover, set.active};
     const int needed = 3 * (set.width + 8) + 16;
     if (x + needed > kSheetWidth) { x = 12; y += rowHeight + 22; rowHeight = 0; }
-    p.fillRect(QRect(x - 4, y - 4, needed - 8, set.height + 8), set.width == 54 ? kCard : kTray);
+    p.fillRect(QRect(x - 4, y - 4, needed - 8, set.height + 8), ButtonMatte(set.name));
     for (int i = 0; i < 3; ++i) {
       if (!ids[i]) continue;
       p.drawImage(x + i * (set.width + 8), y, Cut(skin.bitmaps.at(ids[i])));
@@ -205,6 +312,23 @@ QImage PreviewSheet(const Skin& skin) {
     x += image.width() + 6;
   }
   y = std::max(y + 100, py + 120);
+  caption("The editor's own pieces (the others it lays are the full-screen layout's)");
+  x = 12;
+  int editorRow = 0;
+  for (const Piece& piece : kEditorPieces) {
+    if (std::find_if(kMaxPieces.begin(), kMaxPieces.end(), [&](const Piece& m) { return m.bitmap == piece.bitmap; }) !=
+        kMaxPieces.end()) {
+      continue;
+    }
+    p.drawImage(x, y, skin.bitmaps.at(piece.bitmap));
+    p.setPen(QColor(200, 206, 214));
+    p.setFont(SkinFont(FontFace::Sans, 9));
+    p.drawText(QPointF(x, y + piece.height + 14), QString::number(piece.bitmap));
+    x += piece.width + 12;
+    editorRow = std::max(editorRow, piece.height);
+  }
+  y += editorRow + 30;
+  p.setFont(SkinFont(FontFace::Sans, 11));
   caption("Splash 530, audio-only 436, icon 128 (48, 32, 16), cursor 532");
   p.drawImage(12, y, skin.bitmaps.at(530));
   p.drawImage(430, y, skin.audioPicture);
@@ -218,7 +342,7 @@ QImage PreviewSheet(const Skin& skin) {
   p.fillRect(QRect(840, y + 70, 60, 40), kNavy);
   p.drawImage(850, y + 74, skin.cursor.front().picture);
   p.end();
-  return sheet;
+  return sheet.copy(0, 0, kSheetWidth, y + skin.bitmaps.at(530).height() + 12);
 }
 
 QImage CompactMock(const Skin& skin) {
@@ -262,29 +386,13 @@ QImage MaxMock(const Skin& skin, int w, int h) {
   mock.fill(Qt::black);
   QPainter p;
   BeginPainter(p, mock);
-  for (const Piece& piece : kMaxPieces) {
-    const QImage& image = skin.bitmaps.at(piece.bitmap);
-    const int left = piece.left.At(w), top = piece.top.At(h);
-    if (piece.fill == Fill::Once) {
-      p.drawImage(left, top, image);
-    } else {
-      Tile(p, image, QRect(left, top, piece.right.At(w) - left, piece.bottom.At(h) - top));
-    }
-  }
+  PaintPieces(p, skin, kMaxPieces, w, h);
   const QRect items(145, 75, w - 175, h - 185);
   p.fillRect(items, kMist);
   std::vector<QString> names = {"Beach day", "Sunset", "Meadow", "Portrait", "Lake", "Evening", "Flowers", "Tall",
                                 "Shore", "Dusk", "Hills", "Window", "Morning", "Sea"};
   DrawItems(p, skin.bitmaps.at(kMaxThumbnailFrame.bitmap), items.adjusted(8, 6, -8, 0), 123, 116, true, 1, names);
-  // The frame the window draws round the item list.
-  p.setRenderHint(QPainter::Antialiasing, false);
-  p.setPen(QPen(Qt::black, 1));
-  p.drawLine(144, 74, w - 29, 74);
-  p.drawLine(144, 74, 144, h - 109);
-  p.setPen(QPen(Qt::white, 2));
-  p.drawLine(w - 29, 74, w - 29, h - 109);
-  p.drawLine(144, h - 109, w - 29, h - 109);
-  p.setRenderHint(QPainter::Antialiasing, true);
+  DrawListFrame(p, 144, 74, w - 29, h - 109);
   const QRect albums(118, h - 84, w - 238, 80);
   Tile(p, skin.maxAlbumBase, albums);
   DrawAlbumItems(p, skin.bitmaps.at(kMaxAlbums.bitmap), 42, 40, albums, 84, kMaxBand, false, 1, 5,
@@ -294,6 +402,102 @@ QImage MaxMock(const Skin& skin, int w, int h) {
     if (place.control == 1016 || place.control == 1023) look = 1;
     if (place.control == 1011) look = 2;
     DrawButtonAt(p, skin, place, w, h, look);
+  }
+  p.end();
+  return mock;
+}
+
+QImage EditorMock(const Skin& skin, int w, int h, int panelIndex) {
+  const auto panel = static_cast<editor::Panel>(panelIndex);
+  QImage mock(w, h, QImage::Format_RGB32);
+  mock.fill(Qt::black);
+  QPainter p;
+  BeginPainter(p, mock);
+  PaintPieces(p, skin, kMaxPieces, w, h);
+  PaintPieces(p, skin, kEditorPieces, w, h);
+
+  // The view: a picture on the default black background, at 100% on the larger
+  // windows and at 50% on the smallest, scrolled to its middle when larger.
+  const QRect view(kEditorView.left.At(w), kEditorView.top.At(h), kEditorView.right.At(w) - kEditorView.left.At(w),
+                   kEditorView.bottom.At(h) - kEditorView.top.At(h));
+  p.fillRect(view, Qt::black);
+  const bool small = w < 1000;
+  const QImage photo = SamplePicture(0);
+  const QSize shown = small ? photo.size() / 2 : photo.size();
+  QRect picture(QPoint(0, 0), shown);
+  picture.moveCenter(view.center());
+  p.save();
+  p.setClipRect(view);
+  p.drawImage(picture, photo);
+  // Region select on in the larger mock-up: the selection in the tracker's style.
+  const bool region = !small;
+  if (region) {
+    const QRect selection(view.left() + view.width() / 4, view.top() + view.height() / 4, view.width() / 2,
+                          view.height() / 2);
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setPen(QPen(Qt::black, 1, Qt::DashLine));
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(selection);
+  }
+  p.restore();
+  DrawListFrame(p, kEditorFrame.left.At(w), kEditorFrame.top.At(h), kEditorFrame.right.At(w),
+                kEditorFrame.bottom.At(h));
+
+  // The mark and the window buttons stay; the album view's other buttons are hidden.
+  for (const ButtonPlace& place : kMaxButtons) {
+    if (place.set == "mark" || place.set == "Help" || place.set == "Minimize" || place.set == "Maximize" ||
+        place.set == "Close") {
+      DrawButtonAt(p, skin, place, w, h, 0);
+    }
+  }
+  // Buttons: the shared ones, and the current panel's; its tab pressed.
+  const uint32_t currentTab = editor::kPanelTabs[panelIndex];
+  for (const ButtonPlace& place : kEditorButtons) {
+    const std::optional<editor::Panel> owner = PanelOfButton(place.control);
+    if (owner && *owner != panel) continue;
+    int look = 0;
+    if (place.control == currentTab || (region && place.control == editor::kRegionSelect)) look = 2;
+    if (place.control == editor::kSave) look = 1;
+    DrawButtonAt(p, skin, place, w, h, look);
+  }
+
+  // The panel's other controls: the level rows (name, bars) and the blend list.
+  p.setFont(SkinFont(FontFace::Sans, 11));
+  const int colorLevels[] = {40, -20, 100, 0, -50};
+  const int filterLevels[] = {2, 0, 1, 0, 0, 3, 1};
+  for (const editor::LevelRow& row : editor::kLevelRows) {
+    if (row.panel != panel) continue;
+    const int top = EditorRow(row.panel == editor::Panel::Color ? kEditorColorRowsTop : kEditorFilterRowsTop, row.row);
+    p.setPen(kTextDark);
+    p.drawText(QRectF(editor::kRowLabelLeft, top - kEditorRowLabel, 140, kEditorRowLabel),
+               Qt::AlignLeft | Qt::AlignVCenter, QString::fromUtf8(RowName(row.level)));
+    const int barTop = top + editor::kBarTopInRow;
+    if (row.negativeBar != 0) {
+      const int maximum = row.level == Level::Brightness || row.level == Level::Contrast ? 100 : 250;
+      const int level = colorLevels[row.row] * maximum / 100;
+      DrawLevelBar(p, QRect(editor::kNegativeBarLeft, barTop, editor::kPairBarWidth, editor::kBarHeight),
+                   level < 0 ? maximum + level : maximum, maximum, true);
+      DrawLevelBar(p, QRect(editor::kPositiveBarLeft, barTop, editor::kPairBarWidth, editor::kBarHeight),
+                   std::max(level, 0), maximum, false);
+    } else {
+      DrawLevelBar(p, QRect(editor::kSingleBarLeft, barTop, editor::kSingleBarWidth, editor::kBarHeight),
+                   filterLevels[row.row], 4, false);
+    }
+  }
+  if (panel == editor::Panel::Distortion) {
+    const editor::Box& box = editor::kBlendListBox;
+    p.setPen(kTextDark);
+    p.drawText(QRectF(box.left.At(w), editor::kBlendLabelTop, box.width, box.top.At(h) - editor::kBlendLabelTop),
+               Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Blend method"));
+    DrawListBox(p, QRect(box.left.At(w), box.top.At(h), box.width, box.height), QStringLiteral("Screen"));
+  }
+  const editor::Box& zoom = editor::kZoomListBox;
+  DrawListBox(p, QRect(zoom.left.At(w), zoom.top.At(h), zoom.width, zoom.height),
+              small ? QStringLiteral("50%") : QStringLiteral("100%"));
+  // The effect progress bar, shown while the effects are recomputed.
+  if (small) {
+    const editor::Box& bar = editor::kProgressBox;
+    DrawLevelBar(p, QRect(bar.left.At(w), bar.top.At(h), bar.width, bar.height), 60, 100, false);
   }
   p.end();
   return mock;

@@ -3,9 +3,11 @@
 // list backgrounds that live beside the program.
 #pragma once
 
+#include <QColor>
 #include <QImage>
 #include <cstdint>
 #include <map>
+#include <string_view>
 #include <vector>
 
 #include "tools/skin/SkinFiles.h"
@@ -25,7 +27,10 @@ struct Skin {
 // The parts, each drawing its share into `skin`.
 void DrawButtons(Skin& skin);
 void DrawAlbums(Skin& skin);       // strips, thumbnail frames, album list backgrounds
-void DrawChrome(Skin& skin);       // compact background, full-screen pieces
+void DrawChrome(Skin& skin);       // compact background, full-screen and editor pieces
 void DrawExtras(Skin& skin);       // splash, cursor, icon, audio-only picture
+
+// The colour the buttons of `set` are shown on (their soft edges blend into it).
+QColor ButtonMatte(std::string_view set);
 
 }  // namespace lumora::skin

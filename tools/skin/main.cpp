@@ -6,12 +6,14 @@
 // builtin/cursor/532.cur, builtin/icon/128.ico, program/TValbumbase.bmp and
 // program/newAlbumBase.bmp under the resources folder, and SkinFiles.cmake there
 // listing the built-in files. With --preview it also writes skin-sheet.png,
-// compact-mock.png and max-mock.png (and a smallest-size mock) to that folder.
+// compact-mock.png, max-mock.png and editor-mock.png (and mock-ups at other
+// sizes) to that folder.
 // Every size is checked against the layout table before anything is written.
 #include <QGuiApplication>
 #include <QString>
 #include <cstdio>
 #include <filesystem>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -54,8 +56,10 @@ bool CheckSizes(const Skin& skin, std::string& error) {
       if (id != 0 && !CheckSize(skin, id, set.width, set.height, error)) return false;
     }
   }
-  for (const Piece& piece : kMaxPieces) {
-    if (!CheckSize(skin, piece.bitmap, piece.width, piece.height, error)) return false;
+  for (const auto& pieces : {std::span<const Piece>(kMaxPieces), std::span<const Piece>(kEditorPieces)}) {
+    for (const Piece& piece : pieces) {
+      if (!CheckSize(skin, piece.bitmap, piece.width, piece.height, error)) return false;
+    }
   }
   for (const Strip& strip : {kCompactAlbums, kMaxAlbums}) {
     if (!CheckSize(skin, strip.bitmap, strip.cellWidth * strip.cells, strip.cellHeight, error)) return false;
@@ -105,6 +109,9 @@ bool WritePreview(const Skin& skin, const fs::path& folder, std::string& error) 
       {"compact-mock.png", CompactMock(skin)},
       {"max-mock.png", MaxMock(skin, kMockWidth, kMockHeight)},
       {"max-mock-800x570.png", MaxMock(skin, kSmallestWidth, kSmallestHeight)},
+      {"editor-mock.png", EditorMock(skin, kMockWidth, kMockHeight, 1)},
+      {"editor-mock-800x570.png", EditorMock(skin, kSmallestWidth, kSmallestHeight, 2)},
+      {"editor-mock-1024x738.png", EditorMock(skin, 1024, 738, 0)},
   };
   for (const auto& picture : pictures) {
     const fs::path path = folder / picture.name;
