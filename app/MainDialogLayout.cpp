@@ -156,7 +156,7 @@ void MainDialog::paintEvent(QPaintEvent* event) {
     painter.drawImage(0, 0, compactBackground_);
     return;
   }
-  skin_.PaintMaxBackground(painter, size());
+  skin_.PaintMaxBackground(painter, size(), editorShown_);
   if (editorShown_) {
     const skin::Area& frame = skin::kEditorFrame;
     PaintFrame(painter, QRect(QPoint(frame.left.At(width()), frame.top.At(height())),

@@ -69,6 +69,7 @@ QImage Skin::Bitmap(uint32_t id) const {
 
 void Skin::LoadBackgroundPieces() {
   for (const skin::Piece& piece : skin::kMaxPieces) Bitmap(piece.bitmap);
+  for (const skin::Piece& piece : skin::kEditorPieces) Bitmap(piece.bitmap);
 }
 
 void Skin::Release() { bitmaps_.clear(); }
@@ -127,8 +128,13 @@ QIcon Skin::Icon(uint32_t id) const {
   return icon;
 }
 
-void Skin::PaintMaxBackground(QPainter& painter, const QSize& size) const {
-  for (const skin::Piece& piece : skin::kMaxPieces) {
+void Skin::PaintMaxBackground(QPainter& painter, const QSize& size, bool editor) const {
+  PaintPieces(painter, size, skin::kMaxPieces);
+  if (editor) PaintPieces(painter, size, skin::kEditorPieces);
+}
+
+void Skin::PaintPieces(QPainter& painter, const QSize& size, std::span<const skin::Piece> pieces) const {
+  for (const skin::Piece& piece : pieces) {
     const QImage image = Bitmap(piece.bitmap);
     if (image.isNull()) continue;
     const QPoint at(piece.left.At(size.width()), piece.top.At(size.height()));

@@ -26,6 +26,7 @@
 #include <span>
 
 #include "app/MainLayout.h"
+#include "resources/SkinLayout.h"
 
 class QPainter;
 
@@ -66,10 +67,13 @@ class Skin final : public BitmapSource {
   // An icon resource; a null icon when missing or undecodable.
   QIcon Icon(uint32_t id) const;
 
-  // Paints the full-screen background for a window of `size`.
-  void PaintMaxBackground(QPainter& painter, const QSize& size) const;
+  // Paints the full-screen background for a window of `size`; with `editor`
+  // the photo editor's pieces over it.
+  void PaintMaxBackground(QPainter& painter, const QSize& size, bool editor = false) const;
 
  private:
+  void PaintPieces(QPainter& painter, const QSize& size, std::span<const skin::Piece> pieces) const;
+
   const Resources& resources_;
   std::filesystem::path programFolder_;
   mutable std::map<uint32_t, QImage> bitmaps_;
