@@ -12,7 +12,10 @@ BIN=${1:-build/bench}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-convert -size 4000x3000 -seed 7 plasma:fractal -blur 0x1 -quality 90 "$work/photo.jpg"
+# A photo-like picture with a magenta block in its middle, for spotting the
+# reference viewer's first paint of it.
+convert -size 4000x3000 -seed 7 plasma:fractal -blur 0x1 -fill magenta -draw "rectangle 1000,750 3000,2250" \
+  -quality 90 "$work/photo.jpg"
 
 echo "== Photo editor in-process (12 MP JPEG, 1280 x 800 view, median of 5)"
 LUMORA_BENCH_PICTURE="$work/photo.jpg" QT_QPA_PLATFORM=offscreen "$BIN/bench/bench_editor" \
@@ -24,30 +27,23 @@ if ! command -v eog >/dev/null || ! command -v xdotool >/dev/null; then
   echo "(needs eog and xdotool)"
   exit 0
 fi
-# eog fits the photo to its window, so the middle of the window shows the
-# middle of the photo once it is painted: poll that pixel until it is the
-# photo's colour there (within a tolerance for the scaling).
+# The first paint of the photo is the first screenshot of eog's window that
+# holds the photo's magenta block.
 xvfb-run -a -s "-screen 0 1480x1000x24" bash -s "$work/photo.jpg" <<'INNER'
 set -euo pipefail
 photo=$1
-read -r w h < <(identify -format '%w %h' "$photo")
-want=$(convert "$photo" -crop "1x1+$((w / 2))+$((h / 2))" -format '%[fx:int(255*r)],%[fx:int(255*g)],%[fx:int(255*b)]' info:)
-close() { # r,g,b r,g,b
-  awk -F, -v a="$1" -v b="$2" 'BEGIN { split(a, x, ","); split(b, y, ",");
-    for (i = 1; i <= 3; i++) { d = x[i] - y[i]; if (d < -24 || d > 24) exit 1 } }'
-}
 times=()
 for run in 1 2 3 4 5; do
   start=$(date +%s%N)
   eog --new-instance --disable-gallery "$photo" >/dev/null 2>&1 &
   pid=$!
   window=$(xdotool search --sync --onlyvisible --name "photo.jpg" | head -1)
-  eval "$(xdotool getwindowgeometry --shell "$window")"
   deadline=$((start + 20000000000))
-  while :; do
-    now=$(import -window "$window" -crop "1x1+$((WIDTH / 2))+$((HEIGHT / 2))" \
-      -format '%[fx:int(255*r)],%[fx:int(255*g)],%[fx:int(255*b)]' info: 2>/dev/null || true)
-    [ -n "$now" ] && close "$now" "$want" && break
+  magenta() {
+    import -window "$window" miff:- 2>/dev/null | convert miff:- -sample 96x96! txt:- 2>/dev/null |
+      grep -cE 'srgb\(2[3-5][0-9],[0-2]?[0-9],2[3-5][0-9]\)' || true
+  }
+  until [ "$(magenta)" -gt 0 ]; do
     [ "$(date +%s%N)" -gt "$deadline" ] && { echo "eog: no picture after 20 s"; break; }
   done
   end=$(date +%s%N)
