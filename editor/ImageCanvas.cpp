@@ -209,21 +209,29 @@ bool ImageCanvas::MagnifierActive() const { return state_->drag == State::Drag::
 void ImageCanvas::UpdateScrollBars(bool zoomed) {
   if (state_->updatingBars) return;
   state_->updatingBars = true;
-  // A bar that appears or disappears resizes the client area, which changes
-  // the other range: repeat until the client size holds still.
-  for (int pass = 0; pass < 3; ++pass) {
-    const QSize client = viewport()->size();
-    auto apply = [&](QScrollBar* bar, int32_t pictureSize, int32_t clientSize) {
-      const ScrollAxis now{bar->maximum(), bar->value()};
-      const int range = ScrollRange(pictureSize, state_->zoom, clientSize);
-      const ScrollAxis next = zoomed && pass == 0 ? ZoomedRange(now, range) : WithRange(now, range);
-      bar->setRange(0, next.range);
-      bar->setValue(next.position);
-    };
-    apply(horizontalScrollBar(), displayed_.width(), client.width());
-    apply(verticalScrollBar(), displayed_.height(), client.height());
-    if (viewport()->size() == client) break;
+  // A bar is shown while its range is not 0. Each bar takes room from the
+  // other axis, so which ones are needed is settled first, on the area
+  // without bars; showing and hiding them lays the view out at once.
+  const QSize area = contentsRect().size();
+  const QSize bars(verticalScrollBar()->sizeHint().width(), horizontalScrollBar()->sizeHint().height());
+  bool needX = false, needY = false;
+  for (int pass = 0; pass < 2; ++pass) {
+    needX = ScrollRange(displayed_.width(), state_->zoom, area.width() - (needY ? bars.width() : 0)) > 0;
+    needY = ScrollRange(displayed_.height(), state_->zoom, area.height() - (needX ? bars.height() : 0)) > 0;
   }
+  setHorizontalScrollBarPolicy(needX ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+  setVerticalScrollBarPolicy(needY ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+
+  const QSize client = viewport()->size();
+  auto apply = [&](QScrollBar* bar, int32_t pictureSize, int32_t clientSize) {
+    const ScrollAxis now{bar->maximum(), bar->value()};
+    const int range = ScrollRange(pictureSize, state_->zoom, clientSize);
+    const ScrollAxis next = zoomed ? ZoomedRange(now, range) : WithRange(now, range);
+    bar->setRange(0, next.range);
+    bar->setValue(next.position);
+  };
+  apply(horizontalScrollBar(), displayed_.width(), client.width());
+  apply(verticalScrollBar(), displayed_.height(), client.height());
   state_->updatingBars = false;
 }
 
@@ -253,9 +261,9 @@ void ImageCanvas::paintEvent(QPaintEvent*) {
   const QRect drawn = DrawnRect(selection, ScrollX(), ScrollY());
   painter.setBrush(Qt::NoBrush);
   painter.setPen(QPen(Qt::white, 0));
-  painter.drawRect(drawn);
+  painter.drawRect(drawn.adjusted(0, 0, -1, -1));  // an outline of exactly `drawn`
   painter.setPen(QPen(Qt::black, 0, Qt::DashLine));
-  painter.drawRect(drawn);
+  painter.drawRect(drawn.adjusted(0, 0, -1, -1));  // an outline of exactly `drawn`
   if (s.drag == State::Drag::Tracker) return;
   for (const Handle& h : HandlesOf(drawn)) painter.fillRect(h.area, Qt::black);
 }
