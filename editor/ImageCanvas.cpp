@@ -32,7 +32,7 @@ constexpr int kEdgeInset = 2;
 constexpr int kWheelNotch = 120;
 
 // The edges a tracker drag moves.
-enum Edge : unsigned { kLeft = 1, kTop = 2, kRight = 4, kBottom = 8, kAllEdges = 15 };
+constexpr unsigned kLeft = 1, kTop = 2, kRight = 4, kBottom = 8, kAllEdges = 15;
 
 // The selection's rectangle as drawn, in client coordinates (corners included).
 QRect DrawnRect(const ViewRect& s, int sx, int sy) {

@@ -90,7 +90,9 @@ TEST(ViewRenderTest, ShowsThePixelsTheSelectionConversionPicks) {
         const int32_t s = d + scroll;
         const PictureRect r = SelectionToPicture({s, s, s + 1, s + 1}, {zoom, view.width, view.height}, 30, 20);
         const ViewPixel shown = out[size_t(d) * (size_t(view.width) + 1) + size_t(d)];
-        if (shown != kBack) EXPECT_EQ(shown, Named(r.left, r.top)) << zoom << " at " << s;
+        if (shown != kBack) {
+          EXPECT_EQ(shown, Named(r.left, r.top)) << zoom << " at " << s;
+        }
       }
     }
 }
