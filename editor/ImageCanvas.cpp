@@ -222,7 +222,9 @@ void ImageCanvas::UpdateScrollBars(bool zoomed) {
   setHorizontalScrollBarPolicy(needX ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
   setVerticalScrollBarPolicy(needY ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
 
-  const QSize client = viewport()->size();
+  // The client size the bars leave; also right before the view is first
+  // shown, when the viewport has not been laid out yet.
+  const QSize client = area - QSize(needY ? bars.width() : 0, needX ? bars.height() : 0);
   auto apply = [&](QScrollBar* bar, int32_t pictureSize, int32_t clientSize) {
     const ScrollAxis now{bar->maximum(), bar->value()};
     const int range = ScrollRange(pictureSize, state_->zoom, clientSize);
