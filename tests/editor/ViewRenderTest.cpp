@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <string>
+#include <tuple>
 #include <vector>
 
 #include "editor/effects/Selection.h"
@@ -54,28 +54,29 @@ void ExpectView(const std::vector<ViewPixel>& out, const std::vector<int>& cols,
     }
 }
 
-TEST(ViewRenderTest, CentresASmallPictureOnTheBackground) {
+TEST(ViewRenderTest, CentresSmallPicturesAndSamplesTheNearestPixel) {
   EXPECT_EQ(ViewPixelOf(kBackColour), kBack);
-  const DibImage pic = NamedPicture(4, 2);
-  // 10 x 6 at 100%: offsets (10 - 4) / 2 = 3 and (6 - 2) / 2 = 2.
-  ExpectView(Render(pic, {1.0f, 0, 0, 10, 6}), {-1, -1, -1, 0, 1, 2, 3, -1, -1, -1}, {-1, -1, 0, 1, -1, -1});
-  // 9 x 5 at 200% (1.414): offsets trunc((9 - 5.66) / 2) = 1 and trunc((5 - 2.83) / 2) = 1.
-  ExpectView(Render(pic, {1.41421356f, 0, 0, 9, 5}), {-1, 0, 0, 1, 2, 2, 3, -1, -1}, {-1, 0, 0, 1, -1});
-  // An empty picture, and a zoom that is not positive, show only the background.
-  ExpectView(Render(DibImage(), {1.0f, 0, 0, 3, 2}), {-1, -1, -1}, {-1, -1});
-  ExpectView(Render(pic, {0.0f, 0, 0, 3, 2}), {-1, -1, -1}, {-1, -1});
-}
-
-TEST(ViewRenderTest, SamplesTheNearestPixelZoomedOutAndInWithScrolling) {
-  const DibImage pic = NamedPicture(20, 12);
-  // 25%: factor 0.5, every second pixel; the picture (10 x 6) fills the 6 x 4 view.
-  ExpectView(Render(pic, {0.5f, 0, 0, 6, 4}), {0, 2, 4, 6, 8, 10}, {0, 2, 4, 6});
-  ExpectView(Render(pic, {0.5f, 3, 2, 6, 4}), {6, 8, 10, 12, 14, 16}, {4, 6, 8, 10});
-  // 200%: device d shows trunc(d / 1.41421356): 0 0 1 2 2 3 4 4 5 6 7 7 ...
-  ExpectView(Render(pic, {1.41421356f, 0, 0, 8, 3}), {0, 0, 1, 2, 2, 3, 4, 4}, {0, 0, 1});
-  ExpectView(Render(pic, {1.41421356f, 22, 10, 8, 3}), {15, 16, 16, 17, 18, 19, 19, -1}, {7, 7, 8});
-  // 1600%: four device pixels a picture pixel, at the ends of the ranges (80 - 10, 48 - 6).
-  ExpectView(Render(pic, {4.0f, 70, 42, 9, 5}), {17, 17, 18, 18, 18, 18, 19, 19, 19}, {10, 10, 11, 11, 11});
+  const DibImage small = NamedPicture(4, 2), large = NamedPicture(20, 12), empty;
+  // picture, placement, picture column per device column and row per device row (-1: background)
+  const std::tuple<const DibImage*, ViewPlacement, std::vector<int>, std::vector<int>> cases[] = {
+      // 100%: offsets (10 - 4) / 2 = 3 and (6 - 2) / 2 = 2.
+      {&small, {1.0f, 0, 0, 10, 6}, {-1, -1, -1, 0, 1, 2, 3, -1, -1, -1}, {-1, -1, 0, 1, -1, -1}},
+      // 200% (1.414): offsets trunc((9 - 5.66) / 2) = 1 and trunc((5 - 2.83) / 2) = 1.
+      {&small, {1.41421356f, 0, 0, 9, 5}, {-1, 0, 0, 1, 2, 2, 3, -1, -1}, {-1, 0, 0, 1, -1}},
+      // 25%: every second pixel, scrolled or not.
+      {&large, {0.5f, 0, 0, 6, 4}, {0, 2, 4, 6, 8, 10}, {0, 2, 4, 6}},
+      {&large, {0.5f, 3, 2, 6, 4}, {6, 8, 10, 12, 14, 16}, {4, 6, 8, 10}},
+      // 200%: device d shows trunc(d / 1.41421356), up to the picture's end.
+      {&large, {1.41421356f, 0, 0, 8, 3}, {0, 0, 1, 2, 2, 3, 4, 4}, {0, 0, 1}},
+      {&large, {1.41421356f, 22, 10, 8, 3}, {15, 16, 16, 17, 18, 19, 19, -1}, {7, 7, 8}},
+      // 1600%: four device pixels a picture pixel, at the ends of the ranges (80 - 10, 48 - 6).
+      {&large, {4.0f, 70, 42, 9, 5}, {17, 17, 18, 18, 18, 18, 19, 19, 19}, {10, 10, 11, 11, 11}},
+      // An empty picture shows only the background.
+      {&empty, {1.0f, 0, 0, 3, 2}, {-1, -1, -1}, {-1, -1}}};
+  for (const auto& [picture, view, cols, rows] : cases) {
+    SCOPED_TRACE(testing::Message() << "zoom " << view.zoom << " scrolled " << view.scrollX << "," << view.scrollY);
+    ExpectView(Render(*picture, view), cols, rows);
+  }
 }
 
 TEST(ViewRenderTest, ShowsThePixelsTheSelectionConversionPicks) {
@@ -97,27 +98,17 @@ TEST(ViewRenderTest, ShowsThePixelsTheSelectionConversionPicks) {
     }
 }
 
-TEST(ViewRenderTest, ShowsPalettedAndOtherDepthsThroughTheirColours) {
-  // 8 bits: indices through a colour table of three entries; other indices black.
+TEST(ViewRenderTest, ShowsPalettedPicturesThroughTheirColourTables) {
+  // 8 bits: indices through the colour table (three entries set over the grey ramp).
   DibImage eight;
   ASSERT_TRUE(eight.Create(4, 1, 8));
   uint8_t* table = eight.block().data() + kInfoHeaderBytes;
   const uint8_t entries[3][4] = {{1, 2, 3, 0}, {0x10, 0x20, 0x30, 0}, {0xff, 0x80, 0x00, 0}};
   std::memcpy(table, entries, sizeof entries);
   std::memcpy(RowTable(eight)[0], "\x00\x01\x02\x03", 4);
+  const ViewPixel c0 = 0xff030201u, c1 = 0xff302010u, c2 = 0xff0080ffu;
   std::vector<ViewPixel> out = Render(eight, {1.0f, 0, 0, 4, 1});
-  EXPECT_EQ(out[0], 0xff030201u);
-  EXPECT_EQ(out[1], 0xff302010u);
-  EXPECT_EQ(out[2], 0xff0080ffu);
-  EXPECT_EQ(out[3], 0xff000000u + 3u * 0x010101u) << "the grey ramp's entry 3";
-
-  // 16 bits, 5-5-5: pure red, 0x0421 (1, 1, 1 widened to 8).
-  DibImage sixteen;
-  ASSERT_TRUE(sixteen.Create(2, 1, 16));
-  std::memcpy(RowTable(sixteen)[0], "\x00\x7c\x21\x04", 4);
-  out = Render(sixteen, {1.0f, 0, 0, 2, 1});
-  EXPECT_EQ(out[0], 0xffff0000u);
-  EXPECT_EQ(out[1], 0xff080808u);
+  EXPECT_EQ(out, (std::vector<ViewPixel>{c0, c1, c2, 0xff030303u, 0xdeadbeef})) << "index 3: the grey ramp";
 
   // 4 bits from a file, two rows bottom-up: pixels 0 1 2 1 / 2 2 0 0, table of three.
   std::vector<uint8_t> block(kInfoHeaderBytes + 3 * 4 + 2 * 4);
@@ -129,41 +120,7 @@ TEST(ViewRenderTest, ShowsPalettedAndOtherDepthsThroughTheirColours) {
   DibImage four;
   ASSERT_TRUE(four.Adopt(block, false));
   out = Render(four, {1.0f, 0, 0, 4, 2});
-  const ViewPixel c0 = 0xff030201u, c1 = 0xff302010u, c2 = 0xff0080ffu;
-  const ViewPixel want[] = {c0, c1, c2, c1, 0xdeadbeef, c2, c2, c0, c0};
-  for (size_t i = 0; i < std::size(want); ++i) EXPECT_EQ(out[i], want[i]) << i;
-}
-
-TEST(ViewRenderTest, TheLoupeEnlargesTheViewAroundThePointInsideAWhiteFrame) {
-  const int32_t w = 300, h = 200;
-  std::vector<ViewPixel> view(size_t(w) * h);
-  for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) view[size_t(y) * w + x] = Named(x, y);
-  std::vector<ViewPixel> loupe = view;
-  DrawLoupe(loupe.data(), w, h, size_t(w), 150, 100, kBack);
-  for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) {
-      const int i = x - 70, j = y - 20;  // inside the loupe's 160 x 160 square
-      ViewPixel want = Named(x, y);
-      if (i >= 0 && i < 160 && j >= 0 && j < 160)
-        want = i == 0 || j == 0 || i == 159 || j == 159 ? 0xffffffffu : Named(110 + i / 2, 60 + j / 2);
-      ASSERT_EQ(loupe[size_t(y) * w + x], want) << x << "," << y;
-    }
-  // Near the corner: clipped to the buffer; a shown pixel's source lies
-  // between it and the point.
-  loupe = view;
-  DrawLoupe(loupe.data(), w, h, size_t(w), 5, 3, kBack);
-  EXPECT_EQ(loupe[0], Named(2, 1));
-  EXPECT_EQ(loupe[size_t(79) * w + 79], Named(42, 41));
-  EXPECT_EQ(loupe[size_t(82) * w + 84], 0xffffffffu) << "bottom-right corner of the frame";
-  EXPECT_EQ(loupe[size_t(10) * w + 84], 0xffffffffu);
-  EXPECT_EQ(loupe[size_t(83) * w + 85], Named(85, 83));
-  // A point beyond the view: the source outside it shows the given colour.
-  loupe = view;
-  DrawLoupe(loupe.data(), w, h, size_t(w), -50, -50, kBack);
-  EXPECT_EQ(loupe[0], kBack);
-  EXPECT_EQ(loupe[size_t(29) * w + 29], 0xffffffffu);
-  EXPECT_EQ(loupe[size_t(30) * w + 30], Named(30, 30));
+  EXPECT_EQ(out, (std::vector<ViewPixel>{c0, c1, c2, c1, 0xdeadbeef, c2, c2, c0, c0, 0xdeadbeef}));
 }
 
 }  // namespace
