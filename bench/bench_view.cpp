@@ -45,8 +45,12 @@ const DibImage& Photo() {
 // The view at a zoom step, scrolled to the middle of its ranges.
 ViewPlacement Placement(int step) {
   const float zoom = ZoomFactorOf(step);
-  return {zoom, ScrollRange(kWidth, zoom, kViewWidth) / 2, ScrollRange(kHeight, zoom, kViewHeight) / 2, kViewWidth,
-          kViewHeight, 0x404040};
+  return {zoom,
+          ScrollRange(kWidth, zoom, kViewWidth) / 2,
+          ScrollRange(kHeight, zoom, kViewHeight) / 2,
+          kViewWidth,
+          kViewHeight,
+          0x404040};
 }
 
 void BM_Render(benchmark::State& state) {
@@ -69,7 +73,8 @@ void BM_QtDrawImage(benchmark::State& state) {
   static const QImage picture = ToQImage(Photo());
   QImage target(kViewWidth, kViewHeight, QImage::Format_RGB32);
   const QRectF source(view.scrollX / view.zoom, view.scrollY / view.zoom,
-                      std::min<qreal>(kWidth, kViewWidth / view.zoom), std::min<qreal>(kHeight, kViewHeight / view.zoom));
+                      std::min<qreal>(kWidth, kViewWidth / view.zoom),
+                      std::min<qreal>(kHeight, kViewHeight / view.zoom));
   const QRectF shown(0, 0, source.width() * view.zoom, source.height() * view.zoom);
   for (auto _ : state) {
     QPainter painter(&target);

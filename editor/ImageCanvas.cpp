@@ -69,20 +69,24 @@ unsigned HitTest(const QRect& drawn, const QPoint& p) {
 
 Qt::CursorShape CursorFor(unsigned edges) {
   switch (edges) {
-    case kAllEdges: return Qt::SizeAllCursor;
+    case kAllEdges:
+      return Qt::SizeAllCursor;
     case kLeft | kTop:
-    case kRight | kBottom: return Qt::SizeFDiagCursor;
+    case kRight | kBottom:
+      return Qt::SizeFDiagCursor;
     case kRight | kTop:
-    case kLeft | kBottom: return Qt::SizeBDiagCursor;
+    case kLeft | kBottom:
+      return Qt::SizeBDiagCursor;
     case kLeft:
-    case kRight: return Qt::SizeHorCursor;
-    default: return Qt::SizeVerCursor;
+    case kRight:
+      return Qt::SizeHorCursor;
+    default:
+      return Qt::SizeVerCursor;
   }
 }
 
 ViewRect Normalised(const ViewRect& r) {
-  return {std::min(r.left, r.right), std::min(r.top, r.bottom), std::max(r.left, r.right),
-          std::max(r.top, r.bottom)};
+  return {std::min(r.left, r.right), std::min(r.top, r.bottom), std::max(r.left, r.right), std::max(r.top, r.bottom)};
 }
 
 bool operator==(const ViewRect& a, const ViewRect& b) {
@@ -107,10 +111,10 @@ struct ImageCanvas::State {
   // band) or the magnifier's.
   enum class Drag { None, Tracker, Magnifier } drag = Drag::None;
   unsigned edges = 0;
-  QPoint pressed;      // scrolled coordinates
-  ViewRect start;      // the selection when the drag began
-  ViewRect tracking;   // the rectangle being dragged, not yet normalised
-  QPoint loupe;        // client coordinates
+  QPoint pressed;     // scrolled coordinates
+  ViewRect start;     // the selection when the drag began
+  ViewRect tracking;  // the rectangle being dragged, not yet normalised
+  QPoint loupe;       // client coordinates
   std::unique_ptr<PointerConfinement> confinement;
 
   int wheelZoom = 0, wheelScroll = 0;  // wheel angle not yet turned into steps
@@ -194,9 +198,7 @@ void ImageCanvas::SelectMiddleHalf() {
   viewport()->update();
 }
 
-void ImageCanvas::OnSelectionChanged(std::function<void()> changed) {
-  state_->selectionChanged = std::move(changed);
-}
+void ImageCanvas::OnSelectionChanged(std::function<void()> changed) { state_->selectionChanged = std::move(changed); }
 
 void ImageCanvas::ShowEffectBase(bool on) {
   if (state_->showBase == on) return;
@@ -280,10 +282,9 @@ QPoint ImageCanvas::ClampToView(const QPoint& p) const {
 }
 
 void ImageCanvas::UpdateCursor(const QPoint& at) {
-  const unsigned edges =
-      levels_.regionSelect && !levels_.selection.empty()
-          ? HitTest(DrawnRect(levels_.selection, ScrollX(), ScrollY()), at)
-          : 0;
+  const unsigned edges = levels_.regionSelect && !levels_.selection.empty()
+                             ? HitTest(DrawnRect(levels_.selection, ScrollX(), ScrollY()), at)
+                             : 0;
   if (edges)
     viewport()->setCursor(CursorFor(edges));
   else

@@ -43,11 +43,11 @@ PointerConfinement::PointerConfinement(QWidget& area) {
   xcb_map_window(connection, window_);
   const uint16_t events = XCB_EVENT_MASK_BUTTON_PRESS | XCB_EVENT_MASK_BUTTON_RELEASE | XCB_EVENT_MASK_POINTER_MOTION;
   auto grab = [&] {
-    xcb_grab_pointer_reply_t* reply = xcb_grab_pointer_reply(
-        connection,
-        xcb_grab_pointer(connection, 1, xcb_window_t(top->winId()), events, XCB_GRAB_MODE_ASYNC,
-                         XCB_GRAB_MODE_ASYNC, window_, XCB_CURSOR_NONE, XCB_CURRENT_TIME),
-        nullptr);
+    xcb_grab_pointer_reply_t* reply =
+        xcb_grab_pointer_reply(connection,
+                               xcb_grab_pointer(connection, 1, xcb_window_t(top->winId()), events, XCB_GRAB_MODE_ASYNC,
+                                                XCB_GRAB_MODE_ASYNC, window_, XCB_CURSOR_NONE, XCB_CURRENT_TIME),
+                               nullptr);
     const int status = reply ? reply->status : -1;
     std::free(reply);
     return status;

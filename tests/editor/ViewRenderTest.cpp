@@ -1,7 +1,7 @@
 // The view renderer against hand-computed views: centring and background,
-// nearest sampling when zoomed out and in, scrolling, the columns it shows
-// matching the selection's conversion to picture coordinates, paletted and
-// other depths, and the magnifier's loupe.
+// nearest sampling when zoomed out and in, scrolling, the pixels it shows
+// matching the selection's conversion to picture coordinates, paletted
+// pictures.
 #include "editor/ViewRender.h"
 
 #include <gtest/gtest.h>
