@@ -191,10 +191,14 @@ void ImageCanvas::SetBackground(uint32_t colour) {
   viewport()->update();
 }
 
-ViewGeometry ImageCanvas::Geometry() const { return {state_->zoom, viewport()->width(), viewport()->height()}; }
+ViewGeometry ImageCanvas::Geometry() const {
+  const QSize client = ClientSize();
+  return {state_->zoom, client.width(), client.height()};
+}
 
 void ImageCanvas::SelectMiddleHalf() {
-  levels_.selection = MiddleHalf(viewport()->width(), viewport()->height(), ScrollX(), ScrollY());
+  const QSize client = ClientSize();
+  levels_.selection = MiddleHalf(client.width(), client.height(), ScrollX(), ScrollY());
   viewport()->update();
 }
 
@@ -224,9 +228,7 @@ void ImageCanvas::UpdateScrollBars(bool zoomed) {
   setHorizontalScrollBarPolicy(needX ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
   setVerticalScrollBarPolicy(needY ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
 
-  // The client size the bars leave; also right before the view is first
-  // shown, when the viewport has not been laid out yet.
-  const QSize client = area - QSize(needY ? bars.width() : 0, needX ? bars.height() : 0);
+  const QSize client = ClientSize();
   auto apply = [&](QScrollBar* bar, int32_t pictureSize, int32_t clientSize) {
     const ScrollAxis now{bar->maximum(), bar->value()};
     const int range = ScrollRange(pictureSize, state_->zoom, clientSize);
@@ -237,6 +239,16 @@ void ImageCanvas::UpdateScrollBars(bool zoomed) {
   apply(horizontalScrollBar(), displayed_.width(), client.width());
   apply(verticalScrollBar(), displayed_.height(), client.height());
   state_->updatingBars = false;
+}
+
+QSize ImageCanvas::ClientSize() const {
+  // The bars are shown exactly while their policy says so (UpdateScrollBars),
+  // so this is the viewport's size once laid out, and already before the
+  // view is first shown.
+  const bool barX = horizontalScrollBarPolicy() == Qt::ScrollBarAlwaysOn;
+  const bool barY = verticalScrollBarPolicy() == Qt::ScrollBarAlwaysOn;
+  return contentsRect().size() - QSize(barY ? verticalScrollBar()->sizeHint().width() : 0,
+                                       barX ? horizontalScrollBar()->sizeHint().height() : 0);
 }
 
 void ImageCanvas::paintEvent(QPaintEvent*) {
