@@ -32,7 +32,7 @@ constexpr int kEdgeInset = 2;
 constexpr int kWheelNotch = 120;
 
 // The edges a tracker drag moves.
-enum Edge : unsigned { kLeft = 1, kTop = 2, kRight = 4, kBottom = 8, kAllEdges = 15 };
+constexpr unsigned kLeft = 1, kTop = 2, kRight = 4, kBottom = 8, kAllEdges = 15;
 
 // The selection's rectangle as drawn, in client coordinates (corners included).
 QRect DrawnRect(const ViewRect& s, int sx, int sy) {
@@ -69,20 +69,24 @@ unsigned HitTest(const QRect& drawn, const QPoint& p) {
 
 Qt::CursorShape CursorFor(unsigned edges) {
   switch (edges) {
-    case kAllEdges: return Qt::SizeAllCursor;
+    case kAllEdges:
+      return Qt::SizeAllCursor;
     case kLeft | kTop:
-    case kRight | kBottom: return Qt::SizeFDiagCursor;
+    case kRight | kBottom:
+      return Qt::SizeFDiagCursor;
     case kRight | kTop:
-    case kLeft | kBottom: return Qt::SizeBDiagCursor;
+    case kLeft | kBottom:
+      return Qt::SizeBDiagCursor;
     case kLeft:
-    case kRight: return Qt::SizeHorCursor;
-    default: return Qt::SizeVerCursor;
+    case kRight:
+      return Qt::SizeHorCursor;
+    default:
+      return Qt::SizeVerCursor;
   }
 }
 
 ViewRect Normalised(const ViewRect& r) {
-  return {std::min(r.left, r.right), std::min(r.top, r.bottom), std::max(r.left, r.right),
-          std::max(r.top, r.bottom)};
+  return {std::min(r.left, r.right), std::min(r.top, r.bottom), std::max(r.left, r.right), std::max(r.top, r.bottom)};
 }
 
 bool operator==(const ViewRect& a, const ViewRect& b) {
@@ -107,10 +111,10 @@ struct ImageCanvas::State {
   // band) or the magnifier's.
   enum class Drag { None, Tracker, Magnifier } drag = Drag::None;
   unsigned edges = 0;
-  QPoint pressed;      // scrolled coordinates
-  ViewRect start;      // the selection when the drag began
-  ViewRect tracking;   // the rectangle being dragged, not yet normalised
-  QPoint loupe;        // client coordinates
+  QPoint pressed;     // scrolled coordinates
+  ViewRect start;     // the selection when the drag began
+  ViewRect tracking;  // the rectangle being dragged, not yet normalised
+  QPoint loupe;       // client coordinates
   std::unique_ptr<PointerConfinement> confinement;
 
   int wheelZoom = 0, wheelScroll = 0;  // wheel angle not yet turned into steps
@@ -187,16 +191,18 @@ void ImageCanvas::SetBackground(uint32_t colour) {
   viewport()->update();
 }
 
-ViewGeometry ImageCanvas::Geometry() const { return {state_->zoom, viewport()->width(), viewport()->height()}; }
+ViewGeometry ImageCanvas::Geometry() const {
+  const QSize client = ClientSize();
+  return {state_->zoom, client.width(), client.height()};
+}
 
 void ImageCanvas::SelectMiddleHalf() {
-  levels_.selection = MiddleHalf(viewport()->width(), viewport()->height(), ScrollX(), ScrollY());
+  const QSize client = ClientSize();
+  levels_.selection = MiddleHalf(client.width(), client.height(), ScrollX(), ScrollY());
   viewport()->update();
 }
 
-void ImageCanvas::OnSelectionChanged(std::function<void()> changed) {
-  state_->selectionChanged = std::move(changed);
-}
+void ImageCanvas::OnSelectionChanged(std::function<void()> changed) { state_->selectionChanged = std::move(changed); }
 
 void ImageCanvas::ShowEffectBase(bool on) {
   if (state_->showBase == on) return;
@@ -209,22 +215,40 @@ bool ImageCanvas::MagnifierActive() const { return state_->drag == State::Drag::
 void ImageCanvas::UpdateScrollBars(bool zoomed) {
   if (state_->updatingBars) return;
   state_->updatingBars = true;
-  // A bar that appears or disappears resizes the client area, which changes
-  // the other range: repeat until the client size holds still.
-  for (int pass = 0; pass < 3; ++pass) {
-    const QSize client = viewport()->size();
-    auto apply = [&](QScrollBar* bar, int32_t pictureSize, int32_t clientSize) {
-      const ScrollAxis now{bar->maximum(), bar->value()};
-      const int range = ScrollRange(pictureSize, state_->zoom, clientSize);
-      const ScrollAxis next = zoomed && pass == 0 ? ZoomedRange(now, range) : WithRange(now, range);
-      bar->setRange(0, next.range);
-      bar->setValue(next.position);
-    };
-    apply(horizontalScrollBar(), displayed_.width(), client.width());
-    apply(verticalScrollBar(), displayed_.height(), client.height());
-    if (viewport()->size() == client) break;
+  // A bar is shown while its range is not 0. Each bar takes room from the
+  // other axis, so which ones are needed is settled first, on the area
+  // without bars; showing and hiding them lays the view out at once.
+  const QSize area = contentsRect().size();
+  const QSize bars(verticalScrollBar()->sizeHint().width(), horizontalScrollBar()->sizeHint().height());
+  bool needX = false, needY = false;
+  for (int pass = 0; pass < 2; ++pass) {
+    needX = ScrollRange(displayed_.width(), state_->zoom, area.width() - (needY ? bars.width() : 0)) > 0;
+    needY = ScrollRange(displayed_.height(), state_->zoom, area.height() - (needX ? bars.height() : 0)) > 0;
   }
+  setHorizontalScrollBarPolicy(needX ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+  setVerticalScrollBarPolicy(needY ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+
+  const QSize client = ClientSize();
+  auto apply = [&](QScrollBar* bar, int32_t pictureSize, int32_t clientSize) {
+    const ScrollAxis now{bar->maximum(), bar->value()};
+    const int range = ScrollRange(pictureSize, state_->zoom, clientSize);
+    const ScrollAxis next = zoomed ? ZoomedRange(now, range) : WithRange(now, range);
+    bar->setRange(0, next.range);
+    bar->setValue(next.position);
+  };
+  apply(horizontalScrollBar(), displayed_.width(), client.width());
+  apply(verticalScrollBar(), displayed_.height(), client.height());
   state_->updatingBars = false;
+}
+
+QSize ImageCanvas::ClientSize() const {
+  // The bars are shown exactly while their policy says so (UpdateScrollBars),
+  // so this is the viewport's size once laid out, and already before the
+  // view is first shown.
+  const bool barX = horizontalScrollBarPolicy() == Qt::ScrollBarAlwaysOn;
+  const bool barY = verticalScrollBarPolicy() == Qt::ScrollBarAlwaysOn;
+  return contentsRect().size() - QSize(barY ? verticalScrollBar()->sizeHint().width() : 0,
+                                       barX ? horizontalScrollBar()->sizeHint().height() : 0);
 }
 
 void ImageCanvas::paintEvent(QPaintEvent*) {
@@ -253,9 +277,9 @@ void ImageCanvas::paintEvent(QPaintEvent*) {
   const QRect drawn = DrawnRect(selection, ScrollX(), ScrollY());
   painter.setBrush(Qt::NoBrush);
   painter.setPen(QPen(Qt::white, 0));
-  painter.drawRect(drawn);
+  painter.drawRect(drawn.adjusted(0, 0, -1, -1));  // an outline of exactly `drawn`
   painter.setPen(QPen(Qt::black, 0, Qt::DashLine));
-  painter.drawRect(drawn);
+  painter.drawRect(drawn.adjusted(0, 0, -1, -1));  // an outline of exactly `drawn`
   if (s.drag == State::Drag::Tracker) return;
   for (const Handle& h : HandlesOf(drawn)) painter.fillRect(h.area, Qt::black);
 }
@@ -270,10 +294,9 @@ QPoint ImageCanvas::ClampToView(const QPoint& p) const {
 }
 
 void ImageCanvas::UpdateCursor(const QPoint& at) {
-  const unsigned edges =
-      levels_.regionSelect && !levels_.selection.empty()
-          ? HitTest(DrawnRect(levels_.selection, ScrollX(), ScrollY()), at)
-          : 0;
+  const unsigned edges = levels_.regionSelect && !levels_.selection.empty()
+                             ? HitTest(DrawnRect(levels_.selection, ScrollX(), ScrollY()), at)
+                             : 0;
   if (edges)
     viewport()->setCursor(CursorFor(edges));
   else

@@ -108,6 +108,8 @@ class ImageCanvas final : public QAbstractScrollArea {
   // Sets both bars' ranges for the picture, zoom and client size. After a
   // zoom change the positions keep their proportion of the ranges.
   void UpdateScrollBars(bool zoomed);
+  // The client area: the view less the bars shown.
+  QSize ClientSize() const;
   QPoint ClampToView(const QPoint& p) const;
   // The tracker's cursor for the pointer at `at` (client coordinates).
   void UpdateCursor(const QPoint& at);

@@ -141,8 +141,7 @@ void DrawLoupe(ViewPixel* buffer, int32_t width, int32_t height, size_t stride, 
     ViewPixel* line = buffer + size_t(top + j) * stride;
     const ViewPixel* from = &source[size_t(j / 2) * kLoupeSource];
     const bool edgeRow = j == 0 || j == kLoupeSize - 1;
-    for (int32_t i = i0; i < i1; ++i)
-      line[left + i] = edgeRow || i == 0 || i == kLoupeSize - 1 ? kWhite : from[i / 2];
+    for (int32_t i = i0; i < i1; ++i) line[left + i] = edgeRow || i == 0 || i == kLoupeSize - 1 ? kWhite : from[i / 2];
   }
 }
 

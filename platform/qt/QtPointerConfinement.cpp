@@ -6,6 +6,7 @@
 #include <QtGui/qguiapplication_platform.h>
 #include <xcb/xcb.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -41,13 +42,26 @@ PointerConfinement::PointerConfinement(QWidget& area) {
                     XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, 0, nullptr);
   xcb_map_window(connection, window_);
   const uint16_t events = XCB_EVENT_MASK_BUTTON_PRESS | XCB_EVENT_MASK_BUTTON_RELEASE | XCB_EVENT_MASK_POINTER_MOTION;
-  xcb_grab_pointer_reply_t* reply = xcb_grab_pointer_reply(
-      connection,
-      xcb_grab_pointer(connection, 1, xcb_window_t(top->winId()), events, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC,
-                       window_, XCB_CURSOR_NONE, XCB_CURRENT_TIME),
-      nullptr);
-  grabbed_ = reply && reply->status == XCB_GRAB_STATUS_SUCCESS;
-  std::free(reply);
+  auto grab = [&] {
+    xcb_grab_pointer_reply_t* reply =
+        xcb_grab_pointer_reply(connection,
+                               xcb_grab_pointer(connection, 1, xcb_window_t(top->winId()), events, XCB_GRAB_MODE_ASYNC,
+                                                XCB_GRAB_MODE_ASYNC, window_, XCB_CURSOR_NONE, XCB_CURRENT_TIME),
+                               nullptr);
+    const int status = reply ? reply->status : -1;
+    std::free(reply);
+    return status;
+  };
+  int status = grab();
+  // While a button is held, the press's own implicit grab belongs to Qt
+  // (through the X input extension), and the server refuses a second kind of
+  // grab beside it. Releasing it only affects grabs of this program; the
+  // new grab keeps reporting events to Qt's windows as before.
+  if (status == XCB_GRAB_STATUS_ALREADY_GRABBED) {
+    xcb_ungrab_pointer(connection, XCB_CURRENT_TIME);
+    status = grab();
+  }
+  grabbed_ = status == XCB_GRAB_STATUS_SUCCESS;
   if (!grabbed_) {
     xcb_destroy_window(connection, window_);
     window_ = 0;
