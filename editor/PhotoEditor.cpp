@@ -68,8 +68,12 @@ class PhotoEditor::KeyFilter final : public QObject {
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override {
     if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease) return false;
+    // Keys of the window only, and none while another modal window (a
+    // message box, a file dialog) is up; the window itself runs modally.
     auto* widget = qobject_cast<QWidget*>(watched);
-    if (!widget || widget->window() != &editor_.host_.Window() || QApplication::activeModalWidget()) return false;
+    QWidget& window = editor_.host_.Window();
+    const QWidget* modal = QApplication::activeModalWidget();
+    if (!widget || widget->window() != &window || (modal && modal != &window)) return false;
     const auto* key = static_cast<QKeyEvent*>(event);
     if (key->key() == Qt::Key_Backslash) {
       if (!key->isAutoRepeat()) editor_.canvas_->ShowEffectBase(event->type() == QEvent::KeyPress);

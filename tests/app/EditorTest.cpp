@@ -46,6 +46,10 @@ struct EditorFixture {
     album = test::AddAlbum(doubles, "Trip");
     for (const File& file : files) test::WritePicture(album / file.name, file.width, file.height, file.colour);
     window = doubles.ShowWindow();
+    // Modal, as the program runs it: the editor's keys still reach it.
+    window->hide();
+    window->setWindowModality(Qt::ApplicationModal);
+    window->show();
     window->OnCommand(layout::kMaximizeSmall);
   }
   // Selects `row` alone and presses "&Edit".
