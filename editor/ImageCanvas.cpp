@@ -281,7 +281,11 @@ void ImageCanvas::paintEvent(QPaintEvent*) {
   painter.setPen(QPen(Qt::black, 0, Qt::DashLine));
   painter.drawRect(drawn.adjusted(0, 0, -1, -1));  // an outline of exactly `drawn`
   if (s.drag == State::Drag::Tracker) return;
-  for (const Handle& h : HandlesOf(drawn)) painter.fillRect(h.area, Qt::black);
+  // Black squares in a white edge, so they show on the background too.
+  for (const Handle& h : HandlesOf(drawn)) {
+    painter.fillRect(h.area, Qt::white);
+    painter.fillRect(h.area.adjusted(1, 1, -1, -1), Qt::black);
+  }
 }
 
 void ImageCanvas::resizeEvent(QResizeEvent*) { UpdateScrollBars(false); }

@@ -160,7 +160,8 @@ TEST_F(ImageCanvasTest, TheTrackerDrawsMovesAndResizesTheSelection) {
   };
   const QRect d = drawn();
   const QImage shown = Shown();
-  EXPECT_EQ(shown.pixel(d.bottomRight()), qRgb(0, 0, 0)) << "a handle";
+  EXPECT_EQ(shown.pixel(d.bottomRight()), qRgb(255, 255, 255)) << "a handle's edge";
+  EXPECT_EQ(shown.pixel(d.bottomRight() - QPoint(1, 1)), qRgb(0, 0, 0)) << "a handle";
   EXPECT_EQ(shown.pixel(d.bottomRight() + QPoint(1, 1)), Named(d.right() + 1 + s.x(), d.bottom() + 1 + s.y()));
   EXPECT_EQ(HoverCursor(d.center()), Qt::SizeAllCursor);
   EXPECT_EQ(HoverCursor(d.topLeft()), Qt::SizeFDiagCursor);
