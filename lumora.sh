@@ -22,13 +22,17 @@ PACKAGES=(
   imagemagick libjpeg-turbo-progs libtiff-tools hyperfine ffmpeg ffmpegthumbnailer fonts-dejavu-core libvips-tools
 )
 
+# Only the benchmarks need these: a reference photo viewer and the tool that
+# watches its window.
+BENCH_PACKAGES=(eog xdotool)
+
 sudo_if_needed() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
 }
 
-deps() {
+deps() { # extra packages...
   local missing=()
-  for p in "${PACKAGES[@]}"; do
+  for p in "${PACKAGES[@]}" "$@"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
   done
   [ ${#missing[@]} -eq 0 ] && return 0
@@ -82,7 +86,7 @@ case "${1:-}" in
   gcc)
     deps; build_gcc ;;
   bench)
-    deps
+    deps "${BENCH_PACKAGES[@]}"
     configure build/bench -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DLUMORA_BENCH=ON
     cmake --build build/bench -j "$JOBS"
     for script in bench/*.sh; do "$script" build/bench; done ;;
