@@ -231,6 +231,61 @@ TEST(EditorTest, RegionSelectAsksWithItsCaptionsAndEachAnswerDoesWhatItSays) {
   EXPECT_TRUE(f.doubles.prompts.AllAnswered());
 }
 
+TEST(EditorTest, RotatingWithASelectionAsksFirstAndTurnsTheWholePicture) {
+  EditorFixture f({{"a.bmp", 2000, 1600, qRgb(50, 50, 50)}});
+  f.Open(0);
+  f.window->OnCommand(kRegionSelect);
+  f.window->OnCommand(kColorTab);
+  f.window->OnCommand(kInvert);
+  f.doubles.prompts.ExpectMessage(kSaveQuestion, kAnswerCancel);
+  f.window->OnCommand(kRotateRight);
+  EXPECT_EQ(f.Editor().Levels().rotation, 0);
+  EXPECT_TRUE(f.Editor().Levels().regionSelect);
+  f.doubles.prompts.ExpectMessage(kSaveQuestion, kAnswerNo);
+  f.window->OnCommand(kRotateRight);
+  EXPECT_EQ(f.Editor().Levels().rotation, 1);
+  EXPECT_FALSE(f.Editor().Levels().regionSelect);
+  EXPECT_FALSE(f.Editor().Levels().invert) << "No discarded the effects";
+  EXPECT_EQ(f.Canvas().Displayed().width(), 1600);
+  EXPECT_EQ(f.window->Button(kRegionSelect)->LookState(), 0);
+  f.window->OnCommand(kRotateLeft);  // no selection now: no question, and no turn left to make
+  EXPECT_EQ(f.Canvas().Displayed().width(), 2000);
+  EXPECT_TRUE(f.doubles.prompts.AllAnswered());
+}
+
+TEST(EditorTest, AnOverlayIsBlendedByTheChosenMethodAndTheBackgroundColourIsChosen) {
+  EditorFixture f({{"a.bmp", 40, 20, qRgb(0, 0, 0)}});
+  const fs::path overlay = f.album.parent_path() / "overlay.bmp";
+  test::WritePicture(overlay, 4, 4, qRgb(200, 100, 0));
+  f.Open(0);
+  int runs = f.Editor().Recomputations();
+  f.Editor().BlendList().setCurrentIndex(0);  // "Paste", without an overlay: nothing to recompute
+  EXPECT_EQ(f.Editor().Recomputations(), runs);
+  f.doubles.prompts.ExpectOpenFiles({});
+  f.window->OnCommand(kLoadImage);
+  EXPECT_EQ(f.doubles.prompts.lastFileRequest().filter, PhotoEditor::kImageFilter);
+  EXPECT_FALSE(f.Editor().Levels().overlayLoaded) << "Cancel changes nothing";
+
+  f.doubles.prompts.ExpectOpenFiles({overlay.string()});
+  f.window->OnCommand(kLoadImage);
+  EXPECT_TRUE(f.Editor().Levels().modified);
+  EXPECT_EQ(Pixel(f.Canvas().Displayed(), 39, 19), qRgb(200, 100, 0)) << "pasted over the whole picture";
+  f.Editor().BlendList().setCurrentIndex(1);  // "Screen" over black: a little lighter than the overlay
+  EXPECT_EQ(Pixel(f.Canvas().Displayed(), 0, 0), qRgb(201, 101, 1));
+  f.window->OnCommand(kUnloadImage);
+  EXPECT_EQ(Pixel(f.Canvas().Displayed(), 0, 0), qRgb(0, 0, 0));
+  runs = f.Editor().Recomputations();
+  f.window->OnCommand(kUnloadImage);
+  EXPECT_EQ(f.Editor().Recomputations(), runs);
+
+  f.doubles.prompts.ExpectColour(std::nullopt).ExpectColour(MakeColour(10, 20, 30));
+  f.window->OnCommand(kBackground);
+  EXPECT_EQ(f.Canvas().Background(), 0u);
+  f.window->OnCommand(kBackground);
+  EXPECT_EQ(f.Canvas().Background(), MakeColour(10, 20, 30));
+  EXPECT_TRUE(f.doubles.prompts.AllAnswered());
+}
+
 TEST(EditorTest, TrimCutsTheSelectionAndASecondClickRestoresPictureSelectionAndMode) {
   EditorFixture f({{"a.bmp", 2000, 1600, qRgb(30, 60, 90)}});
   f.Open(0);
