@@ -16,6 +16,7 @@
 #include <memory>
 #include <vector>
 
+#include "bench/BenchPicture.h"
 #include "picture/DibImage.h"
 #include "media/codecs/Bmp.h"
 #include "media/codecs/Gif.h"
@@ -35,27 +36,12 @@ struct Files {
   DibImage colour, grey;
 };
 
-DibImage Synthetic() {
-  DibImage pic;
-  pic.Create(4000, 3000, 24);
-  RowTable rows(pic);
-  for (int y = 0; y < 3000; ++y)
-    for (int x = 0; x < 4000; ++x) {
-      uint8_t* p = rows[y] + x * 3;
-      p[0] = uint8_t(x * 255 / 4000 + ((x * y) >> 9 & 15));
-      p[1] = uint8_t(y * 255 / 3000);
-      p[2] = uint8_t((x + y) / 28 + ((x ^ y) & 7));
-    }
-  return pic;
-}
-
 Files& Setup() {
   static Files* files = [] {
     auto* f = new Files;
     f->dir = fs::temp_directory_path() / ("lumora-bench-" + std::to_string(getpid()));
     fs::create_directories(f->dir);
-    const char* source = std::getenv("LUMORA_BENCH_PICTURE");
-    if (!source || !LoadPictureFile(f->colour, source)) f->colour = Synthetic();
+    f->colour = bench::BenchPicture("bench_codecs");
     // The grey picture: the green channel through the 8-bit grey ramp.
     f->grey.Create(f->colour.width(), f->colour.height(), 8);
     f->grey.BuildPalette();

@@ -18,6 +18,7 @@
 #include <filesystem>
 #include <unistd.h>
 
+#include "bench/BenchPicture.h"
 #include "editor/ImageCanvas.h"
 #include "editor/PhotoEditor.h"
 #include "media/codecs/Jpeg.h"
@@ -35,20 +36,6 @@ namespace fs = std::filesystem;
 // The window whose picture view is 1280 x 800.
 constexpr int kWindowWidth = 1280 + 195;
 constexpr int kWindowHeight = 800 + 185;
-
-DibImage Synthetic() {
-  DibImage pic;
-  pic.Create(4000, 3000, 24);
-  RowTable rows(pic);
-  for (int y = 0; y < 3000; ++y)
-    for (int x = 0; x < 4000; ++x) {
-      uint8_t* p = rows[y] + x * 3;
-      p[0] = uint8_t(x * 255 / 4000 + ((x * y) >> 9 & 15));
-      p[1] = uint8_t(y * 255 / 3000);
-      p[2] = uint8_t((x + y) / 28 + ((x ^ y) & 7));
-    }
-  return pic;
-}
 
 // Every question is answered No: the benchmark never saves.
 class AnswerNo final : public Prompts {
@@ -88,9 +75,7 @@ struct Setup {
     dir = fs::temp_directory_path() / ("lumora-bench-editor-" + std::to_string(getpid()));
     fs::create_directories(dir);
     jpg = (dir / "photo.jpg").string();
-    DibImage picture;
-    const char* source = std::getenv("LUMORA_BENCH_PICTURE");
-    if (!source || !LoadPictureFile(picture, source)) picture = Synthetic();
+    const DibImage picture = bench::BenchPicture("bench_editor");
     if (!WriteJpegFile(picture, jpg)) {
       std::fprintf(stderr, "cannot write %s\n", jpg.c_str());
       std::exit(1);

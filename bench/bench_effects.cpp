@@ -10,10 +10,10 @@
 #include <cstdlib>
 #include <cstring>
 #include <optional>
-#include <random>
 #include <string>
 #include <vector>
 
+#include "bench/BenchPicture.h"
 #include "editor/effects/ApplyEffects.h"
 #include "editor/effects/Passes.h"
 #include "media/codecs/PictureFiles.h"
@@ -21,33 +21,11 @@
 namespace lumora {
 namespace {
 
-constexpr int32_t kWidth = 4000, kHeight = 3000;
 
 // The picture file, or a photo-like picture: smooth gradients with noise on
 // top, so that no pass meets only one value.
 const DibImage& Photo() {
-  static DibImage pic = [] {
-    DibImage p;
-    if (const char* path = std::getenv("LUMORA_BENCH_PICTURE")) {
-      if (!LoadPictureFile(p, path) || p.BitCount() != 24) {
-        std::fprintf(stderr, "bench_effects: %s is not a readable 24-bit picture\n", path);
-        std::exit(1);
-      }
-      return p;
-    }
-    p.Create(kWidth, kHeight, 24);
-    std::mt19937 gen(1);
-    RowTable rows(p);
-    for (int32_t y = 0; y < kHeight; ++y)
-      for (int32_t x = 0; x < kWidth; ++x) {
-        uint8_t* px = rows[y] + size_t(x) * 3;
-        const uint32_t n = gen();
-        px[0] = uint8_t(x * 255 / kWidth + (n & 31));
-        px[1] = uint8_t(y * 255 / kHeight + (n >> 8 & 31));
-        px[2] = uint8_t((x + y) * 127 / kHeight + (n >> 16 & 31));
-      }
-    return p;
-  }();
+  static const DibImage pic = bench::BenchPicture("bench_effects");
   return pic;
 }
 

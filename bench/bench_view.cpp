@@ -10,9 +10,9 @@
 #include <QPainter>
 
 #include <algorithm>
-#include <random>
 #include <vector>
 
+#include "bench/BenchPicture.h"
 #include "editor/ViewMath.h"
 #include "editor/ViewRender.h"
 #include "picture/qt/DibQImage.h"
@@ -20,25 +20,10 @@
 namespace lumora {
 namespace {
 
-constexpr int32_t kWidth = 4000, kHeight = 3000;
 constexpr int32_t kViewWidth = 1280, kViewHeight = 800;
 
 const DibImage& Photo() {
-  static DibImage pic = [] {
-    DibImage p;
-    p.Create(kWidth, kHeight, 24);
-    std::mt19937 gen(1);
-    RowTable rows(p);
-    for (int32_t y = 0; y < kHeight; ++y)
-      for (int32_t x = 0; x < kWidth; ++x) {
-        uint8_t* px = rows[y] + size_t(x) * 3;
-        const uint32_t n = gen();
-        px[0] = uint8_t(x * 255 / kWidth + (n & 31));
-        px[1] = uint8_t(y * 255 / kHeight + (n >> 8 & 31));
-        px[2] = uint8_t(n >> 16);
-      }
-    return p;
-  }();
+  static const DibImage pic = bench::BenchPicture("bench_view");
   return pic;
 }
 
@@ -46,8 +31,8 @@ const DibImage& Photo() {
 ViewPlacement Placement(int step) {
   const float zoom = ZoomFactorOf(step);
   return {zoom,
-          ScrollRange(kWidth, zoom, kViewWidth) / 2,
-          ScrollRange(kHeight, zoom, kViewHeight) / 2,
+          ScrollRange(Photo().width(), zoom, kViewWidth) / 2,
+          ScrollRange(Photo().height(), zoom, kViewHeight) / 2,
           kViewWidth,
           kViewHeight,
           0x404040};
@@ -73,8 +58,8 @@ void BM_QtDrawImage(benchmark::State& state) {
   static const QImage picture = ToQImage(Photo());
   QImage target(kViewWidth, kViewHeight, QImage::Format_RGB32);
   const QRectF source(view.scrollX / view.zoom, view.scrollY / view.zoom,
-                      std::min<qreal>(kWidth, kViewWidth / view.zoom),
-                      std::min<qreal>(kHeight, kViewHeight / view.zoom));
+                      std::min<qreal>(Photo().width(), kViewWidth / view.zoom),
+                      std::min<qreal>(Photo().height(), kViewHeight / view.zoom));
   const QRectF shown(0, 0, source.width() * view.zoom, source.height() * view.zoom);
   for (auto _ : state) {
     QPainter painter(&target);
