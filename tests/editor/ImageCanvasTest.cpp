@@ -15,6 +15,7 @@
 #include "editor/ViewMath.h"
 #include "media/codecs/PictureFiles.h"
 #include "tests/TempDir.h"
+#include "tests/editor/NamedPicture.h"
 #include "tests/support/QtTestApp.h"
 
 namespace lumora {
@@ -30,14 +31,7 @@ class ImageCanvasTest : public testing::Test {
   static void SetUpTestSuite() { test::App(); }
 
   void SetUp() override {
-    DibImage pic;
-    ASSERT_TRUE(pic.Create(kPicWidth, kPicHeight, 24));
-    RowTable rows(pic);
-    for (int y = 0; y < kPicHeight; ++y)
-      for (int x = 0; x < kPicWidth; ++x) {
-        uint8_t* px = rows[y] + x * 3;
-        px[0] = 0x55, px[1] = uint8_t(y), px[2] = uint8_t(x);
-      }
+    const DibImage pic = test::NamedPicture(kPicWidth, kPicHeight);
     ASSERT_TRUE(SavePictureFile(pic, path_));
     canvas_.resize(200, 150);
     canvas_.OnZoomChanged([this] { ++zooms_; });

@@ -12,6 +12,7 @@
 
 #include "editor/effects/Selection.h"
 #include "picture/DibHeader.h"
+#include "tests/editor/NamedPicture.h"
 
 namespace lumora {
 namespace {
@@ -22,17 +23,7 @@ constexpr uint32_t kBackColour = 0x302010;  // red 0x10, green 0x20, blue 0x30
 // Picture pixel (x, y) of the test pictures: a colour that names it.
 ViewPixel Named(int x, int y) { return 0xff000000u | uint32_t(x) << 16 | uint32_t(y) << 8 | 0x55; }
 
-DibImage NamedPicture(int32_t w, int32_t h) {
-  DibImage p;
-  EXPECT_TRUE(p.Create(w, h, 24));
-  RowTable rows(p);
-  for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) {
-      uint8_t* px = rows[y] + x * 3;
-      px[0] = 0x55, px[1] = uint8_t(y), px[2] = uint8_t(x);
-    }
-  return p;
-}
+using test::NamedPicture;
 
 // Renders into a buffer with a guard column on the right of every row.
 std::vector<ViewPixel> Render(const DibImage& picture, ViewPlacement view) {
