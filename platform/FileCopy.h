@@ -1,0 +1,46 @@
+// Copies, moves and the trash for the album's files: nothing ever replaces a
+// file the user did not ask to replace, and no failure leaves a half file
+// under a real name.
+#pragma once
+
+#include <string>
+
+namespace lumora {
+
+// ---- Copies and moves that keep every file ----------------------------------
+
+enum class FileOpStatus {
+  Done,
+  Exists,      // the destination was taken (also when it appeared meanwhile): nothing was written
+  SourceGone,  // the source could not be opened
+  Failed,      // anything else (full disk, no permission): nothing is left at the destination
+};
+
+struct FileOp {
+  FileOpStatus status = FileOpStatus::Failed;
+  std::string reason;  // for the user, with Failed: the system's text
+  explicit operator bool() const { return status == FileOpStatus::Done; }
+};
+
+// Copies `from` to `to`, which must not exist: the data go to a temporary
+// file in `to`'s folder (copy_file_range, else a read/write loop), are
+// synced, and the file is renamed into place without replacing (a file that
+// appeared meanwhile stays and the result is Exists). A failed copy removes
+// its temporary file.
+FileOp CopyNoReplace(const std::string& from, const std::string& to);
+// The same, but an existing `to` is replaced once the copy is complete (the
+// old file stays until then): Export.
+FileOp CopyReplacing(const std::string& from, const std::string& to);
+// One rename without replacing when both are on one file system; Failed with
+// `crossDevice` set when they are not (the caller copies).
+FileOp MoveNoReplace(const std::string& from, const std::string& to, bool& crossDevice);
+
+// ---- Trash ----------------------------------------------------------------
+
+// Moves a file or folder to the desktop trash (the freedesktop.org trash:
+// $XDG_DATA_HOME/Trash on the home's file system, else $topdir/.Trash/$uid
+// or $topdir/.Trash-$uid), with its .trashinfo. False when no usable trash
+// exists for it or the move failed: nothing changed, the caller may delete.
+bool MoveToTrash(const std::string& path);
+
+}  // namespace lumora
