@@ -182,6 +182,13 @@ bool ItemBrowser::OnDoubleClicked(int row) {
   return entry && !entry->Item().name.empty() && !entry->Item().path.empty();
 }
 
+int ItemBrowser::AddItem(const std::string& path) {
+  NewItem made = MakeAlbumItem(path, cell_, frame_);
+  if (made.status != NewItemStatus::Added) return -1;
+  list_.Append(ItemEntry(std::move(made.item), ThumbnailPixmap(made.thumbnail)));
+  return list_.Count() - 1;
+}
+
 void ItemBrowser::RefreshItem(const std::string& path) {
   for (int row = 0; row < list_.Count(); ++row) {
     if (list_.Entry(row)->Item().path != path) continue;

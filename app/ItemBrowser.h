@@ -103,6 +103,10 @@ class ItemBrowser {
 
   // The current item, -1 for none.
   int CurrentItem() const { return currentItem_; }
+  void SetCurrentItem(int row) { currentItem_ = row; }
+  // Makes the item of the file at `path` with its thumbnail and appends it
+  // to the list; its row, or -1 when the file makes no item.
+  int AddItem(const std::string& path);
   void OnClicked(int row);
   // True when the double-clicked item opens (a selection, and the item has a
   // name and a path); without a selection the current item becomes -1.

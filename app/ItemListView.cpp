@@ -5,6 +5,7 @@
 #include <QContextMenuEvent>
 #include <QCursor>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyledItemDelegate>
@@ -53,6 +54,29 @@ class ItemDelegate final : public QStyledItemDelegate {
     painter->restore();
   }
 
+  QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex&) const override {
+    auto* editor = new QLineEdit(parent);
+    editor->setFrame(true);
+    return editor;
+  }
+
+  void setEditorData(QWidget* editor, const QModelIndex& index) const override {
+    const ItemEntry* entry = view_.Entry(index.row());
+    auto* line = static_cast<QLineEdit*>(editor);
+    line->setText(entry ? QString::fromStdString(entry->Item().name) : QString());
+    line->selectAll();
+  }
+
+  void updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem&, const QModelIndex& index) const override {
+    const QRect label = view_.LabelRect(index.row());
+    editor->setGeometry(label.left(), label.top(), label.width(), editor->sizeHint().height());
+  }
+
+  // The typed text goes to the list's handler, which decides what it means.
+  void setModelData(QWidget* editor, QAbstractItemModel*, const QModelIndex& index) const override {
+    view_.LabelEdited(index.row(), static_cast<QLineEdit*>(editor)->text());
+  }
+
  private:
   ItemListView& view_;
 };
@@ -60,13 +84,15 @@ class ItemDelegate final : public QStyledItemDelegate {
 }  // namespace
 
 ItemListView::ItemListView(QWidget* parent)
-    : EntryListView(Qt::ItemIsSelectable | Qt::ItemIsEnabled, parent) {
+    : EntryListView(Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsEditable | Qt::ItemIsDragEnabled, parent) {
   setViewMode(QListView::IconMode);
   setMovement(QListView::Static);
   setResizeMode(QListView::Adjust);
   setFrameShape(QFrame::NoFrame);
   setSelectionMode(QAbstractItemView::ExtendedSelection);
   setEditTriggers(QAbstractItemView::NoEditTriggers);
+  setDragEnabled(true);
+  setDragDropMode(QAbstractItemView::DragOnly);
   setAutoFillBackground(true);
   setMouseTracking(true);
   setItemDelegate(new ItemDelegate(*this));
@@ -96,6 +122,21 @@ QString ItemListView::LabelText(const QString& name) const {
   const bool tooWide = max ? width > kCutWidthMax : width >= kCutWidthOriginal;
   if (!tooWide) return name;
   return QString::fromStdString(ShortenLabel(name.toStdString(), max ? kKeptBytesMax : kKeptBytesOriginal));
+}
+
+void ItemListView::OpenLabelEditor(int row) {
+  if (!Entry(row)) return;
+  setFocus();
+  ScrollToRow(row);
+  edit(model()->index(row, 0));
+}
+
+void ItemListView::LabelEdited(int row, const QString& text) {
+  if (labelEdited_) labelEdited_(row, text);
+}
+
+void ItemListView::startDrag(Qt::DropActions) {
+  if (beginDrag_) beginDrag_();
 }
 
 void ItemListView::mouseReleaseEvent(QMouseEvent* event) {

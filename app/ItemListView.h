@@ -3,6 +3,8 @@
 // holds each entry's item record and thumbnail; the list draws every entry
 // itself: the thumbnail (its frame's black clear), the name cut to fit the
 // layout, and a 2-pixel frame in RGB(4, 157, 255) inside a selected cell.
+// Its label editor and its drags end in callbacks: the list neither renames
+// nor moves anything itself.
 // In the full layout the list's tooltip shows, over a name, the file name
 // with its extension after 300 ms; elsewhere the tip is empty.
 #pragma once
@@ -77,6 +79,15 @@ class ItemListView final : public EntryListView<ItemEntry> {
   // The context menu asked for at a global point.
   void OnContextMenu(std::function<void(const QPoint& global)> handler) { contextMenu_ = std::move(handler); }
 
+  // Opens the label editor on `row`, with the item's name (its title).
+  void OpenLabelEditor(int row);
+  // The end of a label edit (not called when the user escapes it): the row
+  // and the typed text. The list never applies the text itself.
+  void OnLabelEdited(std::function<void(int row, const QString& text)> handler) { labelEdited_ = std::move(handler); }
+  void LabelEdited(int row, const QString& text);
+  // A drag of the selection begins.
+  void OnBeginDrag(std::function<void()> handler) { beginDrag_ = std::move(handler); }
+
  protected:
   void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
@@ -84,6 +95,7 @@ class ItemListView final : public EntryListView<ItemEntry> {
   void keyPressEvent(QKeyEvent* event) override;
   void contextMenuEvent(QContextMenuEvent* event) override;
   void timerEvent(QTimerEvent* event) override;
+  void startDrag(Qt::DropActions supportedActions) override;
 
  private:
   void ShowTip(const QString& text, int delayMs);
@@ -97,6 +109,8 @@ class ItemListView final : public EntryListView<ItemEntry> {
   std::function<void(int)> doubleClicked_;
   std::function<void()> deleteKey_;
   std::function<void(const QPoint&)> contextMenu_;
+  std::function<void(int, const QString&)> labelEdited_;
+  std::function<void()> beginDrag_;
 };
 
 }  // namespace lumora

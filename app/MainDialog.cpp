@@ -15,6 +15,7 @@
 #include "app/AlbumListView.h"
 #include "app/HomePage.h"
 #include "app/ItemBrowser.h"
+#include "app/ItemCommands.h"
 #include "app/ItemListView.h"
 #include "app/SkinButton.h"
 #include "app/ToolTipControl.h"
@@ -39,6 +40,7 @@ QvDropDialog::Platform BasePlatform(const MainDialog::Services& services) {
   platform.windows = services.windows;
   platform.desktop = &services.desktop;
   platform.dropMenu = services.resources.GetMenu(res::kMenuDropChoice);
+  platform.runDrag = services.runDrag;
   return platform;
 }
 
@@ -70,6 +72,10 @@ void MainDialog::CreateControls() {
       AlbumBrowser::Services{services_.registry, services_.shell, services_.prompts, services_.desktop, messages_,
                              skin_, services_.runDialog},
       *albumList_, *items_, *this);
+  itemCommands_ = std::make_unique<ItemCommands>(
+      ItemCommands::Services{services_.resources, services_.prompts, services_.shell, messages_,
+                             services_.runDialog},
+      *itemList_, *items_, *albumList_, *albums_, *this);
   itemList_->OnClicked([this](int row) { items_->OnClicked(row); });
   editor_ = std::make_unique<PhotoEditor>(
       PhotoEditor::Services{services_.prompts, services_.shell, services_.desktop, services_.resources},

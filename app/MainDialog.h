@@ -46,6 +46,7 @@ class AlbumBrowser;
 class AlbumListView;
 class Desktop;
 class ItemBrowser;
+class ItemCommands;
 class ItemListView;
 class Prompts;
 class Registry;
@@ -80,6 +81,9 @@ class MainDialog final : public QvDropDialog, private EditorHost {
     std::function<QAction*(QMenu&, const QPoint&)> runMenu;
     // Runs a modal dialog (the About box) to its end. Default: QDialog::exec.
     std::function<int(QDialog&)> runDialog;
+    // Runs a drag of items to its end and returns the target's choice.
+    // Default: QDrag::exec.
+    std::function<Qt::DropAction(QDrag&, Qt::DropActions)> runDrag;
   };
 
   // Where the companion launcher keeps its programs' windows in step with
@@ -110,6 +114,7 @@ class MainDialog final : public QvDropDialog, private EditorHost {
   AlbumListView* AlbumList() const { return albumList_; }
   ItemListView* ItemList() const { return itemList_; }
   ItemBrowser& Items() const { return *items_; }
+  ItemCommands& ItemOps() const { return *itemCommands_; }
   AlbumBrowser& Albums() const { return *albums_; }
   PhotoEditor& Editor() const { return *editor_; }
   // The button with this control id, or null.
@@ -122,6 +127,11 @@ class MainDialog final : public QvDropDialog, private EditorHost {
   bool ProcessEnded() const { return ended_; }
 
   bool OnInitDialog() override;
+  // Drops of files: the effect by the place (album list, item list), and
+  // the files taken into the albums (ItemCommands).
+  using QvDropDialog::OnDragOver;
+  int OnDragOver(const QPoint& point) override;
+  void OnDropFiles(const QByteArray& fileList) override;
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -219,6 +229,7 @@ class MainDialog final : public QvDropDialog, private EditorHost {
   ItemListView* itemList_ = nullptr;
   std::unique_ptr<ItemBrowser> items_;
   std::unique_ptr<AlbumBrowser> albums_;
+  std::unique_ptr<ItemCommands> itemCommands_;
   std::unique_ptr<PhotoEditor> editor_;
   bool editorShown_ = false;  // the editor's form replaces the album controls
   ToolTipControl* itemTips_ = nullptr;

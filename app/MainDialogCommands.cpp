@@ -1,11 +1,12 @@
 // MainDialog's command table and the window commands it owns: help, about,
 // minimise, the layout toggle, close, the menu buttons' popups and the item
 // list's context menu and Delete key; the album and item commands go to the
-// AlbumBrowser and the ItemBrowser, "&Edit", "Open" and the editor's buttons
-// to the PhotoEditor.
+// AlbumBrowser, the ItemBrowser and the ItemCommands (Export and the drops
+// too), "&Edit", "Open" and the editor's buttons to the PhotoEditor.
 #include "app/MainDialog.h"
 
 #include <QAction>
+#include <QCursor>
 #include <QMenu>
 
 #include <array>
@@ -13,6 +14,7 @@
 #include "app/AboutDialog.h"
 #include "app/AlbumBrowser.h"
 #include "app/ItemBrowser.h"
+#include "app/ItemCommands.h"
 #include "app/SkinButton.h"
 #include "platform/Desktop.h"
 #include "platform/Registry.h"
@@ -39,7 +41,7 @@ bool IsSortCommand(uint32_t command) {
 std::span<const MainDialog::CommandEntry> MainDialog::Commands() {
   using namespace layout;
   constexpr auto sortBy = [](MainDialog& window, uint32_t id) { window.items_->SortBy(id); };
-  static constexpr std::array<CommandEntry, 25> kTable = {{
+  static constexpr std::array<CommandEntry, 32> kTable = {{
       {kHelp, [](MainDialog& window, uint32_t id) { window.OnHelp(id); }},
       {kHelpSmall, [](MainDialog& window, uint32_t id) { window.OnHelp(id); }},
       {kMinimize, [](MainDialog& window, uint32_t id) { window.OnMinimize(id); }},
@@ -63,6 +65,12 @@ std::span<const MainDialog::CommandEntry> MainDialog::Commands() {
       {res::kCmdSortReverse, sortBy},
       {res::kCmdSelectAll, [](MainDialog& window, uint32_t) { window.items_->SelectAll(); }},
       {res::kCmdRefresh, [](MainDialog& window, uint32_t) { window.albums_->LoadItems(); }},
+      {res::kCmdAdd, [](MainDialog& window, uint32_t) { window.itemCommands_->Add(); }},
+      {res::kCmdDelete, [](MainDialog& window, uint32_t) { window.itemCommands_->Delete(); }},
+      {res::kCmdRename, [](MainDialog& window, uint32_t) { window.itemCommands_->Rename(); }},
+      {res::kCmdDuplicate, [](MainDialog& window, uint32_t) { window.itemCommands_->Duplicate(); }},
+      {res::kCmdInformation, [](MainDialog& window, uint32_t) { window.itemCommands_->ShowInfo(); }},
+      {kExportButton, [](MainDialog& window, uint32_t) { window.itemCommands_->Export(); }},
       {kEditButton, [](MainDialog& window, uint32_t) { window.editor_->Enter(); }},
       {res::kCmdOpen, [](MainDialog& window, uint32_t) { window.editor_->Enter(); }},
   }};
@@ -173,5 +181,13 @@ void MainDialog::OnAbout(uint32_t) {
 }
 
 void MainDialog::OnItemDeleteKey() { OnCommand(res::kCmdDelete); }
+
+int MainDialog::OnDragOver(const QPoint& point) { return itemCommands_->DropEffectAt(point); }
+
+void MainDialog::OnDropFiles(const QByteArray& fileList) {
+  // The album under the pointer decides where the files go.
+  if (const std::optional<std::vector<std::string>> paths = ReadDropFiles(fileList))
+    itemCommands_->DropFiles(*paths, mapFromGlobal(QCursor::pos()));
+}
 
 }  // namespace lumora
