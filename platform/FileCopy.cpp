@@ -1,0 +1,143 @@
+// Copies through a temporary file and a no-replace rename, moves as one
+// rename, and the freedesktop.org trash, over Linux system calls.
+#include "platform/FileCopy.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <random>
+#include <vector>
+
+#include "platform/FileIo.h"
+
+namespace lumora {
+
+namespace {
+
+// Tries this many temporary names before a copy gives up.
+constexpr int kTempNameAttempts = 16;
+
+std::function<void(const std::string&)>& BeforeRenameHook() {
+  static std::function<void(const std::string&)> hook;
+  return hook;
+}
+
+std::string FolderOf(const std::string& path) {
+  size_t slash = path.find_last_of('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string NameOf(const std::string& path) {
+  size_t slash = path.find_last_of('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+FileOp Result(FileOpStatus status, int error = 0) {
+  FileOp op;
+  op.status = status;
+  if (error != 0) op.reason = std::strerror(error);
+  return op;
+}
+
+void SyncFolderOf(const std::string& path) {
+  if (const UniqueFd dir = OpenFd(FolderOf(path), O_RDONLY | O_DIRECTORY)) ::fsync(dir.get());
+}
+
+// Puts `from` at `to` without ever replacing a file there: renameat2 with
+// RENAME_NOREPLACE, or a hard link and an unlink where the file system does
+// not support that flag. 0 or the errno (EEXIST when `to` is taken).
+int RenameNoReplace(const std::string& from, const std::string& to) {
+  if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return 0;
+  if (errno != EINVAL && errno != ENOSYS) return errno;
+  if (::link(from.c_str(), to.c_str()) != 0) return errno;
+  ::unlink(from.c_str());
+  return 0;
+}
+
+// Copies the data of `in` into `out`: copy_file_range where the kernel can
+// (within one file system it may share or offload the blocks), a read/write
+// loop where it cannot. 0 or the errno of the failure.
+int CopyData(int in, int out) {
+  for (;;) {
+    const ssize_t n = ::copy_file_range(in, nullptr, out, nullptr, size_t(1) << 30, 0);
+    if (n == 0) return 0;
+    if (n > 0 || errno == EINTR) continue;
+    if (errno == EXDEV || errno == EINVAL || errno == ENOSYS || errno == EOPNOTSUPP) break;
+    return errno;
+  }
+  // What copy_file_range did copy before it gave up stays; the loop goes on
+  // from both files' positions.
+  static constexpr size_t kChunk = size_t(1) << 20;
+  std::vector<uint8_t> buffer(kChunk);
+  for (;;) {
+    const ssize_t n = ReadFully(in, buffer);
+    if (n < 0) return errno;
+    if (n > 0 && !WriteAll(out, {buffer.data(), size_t(n)})) return errno;
+    if (size_t(n) < kChunk) return 0;
+  }
+}
+
+FileOp Copy(const std::string& from, const std::string& to, bool replace) {
+  const UniqueFd in = OpenFd(from, O_RDONLY);
+  if (!in) return Result(FileOpStatus::SourceGone, errno);
+  struct stat st {};
+  if (::fstat(in.get(), &st) != 0) return Result(FileOpStatus::Failed, errno);
+  if (!S_ISREG(st.st_mode)) return Result(FileOpStatus::Failed, S_ISDIR(st.st_mode) ? EISDIR : EINVAL);
+  struct stat there {};
+  if (!replace && ::lstat(to.c_str(), &there) == 0) return Result(FileOpStatus::Exists);
+
+  const std::string prefix = FolderOf(to) + "/." + NameOf(to) + ".copy-";
+  std::random_device random;
+  for (int attempt = 0; attempt < kTempNameAttempts; ++attempt) {
+    const std::string tmp = prefix + std::to_string(random() % 1000000000u) + ".tmp";
+    UniqueFd out = OpenFd(tmp, O_WRONLY | O_CREAT | O_EXCL, 0600);
+    if (!out) {
+      if (errno == EEXIST) continue;
+      return Result(FileOpStatus::Failed, errno);
+    }
+    int error = CopyData(in.get(), out.get());
+    // The copy keeps the source's permission bits and times, as a copy in a
+    // file manager does, so it sorts where the original did.
+    const struct timespec times[2] = {st.st_atim, st.st_mtim};
+    if (error == 0 && ::fchmod(out.get(), st.st_mode & 07777) != 0) error = errno;
+    if (error == 0 && ::futimens(out.get(), times) != 0) error = errno;
+    if (error == 0 && ::fsync(out.get()) != 0) error = errno;
+    if (!out.Close() && error == 0) error = errno;
+    if (error == 0 && BeforeRenameHook()) BeforeRenameHook()(to);
+    if (error == 0) error = replace ? (::rename(tmp.c_str(), to.c_str()) == 0 ? 0 : errno) : RenameNoReplace(tmp, to);
+    if (error != 0) {
+      ::unlink(tmp.c_str());
+      return Result(error == EEXIST && !replace ? FileOpStatus::Exists : FileOpStatus::Failed,
+                    error == EEXIST && !replace ? 0 : error);
+    }
+    SyncFolderOf(to);
+    return Result(FileOpStatus::Done);
+  }
+  return Result(FileOpStatus::Failed, EEXIST);
+}
+
+}  // namespace
+
+void SetCopyBeforeRenameHook(std::function<void(const std::string& to)> hook) { BeforeRenameHook() = std::move(hook); }
+
+FileOp CopyNoReplace(const std::string& from, const std::string& to) { return Copy(from, to, false); }
+
+FileOp CopyReplacing(const std::string& from, const std::string& to) { return Copy(from, to, true); }
+
+FileOp MoveNoReplace(const std::string& from, const std::string& to, bool& crossDevice) {
+  crossDevice = false;
+  struct stat st {};
+  if (::lstat(from.c_str(), &st) != 0) return Result(FileOpStatus::SourceGone, errno);
+  const int error = RenameNoReplace(from, to);
+  if (error == 0) return Result(FileOpStatus::Done);
+  if (error == EEXIST) return Result(FileOpStatus::Exists);
+  crossDevice = error == EXDEV;
+  return Result(FileOpStatus::Failed, error);
+}
+
+}  // namespace lumora
