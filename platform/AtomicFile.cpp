@@ -54,24 +54,4 @@ bool ReplaceFileWith(const std::string& path, std::initializer_list<std::span<co
   return false;
 }
 
-bool CopyToNewFile(const std::string& from, const std::string& to) {
-  const UniqueFd in = OpenFd(from, O_RDONLY);
-  if (!in) return false;
-  struct stat st {};
-  if (::fstat(in.get(), &st) != 0) return false;
-  UniqueFd out = OpenFd(to, O_WRONLY | O_CREAT | O_EXCL, 0600);
-  if (!out) return false;
-  bool ok = ::fchmod(out.get(), st.st_mode & 07777) == 0;
-  uint8_t buf[65536];
-  while (ok) {
-    const ssize_t n = ReadFully(in.get(), buf);
-    ok = n >= 0 && WriteAll(out.get(), {buf, size_t(n)});
-    if (n < ssize_t(sizeof buf)) break;
-  }
-  ok = ok && ::fsync(out.get()) == 0;
-  ok = out.Close() && ok;
-  if (!ok) ::unlink(to.c_str());
-  return ok;
-}
-
 }  // namespace lumora

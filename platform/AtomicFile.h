@@ -1,8 +1,7 @@
 // Whole-file replacement that never leaves a half-written file: the new
 // contents go to a temporary file in the same folder, which is synced and
 // then renamed over the old file (and the folder synced), so a crash or a
-// full disk leaves either the old file or the new one. Also a copy that
-// never replaces anything.
+// full disk leaves either the old file or the new one.
 #pragma once
 
 #include <cstdint>
@@ -16,10 +15,5 @@ namespace lumora {
 // file keeps its permission bits. False, with the old file untouched and no
 // temporary left behind, on any failure.
 bool ReplaceFileWith(const std::string& path, std::initializer_list<std::span<const uint8_t>> parts);
-
-// Copies the file `from` to `to`, which must not exist yet, with the same
-// permission bits, and syncs the copy. False, with nothing left at `to`, on
-// any failure; errno is EEXIST when `to` was already there.
-bool CopyToNewFile(const std::string& from, const std::string& to);
 
 }  // namespace lumora

@@ -3,6 +3,7 @@
 // under a real name.
 #pragma once
 
+#include <functional>
 #include <string>
 
 namespace lumora {
@@ -34,6 +35,11 @@ FileOp CopyReplacing(const std::string& from, const std::string& to);
 // One rename without replacing when both are on one file system; Failed with
 // `crossDevice` set when they are not (the caller copies).
 FileOp MoveNoReplace(const std::string& from, const std::string& to, bool& crossDevice);
+
+// For tests: `hook` runs with the destination once a copy's temporary file
+// is complete and synced, just before it is renamed into place (where a file
+// appearing meanwhile must survive). An empty function removes it.
+void SetCopyBeforeRenameHook(std::function<void(const std::string& to)> hook);
 
 // ---- Trash ----------------------------------------------------------------
 

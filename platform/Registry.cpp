@@ -2,6 +2,7 @@
 #include "platform/Registry.h"
 
 #include "platform/AtomicFile.h"
+#include "platform/FileCopy.h"
 #include "platform/FileIo.h"
 
 #include <fcntl.h>
@@ -194,9 +195,10 @@ void Registry::SetDamageAside(Hive hive, HiveLock& lock) {
     if (Load(hive) != RegStatus::Ok || state.damage.lines == 0 || state.damageHandled) return;
     for (int n = 0; n < kMaxBadCopies && copy.empty(); ++n) {
       std::string bad = file.string() + (n == 0 ? ".bad" : ".bad." + std::to_string(n));
-      if (CopyToNewFile(file.string(), bad))
+      const FileOp made = CopyNoReplace(file.string(), bad);
+      if (made)
         copy = std::move(bad);
-      else if (errno != EEXIST)
+      else if (made.status != FileOpStatus::Exists)
         break;
     }
   }

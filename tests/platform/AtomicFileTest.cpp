@@ -1,12 +1,10 @@
 // Whole-file replacement: the old file survives every failure, a replaced
-// file keeps its permissions, and no temporary file is left behind. A copy to
-// a new file never replaces one.
+// file keeps its permissions, and no temporary file is left behind.
 #include "platform/AtomicFile.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
 
 #include <gtest/gtest.h>
 
@@ -59,26 +57,6 @@ TEST(AtomicFile, AFailedReplaceLeavesTheOldFile) {
     EXPECT_EQ(test::ReadText(ro / "a.jpg"), "old");
     chmod(ro.c_str(), 0755);
   }
-}
-
-TEST(AtomicFile, ACopyKeepsContentsAndPermissionsAndNeverReplaces) {
-  test::TempDir dir;
-  const auto from = (dir / "hive.reg").string();
-  test::WriteText(from, std::string(100000, 'r'));
-  ASSERT_EQ(chmod(from.c_str(), 0604), 0);
-  ASSERT_TRUE(CopyToNewFile(from, from + ".bad"));
-  EXPECT_EQ(test::ReadText(from + ".bad"), test::ReadText(from));
-  struct stat st {};
-  ASSERT_EQ(stat((from + ".bad").c_str(), &st), 0);
-  EXPECT_EQ(st.st_mode & 07777, 0604u);
-
-  test::WriteText(from, "changed");
-  errno = 0;
-  EXPECT_FALSE(CopyToNewFile(from, from + ".bad"));
-  EXPECT_EQ(errno, EEXIST);
-  EXPECT_EQ(test::ReadText(from + ".bad"), std::string(100000, 'r'));
-  EXPECT_FALSE(CopyToNewFile((dir / "missing").string(), (dir / "copy").string()));
-  EXPECT_EQ(EntriesIn(dir.path()), 2u);
 }
 
 }  // namespace

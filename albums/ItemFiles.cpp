@@ -1,0 +1,147 @@
+// The names item operations choose, drops into albums and a file's
+// information, over the platform's copies and moves.
+#include "albums/ItemFiles.h"
+
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <system_error>
+
+#include "platform/Paths.h"
+
+namespace fs = std::filesystem;
+
+namespace lumora {
+
+namespace {
+
+// How often a drop picks a new free name when another file took the chosen
+// one between the choice and the copy.
+constexpr int kPutAttempts = 8;
+
+struct Entry {
+  std::string name;
+  bool folder = false;
+};
+
+// Every entry of `folder` ("." and ".." are never listed); none when it
+// cannot be read.
+std::vector<Entry> EntriesOf(const std::string& folder) {
+  std::vector<Entry> entries;
+  std::error_code ec;
+  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    std::error_code kindError;
+    entries.push_back({it->path().filename().string(), it->is_directory(kindError)});
+  }
+  return entries;
+}
+
+// The name before its last "." and the rest ("beach", ".jpg"); a name
+// without "." is all title.
+std::pair<std::string, std::string> SplitName(const std::string& name) {
+  const size_t dot = name.find_last_of('.');
+  if (dot == std::string::npos) return {name, {}};
+  return {name.substr(0, dot), name.substr(dot)};
+}
+
+std::string Numbered(const std::string& title, int n, const std::string& extension) {
+  return title + " (" + std::to_string(n) + ")" + extension;
+}
+
+std::string InFolder(const std::string& folder, const std::string& name) {
+  if (!folder.empty() && folder.back() == '/') return folder + name;
+  return folder + "/" + name;
+}
+
+std::string FileNameOf(const std::string& path) { return fs::path(path).filename().string(); }
+
+bool NameTaken(const std::vector<Entry>& entries, const std::string& name, bool filesOnly) {
+  for (const Entry& e : entries)
+    if (!(filesOnly && e.folder) && EqualsIgnoreCase(e.name, name)) return true;
+  return false;
+}
+
+}  // namespace
+
+std::string MakeUniqueName(const std::string& folder, const std::string& name) {
+  const std::vector<Entry> entries = EntriesOf(folder);
+  if (!NameTaken(entries, name, true)) return InFolder(folder, name);
+  const auto [title, extension] = SplitName(name);
+  int n = 0;
+  while (NameTaken(entries, Numbered(title, n, extension), true)) ++n;
+  return InFolder(folder, Numbered(title, n, extension));
+}
+
+std::string AddDestination(const std::string& folder, const std::string& source) {
+  const std::string name = FileNameOf(source);
+  const std::vector<Entry> entries = EntriesOf(folder);
+  if (!NameTaken(entries, name, false)) return InFolder(folder, name);
+  const auto [title, extension] = SplitName(name);
+  const auto titleTaken = [&](const std::string& candidate) {
+    for (const Entry& e : entries)
+      if (EqualsIgnoreCase(SplitName(e.name).first, candidate)) return true;
+    return false;
+  };
+  int n = 0;
+  std::string candidate = title;
+  while (titleTaken(candidate)) candidate = title + " (" + std::to_string(++n) + ")";
+  return InFolder(folder, candidate + extension);
+}
+
+std::string DuplicateDestination(const std::string& path) {
+  const std::string folder = fs::path(path).parent_path().string();
+  const std::string name = FileNameOf(path);
+  const std::vector<Entry> entries = EntriesOf(folder);
+  const auto [title, extension] = SplitName(name);
+  int n = 1;
+  while (NameTaken(entries, Numbered(title, n, extension), false)) ++n;
+  return InFolder(folder, Numbered(title, n, extension));
+}
+
+PutResult PutFileIntoAlbum(const std::string& source, const std::string& albumFolder) {
+  PutResult put;
+  struct stat from {};
+  if (::stat(source.c_str(), &from) != 0) {
+    put.op = {FileOpStatus::SourceGone, "the file is gone"};
+    return put;
+  }
+  if (S_ISDIR(from.st_mode)) {
+    put.op = {FileOpStatus::Failed, "a folder is no album item"};
+    return put;
+  }
+  const std::string name = FileNameOf(source);
+  struct stat there {};
+  if (::stat(InFolder(albumFolder, name).c_str(), &there) == 0 && there.st_dev == from.st_dev &&
+      there.st_ino == from.st_ino) {
+    put.op = {FileOpStatus::Failed, "the file is already in this album"};
+    return put;
+  }
+  bool move = SameFileSystem(source, albumFolder);
+  for (int attempt = 0; attempt < kPutAttempts; ++attempt) {
+    put.path = MakeUniqueName(albumFolder, name);
+    put.renamed = put.path != InFolder(albumFolder, name);
+    if (move) {
+      bool crossDevice = false;
+      put.op = MoveNoReplace(source, put.path, crossDevice);
+      // One file system seen through two mounts still needs a copy.
+      if (crossDevice) {
+        move = false;
+        put.op = CopyNoReplace(source, put.path);
+      }
+    } else {
+      put.op = CopyNoReplace(source, put.path);
+    }
+    put.moved = move;
+    if (put.op.status != FileOpStatus::Exists) break;
+  }
+  if (!put.op) put.path.clear();
+  return put;
+}
+
+std::string GroupThousands(uint64_t value) {
+  std::string digits = std::to_string(value);
+  for (size_t i = digits.size(); i > 3; i -= 3) digits.insert(i - 3, ",");
+  return digits;
+}
+
+}  // namespace lumora
