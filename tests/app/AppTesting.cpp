@@ -35,6 +35,10 @@ std::unique_ptr<MainDialog> MainWindowDoubles::MakeWindow() {
   Shell& usedShell = shellInUse ? *shellInUse : shell;
   MainDialog::Services services{*registry, usedShell, prompts, desktop, *resources, &windows, {}, {}, {}, {}};
   services.exitProcess = [this](int code) { exitCodes.push_back(code); };
+  services.runDrag = [this](QDrag& drag, Qt::DropActions allowed) {
+    EXPECT_TRUE(runDrag) << "a drag of items started";
+    return runDrag ? runDrag(drag, allowed) : Qt::IgnoreAction;
+  };
   services.runMenu = [this](QMenu& menu, const QPoint& at) -> QAction* {
     ShownMenu shown{{}, at};
     QAction* chosen = nullptr;

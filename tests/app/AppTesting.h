@@ -87,6 +87,8 @@ struct MainWindowDoubles {
   uint32_t menuChoice = 0;          // the command the next popup answers with; 0: none
   std::vector<QString> dialogs;     // the title of each modal dialog run
   std::function<void(QDialog&)> onDialog;  // looks at a modal dialog before it "closes"
+  // Runs a drag of items in place of QDrag::exec; empty: no drag is expected.
+  std::function<Qt::DropAction(QDrag&, Qt::DropActions)> runDrag;
 };
 
 // The string value `name` under `subkey`, or nothing.
