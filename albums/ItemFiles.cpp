@@ -2,11 +2,18 @@
 // information, over the platform's copies and moves.
 #include "albums/ItemFiles.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 
+#include <ctime>
 #include <filesystem>
 #include <system_error>
 
+#include "albums/AlbumItem.h"
+#include "albums/ItemLoader.h"
+#include "media/codecs/Jpeg.h"
+#include "platform/FileIo.h"
+#include "platform/FileTimes.h"
 #include "platform/Paths.h"
 
 namespace fs = std::filesystem;
@@ -59,6 +66,38 @@ bool NameTaken(const std::vector<Entry>& entries, const std::string& name, bool 
   for (const Entry& e : entries)
     if (!(filesOnly && e.folder) && EqualsIgnoreCase(e.name, name)) return true;
   return false;
+}
+
+// Local wall-clock seconds as "%Y-%m-%d %H:%M:%S".
+std::string TimeText(int64_t localSeconds) {
+  const std::time_t t = static_cast<std::time_t>(localSeconds);
+  std::tm tm{};
+  char text[32] = "";
+  if (::gmtime_r(&t, &tm)) std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &tm);
+  return text;
+}
+
+std::string TypeName(const std::string& fileName) {
+  const size_t dot = fileName.find_last_of('.');
+  if (dot == std::string::npos) return {};
+  const std::string extension = LowerExtension(fileName.substr(dot));
+  static constexpr std::pair<std::string_view, std::string_view> kNames[] = {
+      {".bmp", "BITMAP"}, {".jpg", "JPEG"}, {".jpeg", "JPEG"}, {".avi", "AVI"},
+      {".mpg", "MPEG"},   {".mpeg", "MPEG"}, {".erm", "ERM"},
+  };
+  for (const auto& [ext, name] : kNames)
+    if (extension == ext) return std::string(name);
+  return extension;
+}
+
+// An MPEG file whose first four bytes, as a little-endian value v, have
+// every bit of 0xFDFF set is an audio-only stream: it shows the stored
+// picture instead of a frame.
+bool IsAudioOnlyMpeg(int fd) {
+  uint8_t head[4] = {};
+  if (ReadFullyAt(fd, 0, head) != 4) return false;
+  const uint32_t v = uint32_t(head[0]) | uint32_t(head[1]) << 8 | uint32_t(head[2]) << 16 | uint32_t(head[3]) << 24;
+  return (v & 0xFDFF) == 0xFDFF;
 }
 
 }  // namespace
@@ -136,6 +175,34 @@ PutResult PutFileIntoAlbum(const std::string& source, const std::string& albumFo
   }
   if (!put.op) put.path.clear();
   return put;
+}
+
+std::optional<ItemInfo> ReadItemInfo(const std::string& path, const std::vector<uint8_t>& audioPicture) {
+  const UniqueFd fd = OpenFd(path, O_RDONLY);
+  struct stat st {};
+  if (!fd || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+  const std::optional<FileTimes> times = ReadFileTimes(path);
+  if (!times) return std::nullopt;
+
+  const std::string fileName = FileNameOf(path);
+  ItemInfo info;
+  info.title = ItemNameOf(fileName);
+  info.folder = fs::path(path).parent_path().string();
+  info.created = TimeText(times->created.value_or(times->changed));
+  info.modified = TimeText(times->modified);
+  info.accessed = TimeText(times->accessed);
+  info.type = TypeName(fileName);
+
+  PictureSize size;
+  if (ItemKindOf(fileName) == ItemKind::Mpeg && IsAudioOnlyMpeg(fd.get())) {
+    DibImage picture;
+    if (!audioPicture.empty() && ReadJpegResource(picture, audioPicture)) size = {picture.width(), picture.height()};
+  } else if (const std::optional<PictureSize> made = ItemPictureSize(path)) {
+    size = *made;
+  }
+  info.size = GroupThousands(uint64_t(st.st_size)) + " bytes( " + std::to_string(size.width) + " * " +
+              std::to_string(size.height) + ")";
+  return info;
 }
 
 std::string GroupThousands(uint64_t value) {

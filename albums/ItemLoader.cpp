@@ -134,6 +134,20 @@ NewItem MakeAlbumItem(const std::string& path, const ThumbnailCell& cell, const 
   return made;
 }
 
+std::optional<PictureSize> ItemPictureSize(const std::string& path) {
+  const ItemKind kind = ItemKindOf(path);
+  if (kind == ItemKind::None) return std::nullopt;
+  if (IsVideoKind(kind)) {
+    const video::ItemPreviewResult preview = video::LoadItemPreview(path);
+    if (!preview.ok()) return std::nullopt;
+    return PictureSize{preview.picture.width(), preview.picture.height()};
+  }
+  DibImage picture;
+  PictureSize size;
+  if (!LoadPicture(path, kind, kOriginalCell, picture, size.width, size.height).empty()) return std::nullopt;
+  return size;
+}
+
 AlbumLoad LoadAlbumItems(const std::string& albumFolder, const ThumbnailCell& cell, const DibImage& frame,
                          ItemLoadProgress& progress) {
   AlbumLoad load;

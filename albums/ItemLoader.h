@@ -6,6 +6,7 @@
 // the full size; videos through the video previews).
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -36,6 +37,15 @@ struct NewItem {
 // The item for the file at `path` with its thumbnail for `cell` (the frame
 // is the cell's frame bitmap, decoded; empty for none).
 NewItem MakeAlbumItem(const std::string& path, const ThumbnailCell& cell, const DibImage& frame);
+
+// The full width and height of the picture a thumbnail of the item at
+// `path` is made from (a video's preview frame); nothing for files that are
+// no items and for pictures that cannot be made.
+struct PictureSize {
+  int width = 0;
+  int height = 0;
+};
+std::optional<PictureSize> ItemPictureSize(const std::string& path);
 
 // The caller's progress window. Step reports pump the user interface, so a
 // long load keeps the window responsive.

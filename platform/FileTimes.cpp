@@ -11,11 +11,12 @@ namespace lumora {
 
 std::optional<FileTimes> ReadFileTimes(const std::string& path) {
   struct statx st {};
-  if (::statx(AT_FDCWD, path.c_str(), 0, STATX_BTIME | STATX_MTIME | STATX_ATIME, &st) != 0) return std::nullopt;
+  if (::statx(AT_FDCWD, path.c_str(), 0, STATX_BTIME | STATX_MTIME | STATX_ATIME | STATX_CTIME, &st) != 0) return std::nullopt;
   FileTimes times;
   if (st.stx_mask & STATX_BTIME) times.created = LocalSeconds(st.stx_btime.tv_sec);
   times.modified = LocalSeconds(st.stx_mtime.tv_sec);
   times.accessed = LocalSeconds(st.stx_atime.tv_sec);
+  times.changed = LocalSeconds(st.stx_ctime.tv_sec);
   return times;
 }
 

@@ -14,6 +14,7 @@ struct FileTimes {
   std::optional<int64_t> created;  // absent where the file system keeps no birth time
   int64_t modified = 0;
   int64_t accessed = 0;
+  int64_t changed = 0;  // last change of the data or the inode (owner, mode, links)
 };
 
 // The times of `path` (symbolic links followed); nothing when it does not exist.
