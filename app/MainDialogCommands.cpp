@@ -1,7 +1,8 @@
 // MainDialog's command table and the window commands it owns: help, about,
 // minimise, the layout toggle, close, the menu buttons' popups and the item
 // list's context menu and Delete key; the album and item commands go to the
-// AlbumBrowser and the ItemBrowser, "&Edit", "Open" and the editor's buttons
+// AlbumBrowser and the ItemBrowser, the launch and web buttons to the
+// CompanionLauncher, "&Edit", "Open" and the editor's buttons
 // to the PhotoEditor.
 #include "app/MainDialog.h"
 
@@ -39,7 +40,9 @@ bool IsSortCommand(uint32_t command) {
 std::span<const MainDialog::CommandEntry> MainDialog::Commands() {
   using namespace layout;
   constexpr auto sortBy = [](MainDialog& window, uint32_t id) { window.items_->SortBy(id); };
-  static constexpr std::array<CommandEntry, 25> kTable = {{
+  constexpr auto launch = [](MainDialog& window, uint32_t id) { window.companions_->OnLaunchButton(id); };
+  constexpr auto web = [](MainDialog& window, uint32_t id) { window.companions_->OnWebButton(id); };
+  static constexpr std::array<CommandEntry, 36> kTable = {{
       {kHelp, [](MainDialog& window, uint32_t id) { window.OnHelp(id); }},
       {kHelpSmall, [](MainDialog& window, uint32_t id) { window.OnHelp(id); }},
       {kMinimize, [](MainDialog& window, uint32_t id) { window.OnMinimize(id); }},
@@ -65,6 +68,17 @@ std::span<const MainDialog::CommandEntry> MainDialog::Commands() {
       {res::kCmdRefresh, [](MainDialog& window, uint32_t) { window.albums_->LoadItems(); }},
       {kEditButton, [](MainDialog& window, uint32_t) { window.editor_->Enter(); }},
       {res::kCmdOpen, [](MainDialog& window, uint32_t) { window.editor_->Enter(); }},
+      {kTvButton, launch},
+      {kTvButtonSmall, launch},
+      {kClipButton, launch},
+      {kClipButtonSmall, launch},
+      {kEncodeButton, launch},
+      {kEncodeButtonSmall, launch},
+      {kVcdButton, launch},
+      {kVcdButtonSmall, launch},
+      {kMarkButton, web},
+      {kMarkButtonSmall, web},
+      {kHomeButton, web},
   }};
   return kTable;
 }

@@ -265,10 +265,15 @@ bool X11WindowSystem::MoveTo(WindowHandle window, int left, int top) {
 
 bool X11WindowSystem::CentreOnScreen(WindowHandle window) {
   const std::optional<WindowRect> rect = Rect(window);
-  if (!rect) return false;
+  const std::optional<WindowRect> screen = Screen();
+  if (!rect || !screen) return false;
+  return MoveTo(window, (screen->width - rect->width) / 2, (screen->height - rect->height) / 2);
+}
+
+std::optional<WindowRect> X11WindowSystem::Screen() {
   auto root = Own(xcb_get_geometry_reply(connection_, xcb_get_geometry(connection_, root_), nullptr));
-  if (!root) return false;
-  return MoveTo(window, (root->width - rect->width) / 2, (root->height - rect->height) / 2);
+  if (!root) return std::nullopt;
+  return WindowRect{0, 0, root->width, root->height};
 }
 
 bool X11WindowSystem::SendToRoot(std::uint32_t window, std::uint32_t type, const std::uint32_t (&data)[5]) {

@@ -62,6 +62,7 @@ class X11WindowSystem final : public WindowSystem {
   bool MoveTo(WindowHandle window, int left, int top) override;
   bool CentreOnScreen(WindowHandle window) override;
   std::optional<WindowRect> Rect(WindowHandle window) override;
+  std::optional<WindowRect> Screen() override;
   bool Post(WindowHandle window, const WindowMessage& message) override;
 
   const std::string& displayKey() const { return displayKey_; }

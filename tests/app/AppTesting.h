@@ -81,6 +81,9 @@ struct MainWindowDoubles {
   Shell* shellInUse = nullptr;
   FakeWindowSystem windows;
   std::unique_ptr<Resources> resources;
+  // The companion launcher's seams: the real media checks, and a pause after
+  // starting the VCD program that returns at once.
+  CompanionLauncher::Seams companionSeams{{}, {}, [](std::chrono::milliseconds) {}};
 
   std::vector<int> exitCodes;       // each call of the exit seam
   std::vector<ShownMenu> menus;     // each popup menu shown
