@@ -17,7 +17,7 @@ PACKAGES=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libjpeg-dev libtiff-dev
   libavformat-dev libavcodec-dev libswscale-dev libavutil-dev
-  libxcb1-dev libxcb-xtest0-dev xvfb xauth
+  libxcb1-dev libxcb-xtest0-dev xvfb xauth openbox
   libgtest-dev libgmock-dev libbenchmark-dev
   imagemagick libjpeg-turbo-progs libtiff-tools hyperfine ffmpeg ffmpegthumbnailer fonts-dejavu-core libvips-tools
 )
