@@ -205,7 +205,9 @@ TEST(CompanionLaunch, ARunningCompanionIsBroughtForwardInsteadOfStarted) {
   for (const bool full : {false, true}) {
     SCOPED_TRACE(full);
     Launcher launcher;
-    if (full) ASSERT_TRUE(launcher.window->OnCommand(layout::kMaximizeSmall));
+    if (full) {
+      ASSERT_TRUE(launcher.window->OnCommand(layout::kMaximizeSmall));
+    }
     FakeWindowSystem& windows = launcher.doubles.windows;
     const WindowHandle tv = OpenCompanion(windows, Program::Tv, {5, 5, 300, 200});
     const WindowHandle panel = windows.Open("#32770", "quorvix", {0, 0, 101, 51});
