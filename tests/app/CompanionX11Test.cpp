@@ -2,8 +2,10 @@
 // (run under xvfb-run with openbox): the test companion program, started from
 // a temporary "AppPath", is found, kept on top in the full layout and let go
 // in the compact one (read back from its _NET_WM_STATE), centred when its
-// button is pressed again, and its end returns the buttons.
+// button is pressed again, and its end returns the buttons. A window of
+// another user's process is never found.
 #include <gtest/gtest.h>
+#include <unistd.h>
 #include <xcb/xcb.h>
 
 #include <QCoreApplication>
@@ -58,6 +60,20 @@ class Observer {
     }
     std::free(reply);
     return atoms;
+  }
+
+  // The window manager's client window titled `title` (_NET_WM_NAME), or none.
+  xcb_window_t ClientTitled(std::string_view title) {
+    for (const xcb_window_t window : Atoms(root_, "_NET_CLIENT_LIST")) {
+      xcb_get_property_reply_t* reply = xcb_get_property_reply(
+          connection_, xcb_get_property(connection_, 0, window, Atom("_NET_WM_NAME"), XCB_ATOM_ANY, 0, 256), nullptr);
+      const bool match =
+          reply && std::string_view(static_cast<const char*>(xcb_get_property_value(reply)),
+                                    std::size_t(xcb_get_property_value_length(reply))) == title;
+      std::free(reply);
+      if (match) return window;
+    }
+    return XCB_NONE;
   }
 
   bool WindowManagerRuns() { return !Atoms(root_, "_NET_SUPPORTING_WM_CHECK").empty(); }
@@ -138,6 +154,30 @@ TEST(CompanionX11, TheTestCompanionIsStartedKeptOnTopOrNotCentredAndItsEndReturn
   ASSERT_TRUE(test::RunEventsUntil([&] { return !companions.TimerActive(400); }, kStateWaitMs));
   EXPECT_EQ(look(), SkinButton::kLookNormal);
   EXPECT_EQ(window->Button(layout::kClipButtonSmall)->LookState(), SkinButton::kLookNormal);
+}
+
+TEST(CompanionX11, AWindowOfAnotherUsersProcessIsNeverFound) {
+  if (::getuid() != 0) GTEST_SKIP() << "only root can start a program as another user";
+  Observer x;
+  ASSERT_TRUE(x.ok());
+  ASSERT_TRUE(test::RunEventsUntil([&] { return x.WindowManagerRuns(); }, kStateWaitMs)) << "openbox runs";
+  test::TempDir temp;
+  std::string error;
+  auto windows = X11WindowSystem::Connect(nullptr, temp.path().string(), &error);
+  ASSERT_TRUE(windows) << error;
+  PosixShell shell;
+  ASSERT_TRUE(shell.StartProgram(LUMORA_TEST_COMPANION, {"--as-user", "65534", "#32770", "Guardcam"}, ""));
+  xcb_window_t theirs = XCB_NONE;
+  ASSERT_TRUE(test::RunEventsUntil([&] { return (theirs = x.ClientTitled("Guardcam")) != XCB_NONE; }, kStateWaitMs));
+  EXPECT_EQ(windows->FindTopLevel("#32770", "Guardcam"), kNoWindow);
+
+  ASSERT_TRUE(shell.StartProgram(LUMORA_TEST_COMPANION, {"#32770", "Guardcam"}, ""));
+  WindowHandle ours = kNoWindow;
+  ASSERT_TRUE(test::RunEventsUntil(
+      [&] { return (ours = windows->FindTopLevel("#32770", "Guardcam")) != kNoWindow; }, kStateWaitMs));
+  EXPECT_NE(ours, theirs);
+  x.Close(theirs);
+  x.Close(ours);
 }
 
 }  // namespace

@@ -1,7 +1,10 @@
 // A stand-in for the product line's companion programs: opens one top-level
 // X window with a window class and title, optionally after a delay, and keeps
 // it until it gets SIGTERM or SIGINT, or the window manager closes the window.
-//   test_companion [--delay <ms>] [<class> <title>]
+// Like other programs' windows, it tells its process id and machine.
+//   test_companion [--delay <ms>] [--as-user <uid>] [<class> <title>]
+// --as-user (root only): the process becomes that user's once connected, as
+// a program of another user's session on the same display.
 // Without a class and title it plays the companion whose file name it is
 // started under ("quorvixTV", "Clipsmith", "Mpegsmith", "Discsmith"), so a
 // link of that name in the folder an "AppPath" names makes it that companion.
@@ -39,10 +42,11 @@ void SetProperty(xcb_connection_t* connection, xcb_window_t window, xcb_atom_t p
 
 int main(int argc, char** argv) {
   int delayMs = 0;
+  long asUser = -1;
   int next = 1;
-  if (argc > 2 && std::strcmp(argv[1], "--delay") == 0) {
-    delayMs = std::atoi(argv[2]);
-    next = 3;
+  for (; next + 1 < argc && std::strncmp(argv[next], "--", 2) == 0; next += 2) {
+    if (std::strcmp(argv[next], "--delay") == 0) delayMs = std::atoi(argv[next + 1]);
+    if (std::strcmp(argv[next], "--as-user") == 0) asUser = std::atol(argv[next + 1]);
   }
   std::string windowClass;
   std::string title;
@@ -59,7 +63,7 @@ int main(int argc, char** argv) {
     }
   }
   if (windowClass.empty()) {
-    std::fprintf(stderr, "usage: %s [--delay <ms>] <class> <title>\n", argv[0]);
+    std::fprintf(stderr, "usage: %s [--delay <ms>] [--as-user <uid>] <class> <title>\n", argv[0]);
     return 2;
   }
 
@@ -79,6 +83,10 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "no X server\n");
     return 1;
   }
+  if (asUser >= 0 && (::setgid(gid_t(asUser)) != 0 || ::setuid(uid_t(asUser)) != 0)) {
+    std::fprintf(stderr, "cannot become user %ld\n", asUser);
+    return 1;
+  }
   xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(connection));
   for (int i = 0; i < screenNumber; ++i) xcb_screen_next(&screens);
   const xcb_screen_t& screen = *screens.data;
@@ -90,6 +98,12 @@ int main(int argc, char** argv) {
   SetProperty(connection, window, Intern(connection, "_NET_WM_NAME"), Intern(connection, "UTF8_STRING"), 8,
               std::uint32_t(title.size()), title.data());
   SetProperty(connection, window, XCB_ATOM_WM_NAME, XCB_ATOM_STRING, 8, std::uint32_t(title.size()), title.data());
+  const std::uint32_t pid = std::uint32_t(::getpid());
+  SetProperty(connection, window, Intern(connection, "_NET_WM_PID"), XCB_ATOM_CARDINAL, 32, 1, &pid);
+  char host[256] = {};
+  ::gethostname(host, sizeof host - 1);
+  SetProperty(connection, window, XCB_ATOM_WM_CLIENT_MACHINE, XCB_ATOM_STRING, 8, std::uint32_t(std::strlen(host)),
+              host);
   const xcb_atom_t deleteWindow = Intern(connection, "WM_DELETE_WINDOW");
   SetProperty(connection, window, Intern(connection, "WM_PROTOCOLS"), XCB_ATOM_ATOM, 32, 1, &deleteWindow);
   xcb_map_window(connection, window);
