@@ -64,14 +64,14 @@ void CompanionLauncher::LaunchCompanion(Program program) {
     return;
   }
   // The companions are looked for and started from the program's own folder;
-  // the album's folder is current again afterwards, whichever way this ends.
+  // the album's folder is current again afterwards and the buttons are
+  // redrawn, whichever way this ends.
   std::error_code ignored;
   std::filesystem::current_path(services_.desktop.ProgramFolder(), ignored);
   [&] {
     for (const Program competitor : companions::ConflictsOf(chosen)) {
       if (!Exists(Of(competitor).window)) continue;
       ShowBlocked(services_.messages.Text(Of(competitor).blockingText), chosen.window.title);
-      RedrawButtons(chosen);
       return;
     }
     if (Exists(chosen.window)) {
