@@ -46,9 +46,7 @@ CompanionLauncher::CompanionLauncher(Services services, Host host)
 CompanionLauncher::~CompanionLauncher() = default;
 
 void CompanionLauncher::OnLaunchButton(uint32_t control) {
-  for (const Companion& companion : companions::kCompanions) {
-    if (companion.large == control || companion.small == control) LaunchCompanion(companion.program);
-  }
+  if (const Companion* companion = companions::WithButton(control)) LaunchCompanion(companion->program);
 }
 
 void CompanionLauncher::OnWebButton(uint32_t control) {

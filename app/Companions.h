@@ -74,6 +74,13 @@ constexpr const Companion& Of(Program program) {
   return kCompanions[0];
 }
 
+// The companion whose launch button (large or small) this is, or null.
+constexpr const Companion* WithButton(uint32_t control) {
+  for (const Companion& companion : kCompanions)
+    if (control != 0 && (companion.large == control || companion.small == control)) return &companion;
+  return nullptr;
+}
+
 constexpr std::span<const Program> ConflictsOf(const Companion& companion) {
   return std::span<const Program>(companion.conflicts.data(), companion.conflictCount);
 }

@@ -1,17 +1,12 @@
 // The companion launcher through the main window's command table, with the
-// in-memory window system, a recording shell and scripted prompts: the
-// conflict orders, bringing a running companion forward (the TV program's
-// three windows at the quarter heights), starting from "AppPath", the wait and
-// watch timers (driven through their handler, by id), the buttons' looks and
-// enabling, lowering and raising, the watches resumed at start, the web
-// buttons and the media checks at start.
+// fake window system, a recording shell and scripted prompts. Its timers are
+// driven through their handler by id.
 #include "app/CompanionLauncher.h"
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
+#include <map>
 
-#include "app/Companions.h"
 #include "app/HomePage.h"
 #include "app/SkinButton.h"
 #include "settings/Settings.h"
@@ -22,188 +17,145 @@ namespace {
 
 using companions::Of;
 using companions::Program;
-using test::MainWindowDoubles;
 using Op = FakeWindowCall::Op;
+using Calls = std::vector<FakeWindowCall>;
 
 constexpr uint32_t kBlockedStyle = box::kIconExclamation | box::kSystemModal;
-constexpr char kNotInstalled[] = "The application has not been installed. Please install it.";
+constexpr Program kLaunched[] = {Program::Tv, Program::Clip, Program::Encode, Program::Vcd};
 
-// The window of a companion, opened in the fake window system.
 WindowHandle OpenCompanion(FakeWindowSystem& windows, Program program, WindowRect rect = {0, 0, 200, 100}) {
   return windows.Open(std::string(Of(program).window.windowClass), std::string(Of(program).window.title), rect);
 }
 
-// The enabled state of each visible launch pair's large button: TV, Clip, Encode, VCD.
-std::vector<bool> Enabled(const MainDialog& window) {
-  std::vector<bool> enabled;
-  for (const Program program : {Program::Tv, Program::Clip, Program::Encode, Program::Vcd}) {
-    const bool large = window.Button(Of(program).large)->isEnabled();
-    EXPECT_EQ(large, window.Button(Of(program).small)->isEnabled()) << "a pair changes together";
-    enabled.push_back(large);
-  }
-  return enabled;
-}
-
-int Look(const MainDialog& window, Program program) {
-  const int large = window.Button(Of(program).large)->LookState();
-  EXPECT_EQ(large, window.Button(Of(program).small)->LookState()) << "a pair looks alike";
-  return large;
-}
-
-// The window with one album, so the launch buttons have a current album.
+// The window with one album (the launch buttons need a current one) and every
+// "AppPath" set to /opt/<name>.
 struct Launcher {
-  Launcher() {
-    album = test::AddAlbum(doubles, "Trip");
+  explicit Launcher(bool album = true) {
+    if (album) test::AddAlbum(doubles, "Trip");
+    for (const auto& [key, folder] : {std::pair{TunerecKey, "/opt/tv/"}, std::pair{ClipsmithKey, "/opt/clip"},
+                                      std::pair{MpegsmithKey, "/opt/mpeg"}, std::pair{DiscsmithKey, "/opt/disc"}})
+      WriteMachineString(*doubles.registry, key, kAppPath, folder);
     window = doubles.ShowWindow();
   }
   CompanionLauncher& companions() { return window->Companions(); }
-  void SetAppPath(std::string_view key, const std::string& folder) {
-    ASSERT_TRUE(WriteMachineString(*doubles.registry, key, kAppPath, folder));
+  // TV, Clip, Encode, VCD: each pair's enabled state (both buttons alike).
+  std::vector<bool> Enabled() {
+    std::vector<bool> enabled;
+    for (const Program program : kLaunched) {
+      enabled.push_back(window->Button(Of(program).large)->isEnabled());
+      EXPECT_EQ(enabled.back(), window->Button(Of(program).small)->isEnabled());
+    }
+    return enabled;
+  }
+  int Look(Program program) {
+    EXPECT_EQ(window->Button(Of(program).large)->LookState(), window->Button(Of(program).small)->LookState());
+    return window->Button(Of(program).large)->LookState();
   }
 
-  MainWindowDoubles doubles;
-  std::filesystem::path album;
+  test::MainWindowDoubles doubles;
   std::unique_ptr<MainDialog> window;
 };
 
-TEST(CompanionLaunch, ARunningCompetitorIsReportedInEachButtonsOrderAndNothingStarts) {
-  struct Case {
+TEST(CompanionLaunch, TheFirstRunningCompetitorInTheButtonsOrderIsReportedAndNothingStarts) {
+  const struct {
     uint32_t button;
     std::vector<Program> running;
-    const char* text;
-    const char* caption;
+    const char* reported;
+  } cases[] = {
+      {layout::kClipButton, {Program::Encode, Program::Dvr}, "DVR"},
+      {layout::kClipButtonSmall, {Program::Vcd, Program::Tv}, "Tunerec"},
+      {layout::kEncodeButton, {Program::Guard, Program::Clip}, "Clipsmith"},
+      {layout::kVcdButton, {Program::Clip, Program::Encode}, "Mpegsmith"},
+      {layout::kTvButton, {Program::Vcd, Program::Guard, Program::Dvr}, "Guardcam"},
+      {layout::kTvButtonSmall, {Program::Vcd, Program::Dvr}, "Discsmith"},
   };
-  const Case cases[] = {
-      {layout::kClipButton, {Program::Encode, Program::Dvr}, "Please close 'DVR' and try again", "Clipsmith 5.0 SE"},
-      {layout::kClipButtonSmall, {Program::Vcd, Program::Tv}, "Please close 'Tunerec' and try again",
-       "Clipsmith 5.0 SE"},
-      {layout::kEncodeButton, {Program::Clip, Program::Guard}, "Please close 'Clipsmith' and try again",
-       "Mpegsmith 5.0 SE"},
-      {layout::kVcdButton, {Program::Clip, Program::Encode}, "Please close 'Mpegsmith' and try again",
-       "Discsmith 1.0"},
-      {layout::kVcdButtonSmall, {Program::Guard}, "Please close 'Guardcam' and try again", "Discsmith 1.0"},
-      {layout::kTvButton, {Program::Vcd, Program::Guard}, "Please close 'Guardcam' and try again", "Tunerec 2.0"},
-      {layout::kTvButtonSmall, {Program::Vcd, Program::Dvr}, "Please close 'Discsmith' and try again",
-       "Tunerec 2.0"},
-      {layout::kEncodeButtonSmall, {Program::Vcd}, "Please close 'Discsmith' and try again", "Mpegsmith 5.0 SE"},
-  };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.button);
     Launcher launcher;
-    launcher.SetAppPath(TunerecKey, "/opt/tv");
-    launcher.SetAppPath(ClipsmithKey, "/opt/clip");
-    launcher.SetAppPath(MpegsmithKey, "/opt/mpeg");
-    launcher.SetAppPath(DiscsmithKey, "/opt/disc");
     for (const Program program : c.running) OpenCompanion(launcher.doubles.windows, program);
-    launcher.doubles.prompts.ExpectMessage(c.text, c.caption, kBlockedStyle, kAnswerOk);
+    const std::string title = std::string(Of(companions::WithButton(c.button)->program).window.title);
+    launcher.doubles.prompts.ExpectMessage(std::string("Please close '") + c.reported + "' and try again", title,
+                                           kBlockedStyle, kAnswerOk);
+    const std::filesystem::path album = std::filesystem::current_path();
     ASSERT_TRUE(launcher.window->OnCommand(c.button));
-    EXPECT_TRUE(launcher.doubles.prompts.AllAnswered());
     EXPECT_TRUE(launcher.doubles.shell.calls.empty());
-    EXPECT_TRUE(launcher.doubles.windows.calls().empty()) << "the running companions are left alone";
-    EXPECT_EQ(std::filesystem::current_path(), launcher.album) << "the album's folder is current again";
+    EXPECT_TRUE(launcher.doubles.windows.calls().empty());
+    EXPECT_EQ(std::filesystem::current_path(), album);
   }
 }
 
-TEST(CompanionLaunch, WithoutACurrentAlbumNothingHappens) {
-  MainWindowDoubles doubles;
-  auto window = doubles.ShowWindow();
-  ASSERT_TRUE(WriteMachineString(*doubles.registry, TunerecKey, kAppPath, "/opt/tv"));
-  OpenCompanion(doubles.windows, Program::Clip);
-  ASSERT_TRUE(window->OnCommand(layout::kTvButton));
-  EXPECT_TRUE(doubles.shell.calls.empty());
-  EXPECT_TRUE(doubles.prompts.shown().empty());
-}
+TEST(CompanionLaunch, NoAlbumDoesNothingAndAMissingAppPathOrAFailedStartIsReportedAtOnce) {
+  Launcher noAlbum(false);
+  ASSERT_TRUE(noAlbum.window->OnCommand(layout::kTvButton));
+  EXPECT_TRUE(noAlbum.doubles.shell.calls.empty());
 
-TEST(CompanionLaunch, AMissingAppPathOrAFailedStartIsReportedAtOnce) {
+  const char kNotInstalled[] = "The application has not been installed. Please install it.";
   for (const bool installed : {false, true}) {
-    SCOPED_TRACE(installed);
     Launcher launcher;
-    if (installed) launcher.SetAppPath(ClipsmithKey, "/opt/clip");
+    RegKey key;
+    ASSERT_EQ(launcher.doubles.registry->OpenKey(Hive::LocalMachine, ClipsmithKey, key), RegStatus::Ok);
+    if (!installed) ASSERT_EQ(launcher.doubles.registry->DeleteValue(key, kAppPath), RegStatus::Ok);
     launcher.doubles.shell.startResult = false;
     launcher.doubles.prompts.ExpectMessage(kNotInstalled, "Clipsmith 5.0 SE", kBlockedStyle, kAnswerOk);
     ASSERT_TRUE(launcher.window->OnCommand(layout::kClipButton));
-    EXPECT_EQ(launcher.doubles.shell.calls,
-              installed ? std::vector<std::string>{"start /opt/clip/Clipsmith in /opt/clip"}
-                        : std::vector<std::string>{});
-    EXPECT_EQ(Look(*launcher.window, Program::Clip), SkinButton::kLookNormal);
-    EXPECT_EQ(Enabled(*launcher.window), (std::vector<bool>{true, true, true, true}));
-    EXPECT_FALSE(launcher.companions().TimerActive(Of(Program::Clip).waitTimer));
+    EXPECT_EQ(launcher.doubles.shell.calls.size(), installed ? 1u : 0u);
+    EXPECT_EQ(launcher.Look(Program::Clip), SkinButton::kLookNormal);
+    EXPECT_EQ(launcher.Enabled(), (std::vector<bool>{true, true, true, true}));
   }
 }
 
-TEST(CompanionLaunch, ACompanionThatNeverShowsReturnsItsButtonsAtItsPollLimit) {
-  struct Case {
-    uint32_t button;
+TEST(CompanionLaunch, AStartedCompanionIsWaitedForUpToItsPollLimitThenWatched) {
+  const struct {
     Program program;
-    std::string_view key;
     const char* started;
     std::vector<bool> enabledWhileStarting;  // TV, Clip, Encode, VCD
+  } cases[] = {
+      {Program::Tv, "start /opt/tv/quorvixTV in /opt/tv/", {false, false, false, false}},
+      {Program::Clip, "start /opt/clip/Clipsmith in /opt/clip", {false, true, false, false}},
+      {Program::Encode, "start /opt/mpeg/Mpegsmith in /opt/mpeg", {false, false, true, false}},
+      {Program::Vcd, "start /opt/disc/Discsmith in /opt/disc", {false, false, false, true}},
   };
-  const Case cases[] = {
-      {layout::kTvButtonSmall, Program::Tv, TunerecKey, "start /opt/tv/quorvixTV in /opt/tv/",
-       {false, false, false, false}},
-      {layout::kClipButton, Program::Clip, ClipsmithKey, "start /opt/tv//Clipsmith in /opt/tv/",
-       {false, true, false, false}},
-      {layout::kEncodeButtonSmall, Program::Encode, MpegsmithKey, "start /opt/tv//Mpegsmith in /opt/tv/",
-       {false, false, true, false}},
-      {layout::kVcdButton, Program::Vcd, DiscsmithKey, "start /opt/tv//Discsmith in /opt/tv/",
-       {false, false, false, true}},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.button);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(Of(c.program).window.title);
     Launcher launcher;
-    launcher.SetAppPath(c.key, "/opt/tv/");
-    ASSERT_TRUE(launcher.window->OnCommand(c.button));
+    CompanionLauncher& companions = launcher.companions();
+    const int wait = Of(c.program).waitTimer, watch = Of(c.program).watchTimer;
+    ASSERT_TRUE(launcher.window->OnCommand(Of(c.program).small));
     EXPECT_EQ(launcher.doubles.shell.calls, std::vector<std::string>{c.started});
-    EXPECT_EQ(Look(*launcher.window, c.program), SkinButton::kLookActive);
-    EXPECT_EQ(Enabled(*launcher.window), c.enabledWhileStarting);
-    const int timer = Of(c.program).waitTimer;
-    ASSERT_TRUE(launcher.companions().TimerActive(timer));
-    for (int poll = 1; poll < Of(c.program).pollLimit; ++poll) launcher.companions().OnTimer(timer);
-    EXPECT_TRUE(launcher.companions().TimerActive(timer)) << "one poll short of the limit";
-    EXPECT_EQ(Look(*launcher.window, c.program), SkinButton::kLookActive);
-    launcher.companions().OnTimer(timer);
-    EXPECT_FALSE(launcher.companions().TimerActive(timer));
-    EXPECT_FALSE(launcher.companions().TimerActive(Of(c.program).watchTimer));
-    EXPECT_EQ(Look(*launcher.window, c.program), SkinButton::kLookNormal);
-    EXPECT_EQ(Enabled(*launcher.window), (std::vector<bool>{true, true, true, true}));
-    EXPECT_TRUE(launcher.window->Button(layout::kGuardButton)->isHidden());
-    EXPECT_TRUE(launcher.window->Button(layout::kGuardButton)->isEnabled()) << "enabled with the others";
+    EXPECT_EQ(launcher.Look(c.program), SkinButton::kLookActive);
+    EXPECT_EQ(launcher.Enabled(), c.enabledWhileStarting);
+    for (int poll = 1; poll < Of(c.program).pollLimit; ++poll) companions.OnTimer(wait);
+    EXPECT_TRUE(companions.TimerActive(wait)) << "one poll short of the limit";
+    companions.OnTimer(wait);
+    EXPECT_FALSE(companions.TimerActive(wait));
+    EXPECT_FALSE(companions.TimerActive(watch));
+    EXPECT_EQ(launcher.Look(c.program), SkinButton::kLookNormal);
+    EXPECT_EQ(launcher.Enabled(), (std::vector<bool>{true, true, true, true}));
+    EXPECT_TRUE(launcher.window->Button(layout::kGuardButton)->isEnabled()) << "hidden, enabled with the others";
+
+    // Again; a launch starts the shared count afresh, and this time it shows.
+    ASSERT_TRUE(launcher.window->OnCommand(Of(c.program).large));
+    EXPECT_EQ(companions.Polls(), 0);
+    companions.OnTimer(wait);
+    const WindowHandle shown = OpenCompanion(launcher.doubles.windows, c.program);
+    companions.OnTimer(wait);
+    EXPECT_FALSE(companions.TimerActive(wait));
+    EXPECT_TRUE(companions.TimerActive(watch));
+    EXPECT_EQ(launcher.doubles.windows.calls(), (Calls{{Op::SetTopmost, shown, 0}})) << "lowered: compact layout";
+    EXPECT_EQ(launcher.Enabled(), (std::vector<bool>{true, true, true, true}));
+    companions.OnTimer(watch);
+    EXPECT_EQ(launcher.Look(c.program), SkinButton::kLookActive);
+    launcher.doubles.windows.Close(shown);
+    companions.OnTimer(watch);
+    EXPECT_FALSE(companions.TimerActive(watch));
+    EXPECT_EQ(launcher.Look(c.program), SkinButton::kLookNormal);
   }
-}
-
-TEST(CompanionLaunch, ACompanionThatShowsIsWatchedUntilItEnds) {
-  Launcher launcher;
-  launcher.SetAppPath(MpegsmithKey, "/opt/mpeg");
-  ASSERT_TRUE(launcher.window->OnCommand(layout::kEncodeButton));
-  CompanionLauncher& companions = launcher.companions();
-  companions.OnTimer(600);
-  companions.OnTimer(600);
-  EXPECT_EQ(companions.Polls(), 2);
-  ASSERT_TRUE(launcher.window->OnCommand(layout::kEncodeButtonSmall));
-  EXPECT_EQ(companions.Polls(), 0) << "a launch starts the shared count again";
-  const WindowHandle encoder = OpenCompanion(launcher.doubles.windows, Program::Encode);
-  companions.OnTimer(600);
-  EXPECT_FALSE(companions.TimerActive(600));
-  EXPECT_TRUE(companions.TimerActive(300));
-  EXPECT_EQ(Enabled(*launcher.window), (std::vector<bool>{true, true, true, true}));
-  EXPECT_EQ(launcher.doubles.windows.calls(), (std::vector<FakeWindowCall>{{Op::SetTopmost, encoder, 0}}))
-      << "lowered in the compact layout";
-  EXPECT_EQ(Look(*launcher.window, Program::Encode), SkinButton::kLookActive);
-
-  companions.OnTimer(300);
-  EXPECT_TRUE(companions.TimerActive(300)) << "still running";
-  launcher.doubles.windows.Close(encoder);
-  companions.OnTimer(300);
-  EXPECT_FALSE(companions.TimerActive(300));
-  EXPECT_EQ(Look(*launcher.window, Program::Encode), SkinButton::kLookNormal);
 }
 
 TEST(CompanionLaunch, ARunningCompanionIsBroughtForwardInsteadOfStarted) {
-  // The TV program's three windows: the panel and the screen at a quarter of
-  // the free height, the TV window at three quarters, all centred across.
+  // The TV program's panel and screen go to a quarter of the free height, its
+  // window to three quarters, all centred across; on top in the full layout.
   for (const bool full : {false, true}) {
-    SCOPED_TRACE(full);
     Launcher launcher;
     if (full) {
       ASSERT_TRUE(launcher.window->OnCommand(layout::kMaximizeSmall));
@@ -215,124 +167,96 @@ TEST(CompanionLaunch, ARunningCompanionIsBroughtForwardInsteadOfStarted) {
     const size_t before = windows.calls().size();
     ASSERT_TRUE(launcher.window->OnCommand(layout::kTvButton));
     EXPECT_TRUE(launcher.doubles.shell.calls.empty());
-    EXPECT_EQ(windows.Window(panel)->rect, (WindowRect{461, 179, 101, 51}));
-    EXPECT_EQ(windows.Window(screen)->rect, (WindowRect{312, 116, 400, 303}));
-    EXPECT_EQ(windows.Window(tv)->rect, (WindowRect{362, 426, 300, 200}));
-    for (const WindowHandle each : {tv, panel, screen}) EXPECT_EQ(windows.Window(each)->topmost, full);
-    const std::vector<FakeWindowCall> moves(windows.calls().begin() + long(before), windows.calls().end());
-    EXPECT_EQ(moves, (std::vector<FakeWindowCall>{{Op::MoveTo, panel, 461, 179},
-                                                  {Op::SetTopmost, panel, full},
-                                                  {Op::MoveTo, screen, 312, 116},
-                                                  {Op::SetTopmost, screen, full},
-                                                  {Op::MoveTo, tv, 362, 426},
-                                                  {Op::SetTopmost, tv, full},
-                                                  {Op::MoveTo, screen, 312, 116},
-                                                  {Op::SetTopmost, screen, full}}));
-    EXPECT_EQ(Look(*launcher.window, Program::Tv), SkinButton::kLookNormal);
+    EXPECT_EQ(Calls(windows.calls().begin() + long(before), windows.calls().end()),
+              (Calls{{Op::MoveTo, panel, 461, 179},
+                     {Op::SetTopmost, panel, full},
+                     {Op::MoveTo, screen, 312, 116},
+                     {Op::SetTopmost, screen, full},
+                     {Op::MoveTo, tv, 362, 426},
+                     {Op::SetTopmost, tv, full},
+                     {Op::MoveTo, screen, 312, 116},
+                     {Op::SetTopmost, screen, full}}));
   }
-  // The others: kept on top by the layout, then centred.
+  // The others: on top or not by the layout, then centred; the disc program
+  // also when its window shows during the pause after its start.
   Launcher launcher;
-  const WindowHandle disc = OpenCompanion(launcher.doubles.windows, Program::Vcd, {0, 0, 224, 168});
-  ASSERT_TRUE(launcher.window->OnCommand(layout::kVcdButtonSmall));
-  EXPECT_TRUE(launcher.doubles.shell.calls.empty());
-  EXPECT_EQ(launcher.doubles.windows.calls(),
-            (std::vector<FakeWindowCall>{{Op::SetTopmost, disc, 0}, {Op::CentreOnScreen, disc}}));
-  EXPECT_EQ(launcher.doubles.windows.Window(disc)->rect, (WindowRect{400, 300, 224, 168}));
-}
-
-TEST(CompanionLaunch, TheDiscProgramIsPlacedWhenItShowsDuringThePauseAfterItsStart) {
-  Launcher launcher;
-  launcher.SetAppPath(DiscsmithKey, "/opt/disc");
+  const WindowHandle clip = OpenCompanion(launcher.doubles.windows, Program::Clip);
+  ASSERT_TRUE(launcher.window->OnCommand(layout::kClipButtonSmall));
   WindowHandle disc = kNoWindow;
-  // The seams were handed over when the window was built: a second window
-  // gets this pause.
   launcher.doubles.companionSeams.pause = [&](std::chrono::milliseconds time) {
-    EXPECT_EQ(time, std::chrono::milliseconds(500));
+    EXPECT_EQ(time.count(), 500);
     disc = OpenCompanion(launcher.doubles.windows, Program::Vcd);
   };
-  launcher.window.reset();
+  launcher.doubles.windows.Close(clip);
   launcher.window = launcher.doubles.ShowWindow();
   ASSERT_TRUE(launcher.window->OnCommand(layout::kVcdButton));
-  ASSERT_NE(disc, kNoWindow);
-  EXPECT_EQ(launcher.doubles.windows.calls(),
-            (std::vector<FakeWindowCall>{{Op::SetTopmost, disc, 0}, {Op::CentreOnScreen, disc}}));
-  EXPECT_TRUE(launcher.companions().TimerActive(850)) << "the wait goes on as for the others";
+  EXPECT_EQ(launcher.doubles.shell.calls, std::vector<std::string>{"start /opt/disc/Discsmith in /opt/disc"});
+  EXPECT_EQ(launcher.doubles.windows.calls(), (Calls{{Op::SetTopmost, clip, 0},
+                                                     {Op::CentreOnScreen, clip},
+                                                     {Op::SetTopmost, disc, 0},
+                                                     {Op::CentreOnScreen, disc}}));
 }
 
-TEST(CompanionLayout, LoweringAndRaisingFollowTheLayoutInTheirOrders) {
+TEST(CompanionLayout, TheLayoutLowersAndRaisesTheCompanionsInTheirOrders) {
   Launcher launcher;
   FakeWindowSystem& windows = launcher.doubles.windows;
-  const WindowHandle panel = windows.Open("#32770", "quorvix");
-  const WindowHandle screen = windows.Open("#32770", "Tunerec - Screen");
-  const WindowHandle guard = OpenCompanion(windows, Program::Guard);
-  const WindowHandle dvr = OpenCompanion(windows, Program::Dvr);
-  const WindowHandle tv = OpenCompanion(windows, Program::Tv);
-  const WindowHandle clip = OpenCompanion(windows, Program::Clip);
-  const WindowHandle encode = OpenCompanion(windows, Program::Encode);
-  const WindowHandle disc = OpenCompanion(windows, Program::Vcd);
+  const WindowHandle panel = windows.Open("#32770", "quorvix"), screen = windows.Open("#32770", "Tunerec - Screen");
+  std::map<Program, WindowHandle> open;
+  for (const Program program : {Program::Guard, Program::Dvr, Program::Tv, Program::Clip, Program::Encode,
+                                Program::Vcd})
+    open[program] = OpenCompanion(windows, program);
   windows.Open("other", "Clipsmith 5.0 SE");  // another class: never touched
-  const auto topmost = [&](std::vector<WindowHandle> order, bool on) {
-    std::vector<FakeWindowCall> calls;
+  const auto topmost = [](std::vector<WindowHandle> order, bool on) {
+    Calls calls;
     for (const WindowHandle each : order) calls.push_back({Op::SetTopmost, each, on});
     return calls;
   };
+  using enum Program;
   ASSERT_TRUE(launcher.window->OnCommand(layout::kMaximize));
-  EXPECT_EQ(windows.calls(), topmost({panel, screen, dvr, tv, panel, screen, encode, clip, guard, disc}, true));
+  EXPECT_EQ(windows.calls(), topmost({panel, screen, open[Dvr], open[Tv], panel, screen, open[Encode], open[Clip],
+                                      open[Guard], open[Vcd]},
+                                     true));
   const size_t raised = windows.calls().size();
   ASSERT_TRUE(launcher.window->OnCommand(layout::kMaximize));
-  EXPECT_EQ(std::vector<FakeWindowCall>(windows.calls().begin() + long(raised), windows.calls().end()),
-            topmost({dvr, tv, panel, screen, encode, clip, guard, disc}, false));
+  EXPECT_EQ(Calls(windows.calls().begin() + long(raised), windows.calls().end()),
+            topmost({open[Dvr], open[Tv], panel, screen, open[Encode], open[Clip], open[Guard], open[Vcd]}, false));
 }
 
 TEST(CompanionStart, CompanionsRunningAtStartAreWatched) {
-  MainWindowDoubles doubles;
+  test::MainWindowDoubles doubles;
   const WindowHandle tv = OpenCompanion(doubles.windows, Program::Tv);
   const WindowHandle guard = OpenCompanion(doubles.windows, Program::Guard);
   const WindowHandle disc = OpenCompanion(doubles.windows, Program::Vcd);
   auto window = doubles.ShowWindow();
   CompanionLauncher& companions = window->Companions();
-  EXPECT_EQ(doubles.windows.calls(),
-            (std::vector<FakeWindowCall>{{Op::SetTopmost, tv, 0}, {Op::SetTopmost, guard, 0}, {Op::SetTopmost, disc, 0}}))
-      << "the TV program's watch lowers the companions once";
-  EXPECT_EQ(Look(*window, Program::Tv), SkinButton::kLookActive);
-  EXPECT_EQ(Look(*window, Program::Guard), SkinButton::kLookActive);
-  EXPECT_EQ(Look(*window, Program::Vcd), SkinButton::kLookActive);
-  EXPECT_EQ(Look(*window, Program::Clip), SkinButton::kLookNormal);
+  EXPECT_EQ(doubles.windows.calls(), (Calls{{Op::SetTopmost, tv, 0}, {Op::SetTopmost, guard, 0},
+                                            {Op::SetTopmost, disc, 0}}))
+      << "the TV program's watch lowers the companions";
+  for (const uint32_t button : {layout::kTvButtonSmall, layout::kGuardButton, layout::kVcdButton})
+    EXPECT_EQ(window->Button(button)->LookState(), SkinButton::kLookActive) << button;
+  EXPECT_EQ(window->Button(layout::kClipButton)->LookState(), SkinButton::kLookNormal);
   for (const int timer : {200, 100, 900}) EXPECT_TRUE(companions.TimerActive(timer)) << timer;
   for (const int timer : {300, 400}) EXPECT_FALSE(companions.TimerActive(timer)) << timer;
   EXPECT_TRUE(window->Button(layout::kGuardButton)->isHidden());
   EXPECT_FALSE(window->Button(layout::kGuardButtonSmall)->isEnabled());
-
   doubles.windows.Close(guard);
   companions.OnTimer(100);
   EXPECT_FALSE(companions.TimerActive(100));
-  EXPECT_EQ(Look(*window, Program::Guard), SkinButton::kLookNormal);
-  EXPECT_TRUE(companions.TimerActive(200));
+  EXPECT_EQ(window->Button(layout::kGuardButtonSmall)->LookState(), SkinButton::kLookNormal);
 }
 
 TEST(CompanionStart, EachMissingMediaPartIsReportedAndClosesTheWindow) {
-  struct Case {
-    bool decoder;
-    bool demuxer;
-    std::vector<std::string> shown;
-  };
-  const Case cases[] = {
-      {true, true, {}},
-      {false, true, {"message: qvmpg2video.ax is not loaded"}},
-      {true, false, {"message: QVStillCap.ax is not loaded"}},
-      {false, false, {"message: qvmpg2video.ax is not loaded", "message: QVStillCap.ax is not loaded"}},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.shown.size());
-    MainWindowDoubles doubles;
-    doubles.companionSeams.mpeg2VideoDecoder = [&] { return c.decoder; };
-    doubles.companionSeams.programStreamDemuxer = [&] { return c.demuxer; };
-    for (const std::string& shown : c.shown)
-      doubles.prompts.ExpectMessage(shown.substr(9), "Lumora", box::kOk, kAnswerOk);
+  const char kDecoder[] = "qvmpg2video.ax is not loaded", kDemuxer[] = "QVStillCap.ax is not loaded";
+  for (const int present : {0b11, 0b01, 0b10, 0b00}) {
+    const bool decoder = present & 0b10, demuxer = present & 0b01;
+    test::MainWindowDoubles doubles;
+    doubles.companionSeams.mpeg2VideoDecoder = [decoder] { return decoder; };
+    doubles.companionSeams.programStreamDemuxer = [demuxer] { return demuxer; };
+    if (!decoder) doubles.prompts.ExpectMessage(kDecoder, "Lumora", box::kOk, kAnswerOk);
+    if (!demuxer) doubles.prompts.ExpectMessage(kDemuxer, "Lumora", box::kOk, kAnswerOk);
     auto window = doubles.ShowWindow();
-    EXPECT_EQ(doubles.prompts.shown(), c.shown);
     QCoreApplication::processEvents();  // the queued Close command
-    EXPECT_EQ(window->isVisible(), c.shown.empty());
+    EXPECT_EQ(window->isVisible(), decoder && demuxer);
   }
 }
 
