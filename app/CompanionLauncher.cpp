@@ -114,14 +114,16 @@ void CompanionLauncher::BringForward(const Companion& companion) {
 
 void CompanionLauncher::ArrangeTv() {
   WindowSystem* windows = services_.windows;
-  const std::optional<WindowRect> screen = windows ? windows->Screen() : std::nullopt;
-  if (!screen) return;
-  // Centred across, with the top at `quarters` quarters of the height left free.
+  if (!windows) return;
+  // Centred across, with the top at `quarters` quarters of the height left
+  // free; left where it is when the screen is not known.
+  const std::optional<WindowRect> screen = windows->Screen();
   const auto place = [&](const WindowName& name, int quarters) {
     const WindowHandle window = windows->FindTopLevel(name.windowClass, name.title);
     const std::optional<WindowRect> rect = windows->Rect(window);
     if (!rect) return;
-    windows->MoveTo(window, (screen->width - rect->width) / 2, (screen->height - rect->height) / 4 * quarters);
+    if (screen)
+      windows->MoveTo(window, (screen->width - rect->width) / 2, (screen->height - rect->height) / 4 * quarters);
     SetTopmostByMode(name);
   };
   place(companions::kTvPanel, 1);
