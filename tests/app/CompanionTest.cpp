@@ -94,7 +94,9 @@ TEST(CompanionLaunch, NoAlbumDoesNothingAndAMissingAppPathOrAFailedStartIsReport
     Launcher launcher;
     RegKey key;
     ASSERT_EQ(launcher.doubles.registry->OpenKey(Hive::LocalMachine, ClipsmithKey, key), RegStatus::Ok);
-    if (!installed) ASSERT_EQ(launcher.doubles.registry->DeleteValue(key, kAppPath), RegStatus::Ok);
+    if (!installed) {
+      ASSERT_EQ(launcher.doubles.registry->DeleteValue(key, kAppPath), RegStatus::Ok);
+    }
     launcher.doubles.shell.startResult = false;
     launcher.doubles.prompts.ExpectMessage(kNotInstalled, "Clipsmith 5.0 SE", kBlockedStyle, kAnswerOk);
     ASSERT_TRUE(launcher.window->OnCommand(layout::kClipButton));
