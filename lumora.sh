@@ -17,14 +17,13 @@ PACKAGES=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libjpeg-dev libtiff-dev
   libavformat-dev libavcodec-dev libswscale-dev libavutil-dev
-  libxcb1-dev libxcb-xtest0-dev xvfb xauth
+  libxcb1-dev libxcb-xtest0-dev xvfb xauth openbox xdotool
   libgtest-dev libgmock-dev libbenchmark-dev
   imagemagick libjpeg-turbo-progs libtiff-tools hyperfine ffmpeg ffmpegthumbnailer fonts-dejavu-core libvips-tools
 )
 
-# Only the benchmarks need these: a reference photo viewer and the tool that
-# watches its window.
-BENCH_PACKAGES=(eog xdotool)
+# Only the benchmarks need this: a reference photo viewer.
+BENCH_PACKAGES=(eog)
 
 sudo_if_needed() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi

@@ -83,6 +83,15 @@ void MainDialog::CreateControls() {
   itemList_->OnDoubleClicked([this](int row) {
     if (items_->OnDoubleClicked(row)) editor_->Enter();
   });
+  companions_ = std::make_unique<CompanionLauncher>(
+      CompanionLauncher::Services{services_.registry, services_.shell, services_.prompts, services_.desktop,
+                                  messages_, services_.windows, services_.companionSeams},
+      CompanionLauncher::Host{
+          [this] { return albums_->CurrentPath(); }, [this] { return mode_ == layout::WindowMode::Max; },
+          [this](uint32_t control) { return Button(control); }, [this] { setFocus(); },
+          // Queued: during initialisation the window is not running yet.
+          [this] { QMetaObject::invokeMethod(this, [this] { OnCommand(layout::kClose); }, Qt::QueuedConnection); }});
+  coupling_ = {[this] { companions_->LowerCompanions(); }, [this] { companions_->RaiseCompanions(); }};
   itemList_->OnDeleteKey([this] { OnItemDeleteKey(); });
   itemList_->OnContextMenu([this](const QPoint& at) { OnItemContextMenu(at); });
   CreateActions();
@@ -148,9 +157,11 @@ bool MainDialog::OnInitDialog() {
   setWindowTitle(Utf8(messages_.Caption()));
 
   SetDefaults();
+  companions_->RegisterMediaFilters();
 
   mainMenu_ = services_.resources.GetMenu(res::kMenuMain);
   itemMenu_ = services_.resources.GetMenu(res::kMenuItemContext);
+  companions_->ResumeCompanionWatch();
   PlaceWindow();
   SetUpItemList();
   albums_->SetLayout(mode_);

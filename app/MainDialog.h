@@ -29,6 +29,7 @@
 #include <string>
 #include <vector>
 
+#include "app/CompanionLauncher.h"
 #include "app/MainLayout.h"
 #include "app/MessageStrings.h"
 #include "app/Skin.h"
@@ -84,12 +85,15 @@ class MainDialog final : public QvDropDialog, private EditorHost {
     // Runs a drag of items to its end and returns the target's choice.
     // Default: QDrag::exec.
     std::function<Qt::DropAction(QDrag&, Qt::DropActions)> runDrag;
+    // The companion launcher's media checks and pause; empty: the real ones.
+    CompanionLauncher::Seams companionSeams;
   };
 
-  // Where the companion launcher keeps its programs' windows in step with
-  // this window's layout: lowered when the compact layout returns, when the
+  // Where the companion programs' windows are kept in step with this
+  // window's layout: lowered when the compact layout returns, when the
   // window closes and when it is minimised in the full layout; raised when
-  // the full layout is entered and when the window is restored in it.
+  // the full layout is entered and when the window is restored in it. The
+  // companion launcher's, unless replaced.
   struct CompanionCoupling {
     std::function<void()> lower;
     std::function<void()> raise;
@@ -117,6 +121,7 @@ class MainDialog final : public QvDropDialog, private EditorHost {
   ItemCommands& ItemOps() const { return *itemCommands_; }
   AlbumBrowser& Albums() const { return *albums_; }
   PhotoEditor& Editor() const { return *editor_; }
+  CompanionLauncher& Companions() const { return *companions_; }
   // The button with this control id, or null.
   SkinButton* Button(uint32_t control) const;
   ToolTipControl& ButtonTips() const { return *buttonTips_; }
@@ -231,6 +236,7 @@ class MainDialog final : public QvDropDialog, private EditorHost {
   std::unique_ptr<AlbumBrowser> albums_;
   std::unique_ptr<ItemCommands> itemCommands_;
   std::unique_ptr<PhotoEditor> editor_;
+  std::unique_ptr<CompanionLauncher> companions_;
   bool editorShown_ = false;  // the editor's form replaces the album controls
   ToolTipControl* itemTips_ = nullptr;
   ToolTipControl* buttonTips_ = nullptr;

@@ -2,7 +2,8 @@
 // minimise, the layout toggle, close, the menu buttons' popups and the item
 // list's context menu and Delete key; the album and item commands go to the
 // AlbumBrowser, the ItemBrowser and the ItemCommands (Export and the drops
-// too), "&Edit", "Open" and the editor's buttons to the PhotoEditor.
+// too), the launch and web buttons to the CompanionLauncher, "&Edit", "Open"
+// and the editor's buttons to the PhotoEditor.
 #include "app/MainDialog.h"
 
 #include <QAction>
@@ -41,7 +42,9 @@ bool IsSortCommand(uint32_t command) {
 std::span<const MainDialog::CommandEntry> MainDialog::Commands() {
   using namespace layout;
   constexpr auto sortBy = [](MainDialog& window, uint32_t id) { window.items_->SortBy(id); };
-  static constexpr std::array<CommandEntry, 32> kTable = {{
+  constexpr auto launch = [](MainDialog& window, uint32_t id) { window.companions_->OnLaunchButton(id); };
+  constexpr auto web = [](MainDialog& window, uint32_t id) { window.companions_->OnWebButton(id); };
+  static constexpr std::array<CommandEntry, 42> kTable = {{
       {kHelp, [](MainDialog& window, uint32_t id) { window.OnHelp(id); }},
       {kHelpSmall, [](MainDialog& window, uint32_t id) { window.OnHelp(id); }},
       {kMinimize, [](MainDialog& window, uint32_t id) { window.OnMinimize(id); }},
@@ -73,6 +76,17 @@ std::span<const MainDialog::CommandEntry> MainDialog::Commands() {
       {kExportButton, [](MainDialog& window, uint32_t) { window.itemCommands_->Export(); }},
       {kEditButton, [](MainDialog& window, uint32_t) { window.editor_->Enter(); }},
       {res::kCmdOpen, [](MainDialog& window, uint32_t) { window.editor_->Enter(); }},
+      {kTvButton, launch},
+      {kTvButtonSmall, launch},
+      {kClipButton, launch},
+      {kClipButtonSmall, launch},
+      {kEncodeButton, launch},
+      {kEncodeButtonSmall, launch},
+      {kVcdButton, launch},
+      {kVcdButtonSmall, launch},
+      {kMarkButton, web},
+      {kMarkButtonSmall, web},
+      {kHomeButton, web},
   }};
   return kTable;
 }

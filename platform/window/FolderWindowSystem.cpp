@@ -40,6 +40,10 @@ bool FolderWindowSystem::MoveTo(WindowHandle window, int left, int top) {
   return SendControl(window, {ControlCode::MoveTo, false, left, top});
 }
 
+// The windows' owners place them on their own screens; the folder does not
+// record those.
+std::optional<WindowRect> FolderWindowSystem::Screen() { return std::nullopt; }
+
 bool FolderWindowSystem::CentreOnScreen(WindowHandle window) {
   return SendControl(window, {ControlCode::Centre});
 }

@@ -30,6 +30,7 @@ class FolderWindowSystem final : public WindowSystem {
   bool MoveTo(WindowHandle window, int left, int top) override;
   bool CentreOnScreen(WindowHandle window) override;
   std::optional<WindowRect> Rect(WindowHandle window) override;
+  std::optional<WindowRect> Screen() override;
   bool Post(WindowHandle window, const WindowMessage& message) override;
 
  private:

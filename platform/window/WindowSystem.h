@@ -91,6 +91,10 @@ class WindowSystem {
   // The window's outer rectangle, or nothing when it does not exist.
   virtual std::optional<WindowRect> Rect(WindowHandle window) = 0;
 
+  // The screen the windows are placed on (left and top 0), or nothing when
+  // this directory cannot tell (the runtime folder knows only its windows).
+  virtual std::optional<WindowRect> Screen() = 0;
+
   // Queues a private message for the window; it arrives on the receiving
   // program's UI thread, after every message this thread posted to it before.
   // While the window's queue is full this waits for room, up to kMaxSendWait

@@ -2,11 +2,13 @@
 // EWMH requests to the window manager, direct restacking without one.
 #include "platform/window/X11WindowSystem.h"
 
+#include <unistd.h>
 #include <xcb/xcb.h>
 
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 
 #include "platform/window/MessageSocket.h"
 #include "platform/window/WindowFrame.h"
@@ -28,10 +30,12 @@ enum AtomIndex {
   kNetWmStateAbove,
   kNetSupportingWmCheck,
   kNetSupported,
+  kNetWmPid,
 };
 constexpr const char* kAtomNames[] = {
     "_NET_WM_NAME",    "UTF8_STRING",         "_NET_CLIENT_LIST",           "_NET_ACTIVE_WINDOW",
     "_NET_WM_STATE",   "_NET_WM_STATE_ABOVE", "_NET_SUPPORTING_WM_CHECK", "_NET_SUPPORTED",
+    "_NET_WM_PID",
 };
 
 // EWMH _NET_WM_STATE actions and the source indication of a pager-like tool.
@@ -224,9 +228,31 @@ WindowHandle X11WindowSystem::FindTopLevel(std::string_view windowClass, std::st
     const std::optional<std::string> foundClass = ClassOf(window);
     if (!foundClass || *foundClass != windowClass) continue;
     const std::optional<std::string> foundTitle = TitleOf(window);
-    if (foundTitle && *foundTitle == title) return window;
+    if (foundTitle && *foundTitle == title && !OfAnotherUser(window)) return window;
   }
   return kNoWindow;
+}
+
+bool X11WindowSystem::OfAnotherUser(std::uint32_t window) {
+  const std::optional<Property> pid = GetProperty(window, atoms_[kNetWmPid]);
+  const std::optional<Property> machine = GetProperty(window, XCB_ATOM_WM_CLIENT_MACHINE);
+  if (!pid || pid->format != 32 || pid->bytes.size() != 4 || !machine || machine->format != 8) return false;
+  char host[256] = {};
+  if (::gethostname(host, sizeof host - 1) != 0 ||
+      std::string(machine->bytes.begin(), machine->bytes.end()) != host)
+    return false;
+  std::uint32_t process = 0;
+  std::memcpy(&process, pid->bytes.data(), sizeof process);
+  // The owner's real user id, from the "Uid:" line; the process directory's
+  // own owner is root for processes that changed their ids.
+  std::ifstream status("/proc/" + std::to_string(process) + "/status");
+  std::string field;
+  while (status >> field) {
+    if (field != "Uid:") continue;
+    uid_t owner = 0;
+    return status >> owner && owner != ::getuid();
+  }
+  return false;
 }
 
 bool X11WindowSystem::Exists(WindowHandle window) {
@@ -265,10 +291,15 @@ bool X11WindowSystem::MoveTo(WindowHandle window, int left, int top) {
 
 bool X11WindowSystem::CentreOnScreen(WindowHandle window) {
   const std::optional<WindowRect> rect = Rect(window);
-  if (!rect) return false;
+  const std::optional<WindowRect> screen = Screen();
+  if (!rect || !screen) return false;
+  return MoveTo(window, (screen->width - rect->width) / 2, (screen->height - rect->height) / 2);
+}
+
+std::optional<WindowRect> X11WindowSystem::Screen() {
   auto root = Own(xcb_get_geometry_reply(connection_, xcb_get_geometry(connection_, root_), nullptr));
-  if (!root) return false;
-  return MoveTo(window, (root->width - rect->width) / 2, (root->height - rect->height) / 2);
+  if (!root) return std::nullopt;
+  return WindowRect{0, 0, root->width, root->height};
 }
 
 bool X11WindowSystem::SendToRoot(std::uint32_t window, std::uint32_t type, const std::uint32_t (&data)[5]) {

@@ -2,7 +2,9 @@
 //
 // Handles are X window ids of client (application) windows. The class is the
 // second string of WM_CLASS, the title _NET_WM_NAME (UTF-8) or else WM_NAME
-// (Latin-1, converted). Top-level windows are the window manager's
+// (Latin-1, converted); class and title are compared byte for byte, and a
+// window of another user's process on this machine (_NET_WM_PID,
+// WM_CLIENT_MACHINE) is never found. Top-level windows are the window manager's
 // _NET_CLIENT_LIST; without a window manager, the children of the root that
 // carry WM_CLASS, or their children that do (a frame left by a window manager
 // that went away).
@@ -62,6 +64,7 @@ class X11WindowSystem final : public WindowSystem {
   bool MoveTo(WindowHandle window, int left, int top) override;
   bool CentreOnScreen(WindowHandle window) override;
   std::optional<WindowRect> Rect(WindowHandle window) override;
+  std::optional<WindowRect> Screen() override;
   bool Post(WindowHandle window, const WindowMessage& message) override;
 
   const std::string& displayKey() const { return displayKey_; }
@@ -72,7 +75,7 @@ class X11WindowSystem final : public WindowSystem {
 
  private:
   // Interned atoms, indexed by the enum in the source file.
-  static constexpr int kAtomCount = 8;
+  static constexpr int kAtomCount = 9;
 
   X11WindowSystem(xcb_connection_t* connection, std::uint32_t root, std::string folder,
                   std::string displayKey)
@@ -88,6 +91,10 @@ class X11WindowSystem final : public WindowSystem {
   std::vector<std::uint32_t> Children(std::uint32_t window);
   std::vector<std::uint32_t> ClientWindows();
   bool WindowManagerSupports(std::uint32_t atom);
+  // True when the window's _NET_WM_PID and WM_CLIENT_MACHINE name a process
+  // of this machine whose user is not ours: a window of another user's
+  // session on the same display. Windows that do not tell count as ours.
+  bool OfAnotherUser(std::uint32_t window);
   std::uint32_t OuterWindow(std::uint32_t window);
   bool SendToRoot(std::uint32_t window, std::uint32_t type, const std::uint32_t (&data)[5]);
   bool Restack(std::uint32_t window);

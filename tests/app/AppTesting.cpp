@@ -33,7 +33,9 @@ MainWindowDoubles::MainWindowDoubles(bool onDisk) {
 std::unique_ptr<MainDialog> MainWindowDoubles::MakeWindow() {
   resources = std::make_unique<Resources>(temp.path());
   Shell& usedShell = shellInUse ? *shellInUse : shell;
-  MainDialog::Services services{*registry, usedShell, prompts, desktop, *resources, &windows, {}, {}, {}, {}};
+  WindowSystem* usedWindows = windowsInUse ? windowsInUse : &windows;
+  MainDialog::Services services{*registry, usedShell, prompts, desktop, *resources, usedWindows, {}, {}, {}, {},
+                                companionSeams};
   services.exitProcess = [this](int code) { exitCodes.push_back(code); };
   services.runDrag = [this](QDrag& drag, Qt::DropActions allowed) {
     EXPECT_TRUE(runDrag) << "a drag of items started";

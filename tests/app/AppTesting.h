@@ -80,7 +80,13 @@ struct MainWindowDoubles {
   // tests whose folders must really change); null: the recording shell.
   Shell* shellInUse = nullptr;
   FakeWindowSystem windows;
+  // The window system the window gets instead of the fake one (a real X
+  // display's); null: the fake one.
+  WindowSystem* windowsInUse = nullptr;
   std::unique_ptr<Resources> resources;
+  // The companion launcher's seams: the real media checks, and a pause after
+  // starting the VCD program that returns at once.
+  CompanionLauncher::Seams companionSeams{{}, {}, [](std::chrono::milliseconds) {}};
 
   std::vector<int> exitCodes;       // each call of the exit seam
   std::vector<ShownMenu> menus;     // each popup menu shown

@@ -351,7 +351,7 @@ TEST(MainDialogCommands, AChosenMenuEntryComesBackAsACommand) {
   doubles.menuChoice = 32773;  // "by Type"
   EXPECT_TRUE(window->OnCommand(layout::kSortButton));
   EXPECT_EQ(window->Items().Sorting().sortID, 32773u);
-  EXPECT_FALSE(window->OnCommand(layout::kTvButton)) << "the launch buttons are the launcher's";
+  EXPECT_FALSE(window->OnCommand(layout::kIepgButton)) << "the iEPG buttons start nothing";
 }
 
 TEST(MainDialogCommands, HelpOpensTheHelpFileInTheAppPathFolder) {

@@ -69,6 +69,8 @@ bool FakeWindowSystem::CentreOnScreen(WindowHandle window) {
   return true;
 }
 
+std::optional<WindowRect> FakeWindowSystem::Screen() { return WindowRect{0, 0, screenWidth_, screenHeight_}; }
+
 std::optional<WindowRect> FakeWindowSystem::Rect(WindowHandle window) {
   FakeWindow* open = Window(window);
   if (!open) return std::nullopt;

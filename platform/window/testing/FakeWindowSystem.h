@@ -54,6 +54,7 @@ class FakeWindowSystem final : public WindowSystem {
   bool MoveTo(WindowHandle window, int left, int top) override;
   bool CentreOnScreen(WindowHandle window) override;
   std::optional<WindowRect> Rect(WindowHandle window) override;
+  std::optional<WindowRect> Screen() override;
   bool Post(WindowHandle window, const WindowMessage& message) override;
 
  private:
