@@ -2,6 +2,7 @@
 // album on one file system and across two, and a file's information.
 #include "albums/ItemFiles.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 
 #include <algorithm>

@@ -3,6 +3,7 @@
 // files land in the trash with their .trashinfo.
 #include "platform/FileCopy.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
