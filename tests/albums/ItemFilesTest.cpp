@@ -120,6 +120,18 @@ TEST(ItemFiles, DropsMoveOnOneFileSystemCopyAcrossTwoAndSkipWhatCannotGo) {
   EXPECT_EQ(after.st_ino, before.st_ino);  // one rename, no copy
   EXPECT_EQ(test::ReadText(tmp / "album" / "beach (0).jpg"), "beach.jpg");
 
+  // A batch reads the album once: its own files count, and a name another
+  // program took meanwhile is not replaced but chosen again.
+  Fill(tmp / "desktop", {"a.jpg", "b.jpg", "c/"});
+  test::WriteText(tmp / "desktop" / "c" / "a.jpg", "second a");
+  AlbumDrop drop((tmp / "album").string());
+  EXPECT_EQ(drop.Put((tmp / "desktop" / "a.jpg").string()).path, (tmp / "album" / "a.jpg").string());
+  test::WriteText(tmp / "album" / "b.jpg", "meanwhile");
+  EXPECT_EQ(drop.Put((tmp / "desktop" / "b.jpg").string()).path, (tmp / "album" / "b (0).jpg").string());
+  EXPECT_EQ(drop.Put((tmp / "desktop" / "c" / "a.jpg").string()).path, (tmp / "album" / "a (0).jpg").string());
+  EXPECT_EQ(test::ReadText(tmp / "album" / "b.jpg"), "meanwhile");
+  EXPECT_EQ(test::ReadText(tmp / "album" / "a (0).jpg"), "second a");
+
   const test::Tmpfs other(tmp / "other", "size=1m");
   if (!other) GTEST_SKIP() << other.skipReason();
   test::WriteText(tmp / "other" / "sea.jpg", "other sea");
