@@ -1,6 +1,7 @@
 // The album's file operations, whole: `copy SRC DST` copies every file of
-// SRC into DST as Add, Duplicate and Export do (a temporary, fsync, a
-// no-replace rename); `drop N DIR` times N same-file-system drops (each one
+// SRC into DST one by one as CopyNoReplace does (a temporary, fsync, a
+// no-replace rename), `batch SRC DST` the same through one CopyBatch;
+// `drop N DIR` times N same-file-system drops (each one
 // rename after the free-name walk of the album) of N small files from one
 // folder into another and back, and prints the median of five rounds.
 #include <algorithm>
@@ -19,17 +20,22 @@ namespace fs = std::filesystem;
 
 namespace {
 
-int Copy(const fs::path& from, const fs::path& to) {
+int Copy(const fs::path& from, const fs::path& to, bool batch) {
   std::vector<fs::path> files;
   for (const auto& e : fs::directory_iterator(from))
     if (e.is_regular_file()) files.push_back(e.path());
   std::sort(files.begin(), files.end());
+  lumora::CopyBatch copies;
+  std::vector<lumora::FileOp> results;
   for (const fs::path& f : files) {
-    const lumora::FileOp op = lumora::CopyNoReplace(f.string(), (to / f.filename()).string());
-    if (!op) {
-      std::fprintf(stderr, "bench_copy: %s: %s\n", f.c_str(), op.reason.c_str());
-      return 1;
-    }
+    const std::string dest = (to / f.filename()).string();
+    results.push_back(batch ? copies.Start(f.string(), dest, false) : lumora::CopyNoReplace(f.string(), dest));
+  }
+  if (batch) results = copies.Finish();
+  for (const lumora::FileOp& op : results) {
+    if (op) continue;
+    std::fprintf(stderr, "bench_copy: %s\n", op.reason.c_str());
+    return 1;
   }
   return 0;
 }
@@ -70,8 +76,8 @@ int Drops(int count, const fs::path& dir) {
 
 int main(int argc, char** argv) {
   const std::vector<std::string> args(argv + 1, argv + argc);
-  if (args.size() == 3 && args[0] == "copy") return Copy(args[1], args[2]);
+  if (args.size() == 3 && (args[0] == "copy" || args[0] == "batch")) return Copy(args[1], args[2], args[0] == "batch");
   if (args.size() == 3 && args[0] == "drop") return Drops(std::atoi(args[1].c_str()), args[2]);
-  std::fprintf(stderr, "usage: bench_copy copy SRC DST | bench_copy drop N DIR\n");
+  std::fprintf(stderr, "usage: bench_copy copy|batch SRC DST | bench_copy drop N DIR\n");
   return 2;
 }
