@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <ctime>
 #include <filesystem>
 #include <system_error>
@@ -37,8 +38,11 @@ std::vector<Entry> EntriesOf(const std::string& folder) {
   std::vector<Entry> entries;
   std::error_code ec;
   for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    // The name straight from the entry's path: a drop walks the whole album
+    // for each file, so this loop is what a large drop costs.
+    const std::string& full = it->path().native();
     std::error_code kindError;
-    entries.push_back({it->path().filename().string(), it->is_directory(kindError)});
+    entries.push_back({full.substr(full.find_last_of('/') + 1), it->is_directory(kindError)});
   }
   return entries;
 }
@@ -100,15 +104,30 @@ bool IsAudioOnlyMpeg(int fd) {
   return (v & 0xFDFF) == 0xFDFF;
 }
 
+// The names of the files (not folders) among `entries`.
+std::vector<std::string> FileNamesOf(std::vector<Entry> entries) {
+  std::vector<std::string> names;
+  for (Entry& e : entries)
+    if (!e.folder) names.push_back(std::move(e.name));
+  return names;
+}
+
+// MakeUniqueName over the file names `files` of `folder`.
+std::string UniqueNameAmong(const std::vector<std::string>& files, const std::string& folder, const std::string& name) {
+  const auto taken = [&](const std::string& candidate) {
+    return std::any_of(files.begin(), files.end(), [&](const std::string& f) { return EqualsIgnoreCase(f, candidate); });
+  };
+  if (!taken(name)) return InFolder(folder, name);
+  const auto [title, extension] = SplitName(name);
+  int n = 0;
+  while (taken(Numbered(title, n, extension))) ++n;
+  return InFolder(folder, Numbered(title, n, extension));
+}
+
 }  // namespace
 
 std::string MakeUniqueName(const std::string& folder, const std::string& name) {
-  const std::vector<Entry> entries = EntriesOf(folder);
-  if (!NameTaken(entries, name, true)) return InFolder(folder, name);
-  const auto [title, extension] = SplitName(name);
-  int n = 0;
-  while (NameTaken(entries, Numbered(title, n, extension), true)) ++n;
-  return InFolder(folder, Numbered(title, n, extension));
+  return UniqueNameAmong(FileNamesOf(EntriesOf(folder)), folder, name);
 }
 
 std::string AddDestination(const std::string& folder, const std::string& source) {
@@ -137,7 +156,9 @@ std::string DuplicateDestination(const std::string& path) {
   return InFolder(folder, Numbered(title, n, extension));
 }
 
-PutResult PutFileIntoAlbum(const std::string& source, const std::string& albumFolder) {
+AlbumDrop::AlbumDrop(std::string albumFolder) : folder_(std::move(albumFolder)) {}
+
+PutResult AlbumDrop::Put(const std::string& source) {
   PutResult put;
   struct stat from {};
   if (::stat(source.c_str(), &from) != 0) {
@@ -150,15 +171,19 @@ PutResult PutFileIntoAlbum(const std::string& source, const std::string& albumFo
   }
   const std::string name = FileNameOf(source);
   struct stat there {};
-  if (::stat(InFolder(albumFolder, name).c_str(), &there) == 0 && there.st_dev == from.st_dev &&
+  if (::stat(InFolder(folder_, name).c_str(), &there) == 0 && there.st_dev == from.st_dev &&
       there.st_ino == from.st_ino) {
     put.op = {FileOpStatus::Failed, "the file is already in this album"};
     return put;
   }
-  bool move = SameFileSystem(source, albumFolder);
+  bool move = SameFileSystem(source, folder_);
   for (int attempt = 0; attempt < kPutAttempts; ++attempt) {
-    put.path = MakeUniqueName(albumFolder, name);
-    put.renamed = put.path != InFolder(albumFolder, name);
+    // A name another program took since the folder was read makes the copy
+    // or move refuse (Exists); the next round reads the folder again.
+    if (!listed_ || attempt > 0) files_ = FileNamesOf(EntriesOf(folder_));
+    listed_ = true;
+    put.path = UniqueNameAmong(files_, folder_, name);
+    put.renamed = put.path != InFolder(folder_, name);
     if (move) {
       bool crossDevice = false;
       put.op = MoveNoReplace(source, put.path, crossDevice);
@@ -173,8 +198,15 @@ PutResult PutFileIntoAlbum(const std::string& source, const std::string& albumFo
     put.moved = move;
     if (put.op.status != FileOpStatus::Exists) break;
   }
-  if (!put.op) put.path.clear();
+  if (put.op)
+    files_.push_back(FileNameOf(put.path));
+  else
+    put.path.clear();
   return put;
+}
+
+PutResult PutFileIntoAlbum(const std::string& source, const std::string& albumFolder) {
+  return AlbumDrop(albumFolder).Put(source);
 }
 
 std::optional<ItemInfo> ReadItemInfo(const std::string& path, const std::vector<uint8_t>& audioPicture) {

@@ -47,6 +47,21 @@ struct PutResult {
 };
 PutResult PutFileIntoAlbum(const std::string& source, const std::string& albumFolder);
 
+// A drop of many files into one album, as PutFileIntoAlbum one by one, but
+// the album folder is read once for the batch (and again only when another
+// program took a chosen name meanwhile, which is never replaced), so a drop
+// of n files does not cost n walks of a growing folder.
+class AlbumDrop {
+ public:
+  explicit AlbumDrop(std::string albumFolder);
+  PutResult Put(const std::string& source);
+
+ private:
+  std::string folder_;
+  std::vector<std::string> files_;  // the album's file names as last read, plus the batch's own
+  bool listed_ = false;
+};
+
 // ---- Information ----------------------------------------------------------
 
 struct ItemInfo {

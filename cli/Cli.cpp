@@ -21,6 +21,9 @@ constexpr Command kCommands[] = {
     {"effects", kEffectsUsage,
      "run picture file IN through the editor's effect pipeline with the levels given and write OUT",
      RunEffectsCommand},
+    {"info", "FILE",
+     "print the information window's fields of a file (title, folder, times, type, size and picture size)",
+     RunInfo},
     {"mpeg-still", "IN OUT [--format N] [--count-test]",
      "write the first picture of an MPEG stream or recording (format 5 BMP by default; 0-2 planes, "
      "6 Targa, 7 packed 4:2:2, 8 PPM)",

@@ -1,5 +1,5 @@
 // The subcommands that need the media libraries (FFmpeg for video previews,
-// the resources for thumbnail frames). lumora-cli itself links neither, so
+// the resources for thumbnail frames and the audio-only picture). lumora-cli itself links neither, so
 // every other subcommand starts without loading them (or the window-system
 // libraries FFmpeg brings along): its versions of these hand the process
 // over to the sibling program lumora-cli-media, whose versions run them.
@@ -12,6 +12,7 @@ namespace lumora::cli {
 // The sibling program beside lumora-cli that runs these subcommands.
 inline constexpr const char* kMediaToolName = "lumora-cli-media";
 
+int RunInfo(std::span<const std::string> args, Io io);
 int RunPreview(std::span<const std::string> args, Io io);
 int RunThumbnail(std::span<const std::string> args, Io io);
 

@@ -25,6 +25,7 @@ int RunInMediaTool(std::string_view command, std::span<const std::string> args, 
 
 }  // namespace
 
+int RunInfo(std::span<const std::string> args, Io io) { return RunInMediaTool("info", args, io); }
 int RunPreview(std::span<const std::string> args, Io io) { return RunInMediaTool("preview", args, io); }
 int RunThumbnail(std::span<const std::string> args, Io io) { return RunInMediaTool("thumbnail", args, io); }
 

@@ -85,7 +85,11 @@ int CopyData(int in, int out) {
   }
 }
 
-FileOp Copy(const std::string& from, const std::string& to, bool replace) {
+// The first half of a copy: the data of `from` in a new temporary file in
+// `to`'s folder (its path in `tmp`), with the source's permission bits and
+// times, synced with `sync`, else with its write-back started. Done, or a
+// final result with no temporary left.
+FileOp WriteTemporary(const std::string& from, const std::string& to, bool replace, bool sync, std::string& tmp) {
   const UniqueFd in = OpenFd(from, O_RDONLY);
   if (!in) return Result(FileOpStatus::SourceGone, errno);
   struct stat st {};
@@ -97,7 +101,7 @@ FileOp Copy(const std::string& from, const std::string& to, bool replace) {
   const std::string prefix = FolderOf(to) + "/." + NameOf(to) + ".copy-";
   std::random_device random;
   for (int attempt = 0; attempt < kTempNameAttempts; ++attempt) {
-    const std::string tmp = prefix + std::to_string(random() % 1000000000u) + ".tmp";
+    tmp = prefix + std::to_string(random() % 1000000000u) + ".tmp";
     UniqueFd out = OpenFd(tmp, O_WRONLY | O_CREAT | O_EXCL, 0600);
     if (!out) {
       if (errno == EEXIST) continue;
@@ -109,19 +113,37 @@ FileOp Copy(const std::string& from, const std::string& to, bool replace) {
     const struct timespec times[2] = {st.st_atim, st.st_mtim};
     if (error == 0 && ::fchmod(out.get(), st.st_mode & 07777) != 0) error = errno;
     if (error == 0 && ::futimens(out.get(), times) != 0) error = errno;
-    if (error == 0 && ::fsync(out.get()) != 0) error = errno;
+    if (error == 0 && sync && ::fsync(out.get()) != 0) error = errno;
+    if (error == 0 && !sync && ::sync_file_range(out.get(), 0, 0, SYNC_FILE_RANGE_WRITE) != 0) error = errno;
     if (!out.Close() && error == 0) error = errno;
-    if (error == 0 && BeforeRenameHook()) BeforeRenameHook()(to);
-    if (error == 0) error = replace ? (::rename(tmp.c_str(), to.c_str()) == 0 ? 0 : errno) : RenameNoReplace(tmp, to);
     if (error != 0) {
       ::unlink(tmp.c_str());
-      return Result(error == EEXIST && !replace ? FileOpStatus::Exists : FileOpStatus::Failed,
-                    error == EEXIST && !replace ? 0 : error);
+      return Result(FileOpStatus::Failed, error);
     }
-    SyncFolderOf(to);
     return Result(FileOpStatus::Done);
   }
   return Result(FileOpStatus::Failed, EEXIST);
+}
+
+// The second half: the synced temporary `tmp` renamed to `to` (without
+// replacing unless `replace`); on failure it is removed.
+FileOp PlaceTemporary(const std::string& tmp, const std::string& to, bool replace) {
+  if (BeforeRenameHook()) BeforeRenameHook()(to);
+  const int error = replace ? (::rename(tmp.c_str(), to.c_str()) == 0 ? 0 : errno) : RenameNoReplace(tmp, to);
+  if (error != 0) {
+    ::unlink(tmp.c_str());
+    if (error == EEXIST && !replace) return Result(FileOpStatus::Exists);
+    return Result(FileOpStatus::Failed, error);
+  }
+  SyncFolderOf(to);
+  return Result(FileOpStatus::Done);
+}
+
+FileOp Copy(const std::string& from, const std::string& to, bool replace) {
+  std::string tmp;
+  FileOp written = WriteTemporary(from, to, replace, true, tmp);
+  if (!written) return written;
+  return PlaceTemporary(tmp, to, replace);
 }
 
 // ---- Trash ----
@@ -231,6 +253,33 @@ void SetCopyBeforeRenameHook(std::function<void(const std::string& to)> hook) { 
 FileOp CopyNoReplace(const std::string& from, const std::string& to) { return Copy(from, to, false); }
 
 FileOp CopyReplacing(const std::string& from, const std::string& to) { return Copy(from, to, true); }
+
+CopyBatch::~CopyBatch() {
+  for (const Pending& p : pending_) ::unlink(p.tmp.c_str());
+}
+
+FileOp CopyBatch::Start(const std::string& from, const std::string& to, bool replace) {
+  Pending p{{}, to, replace};
+  FileOp written = WriteTemporary(from, to, replace, false, p.tmp);
+  if (written) pending_.push_back(std::move(p));
+  return written;
+}
+
+std::vector<FileOp> CopyBatch::Finish() {
+  std::vector<FileOp> results;
+  for (const Pending& p : pending_) {
+    // fsync waits for the inode's data through any descriptor.
+    const UniqueFd fd = OpenFd(p.tmp, O_RDONLY);
+    if (!fd || ::fsync(fd.get()) != 0) {
+      results.push_back(Result(FileOpStatus::Failed, errno));
+      ::unlink(p.tmp.c_str());
+      continue;
+    }
+    results.push_back(PlaceTemporary(p.tmp, p.to, p.replace));
+  }
+  pending_.clear();
+  return results;
+}
 
 FileOp MoveNoReplace(const std::string& from, const std::string& to, bool& crossDevice) {
   crossDevice = false;

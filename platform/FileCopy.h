@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace lumora {
 
@@ -32,6 +33,32 @@ FileOp CopyNoReplace(const std::string& from, const std::string& to);
 // The same, but an existing `to` is replaced once the copy is complete (the
 // old file stays until then): Export.
 FileOp CopyReplacing(const std::string& from, const std::string& to);
+// Many copies at the disk's pace: Start copies each file into its
+// temporary and starts writing it out without waiting (Done means started;
+// other results are final); Finish waits for the started copies' data in
+// order and renames each into place as CopyNoReplace or CopyReplacing does,
+// so a copy has its real name only once its data are on the disk. Copies
+// never finished leave no temporary behind. One fsync a file makes a batch of
+// single copies wait for the disk once a file; a batch overlaps them.
+class CopyBatch {
+ public:
+  CopyBatch() = default;
+  ~CopyBatch();
+  CopyBatch(const CopyBatch&) = delete;
+  CopyBatch& operator=(const CopyBatch&) = delete;
+
+  FileOp Start(const std::string& from, const std::string& to, bool replace);
+  // The results of the started copies, in the order started.
+  std::vector<FileOp> Finish();
+
+ private:
+  struct Pending {
+    std::string tmp, to;
+    bool replace = false;
+  };
+  std::vector<Pending> pending_;
+};
+
 // One rename without replacing when both are on one file system; Failed with
 // `crossDevice` set when they are not (the caller copies).
 FileOp MoveNoReplace(const std::string& from, const std::string& to, bool& crossDevice);

@@ -85,6 +85,7 @@ TEST(Cli, TheProgramReturnsItsExitCodes) {
   // The media subcommands run in the sibling program, with its exit codes.
   EXPECT_EQ(status("preview"), 2);
   EXPECT_EQ(status("thumbnail /nonexistent/x.jpg /nonexistent/y.bmp"), 1);
+  EXPECT_EQ(status("info /nonexistent/x.jpg"), 1);
 }
 
 TEST(Cli, TheProgramLoadsNeitherFfmpegNorQt) {
