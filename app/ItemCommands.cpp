@@ -305,21 +305,32 @@ void ItemCommands::Export() {
   const std::string folder = picker.chosenPath();
 
   // Files of the same name in the folder are replaced, each only once its
-  // copy is complete.
+  // copy is complete. The copies run as one batch, so their syncs overlap.
+  const auto report = [this](const std::string& source, const std::string& destination, const FileOp& copied) {
+    const std::string reason = copied.status == FileOpStatus::SourceGone
+                                   ? services_.messages.Text(kNotFound)
+                                   : (copied.reason.empty() ? services_.messages.Text(kCopyFailure) : copied.reason);
+    Message(Format("%s - %s : %s", {source, destination, reason}), box::kTopmost);
+  };
   const bool several = selected.size() > 1;
-  if (several) StartProgress(int(selected.size()));
+  if (several) StartProgress(int(selected.size()) + 1);
   int step = 0;
+  CopyBatch batch;
+  std::vector<std::pair<std::string, std::string>> started;
   for (const int row : selected) {
     const std::string source = list_.Entry(row)->Item().path;
     const std::string destination = JoinPath(folder, FileNameOf(source)).value_or(FileNameOf(source));
-    const FileOp copied = CopyReplacing(source, destination);
+    const FileOp begun = batch.Start(source, destination, /*replace=*/true);
     if (several) progress_->SetPos(++step);
-    if (!copied) {
-      const std::string reason = copied.status == FileOpStatus::SourceGone
-                                     ? services_.messages.Text(kNotFound)
-                                     : (copied.reason.empty() ? services_.messages.Text(kCopyFailure) : copied.reason);
-      Message(Format("%s - %s : %s", {source, destination, reason}), box::kTopmost);
-    }
+    if (begun)
+      started.emplace_back(source, destination);
+    else
+      report(source, destination, begun);
+  }
+  const std::vector<FileOp> results = batch.Finish();
+  if (several) progress_->SetPos(++step);
+  for (size_t i = 0; i < results.size() && i < started.size(); ++i) {
+    if (!results[i]) report(started[i].first, started[i].second, results[i]);
   }
   if (several) EndProgress();
 }
@@ -358,6 +369,8 @@ void ItemCommands::DropFiles(const std::vector<std::string>& paths, const QPoint
   const std::string targetFolder = target ? target->Album().path : albums_.CurrentPath();
   if (targetFolder.empty()) return;
 
+  // One look at the album's files for the whole drop.
+  AlbumDrop drop(targetFolder);
   for (const std::string& source : paths) {
     // Folders, files that vanished before the drop and the album's own files
     // dropped onto it are skipped, each on its own.
@@ -366,7 +379,7 @@ void ItemCommands::DropFiles(const std::vector<std::string>& paths, const QPoint
     if (fs::equivalent(FolderOf(source), targetFolder, error)) continue;
     if (dragging_ && album < 0) continue;
 
-    const PutResult put = PutFileIntoAlbum(source, targetFolder);
+    const PutResult put = drop.Put(source);
     if (!put.op) {
       if (put.op.status != FileOpStatus::SourceGone)
         Message(Format("%s - %s : %s", {source, targetFolder, put.op.reason}), box::kTopmost);
