@@ -121,9 +121,13 @@ std::optional<AlbumItem> CreateAlbum(const std::string& root, const std::string&
 }
 
 AlbumDeleteResult DeleteAlbum(Shell& shell, const AlbumItem& album) {
+  std::error_code ec;
+  // To the trash, where the user can take the album back; where there is no
+  // usable trash, deleted for good (the user confirmed the delete).
+  if (shell.TrashPaths({album.path}) == FileOpResult::Done && !fs::exists(fs::symlink_status(album.path, ec)))
+    return AlbumDeleteResult::Deleted;
   const FileOpResult result = shell.DeletePaths({album.path});
   if (result == FileOpResult::Aborted) return AlbumDeleteResult::Aborted;
-  std::error_code ec;
   if (fs::exists(fs::symlink_status(album.path, ec))) return AlbumDeleteResult::Failed;
   return AlbumDeleteResult::Deleted;
 }

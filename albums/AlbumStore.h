@@ -89,8 +89,9 @@ enum class AlbumDeleteResult {
   Aborted,  // the user stopped the shell: nothing changes
   Failed,   // the folder is still there: the album stays in the list
 };
-// Deletes the album folder with everything in it through the shell (no
-// recycle bin, no confirmation).
+// Moves the album folder with everything in it to the desktop trash through
+// the shell, or deletes it for good where there is no usable trash (no
+// confirmation: the caller asked).
 AlbumDeleteResult DeleteAlbum(Shell& shell, const AlbumItem& album);
 
 enum class AlbumRenameStep {

@@ -184,7 +184,7 @@ void ItemCommands::Delete() {
     // To the trash, so the user can take it back; where there is no usable
     // trash the file is deleted for good, as the user confirmed.
     std::error_code error;
-    if (!MoveToTrash(path)) services_.shell.DeletePaths({path});
+    if (services_.shell.TrashPaths({path}) != FileOpResult::Done) services_.shell.DeletePaths({path});
     if (fs::exists(fs::symlink_status(path, error))) {
       Message(Format(kNotDeletedFormat, {path}), box::kTopmost);
       continue;

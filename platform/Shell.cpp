@@ -3,6 +3,8 @@
 // destination folder so a failed copy never replaces a good file.
 #include "platform/Shell.h"
 
+#include "platform/FileCopy.h"
+
 #include <fcntl.h>
 #include <spawn.h>
 #include <stdio.h>
@@ -103,6 +105,12 @@ FileOpResult PosixShell::DeletePaths(const std::vector<std::string>& paths) {
     if (!fs::exists(fs::symlink_status(p, ec)) || fs::remove_all(p, ec) == static_cast<std::uintmax_t>(-1) || ec)
       ok = false;
   }
+  return ok ? FileOpResult::Done : FileOpResult::Failed;
+}
+
+FileOpResult PosixShell::TrashPaths(const std::vector<std::string>& paths) {
+  bool ok = true;
+  for (const auto& p : paths) ok = MoveToTrash(p) && ok;
   return ok ? FileOpResult::Done : FileOpResult::Failed;
 }
 

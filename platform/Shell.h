@@ -31,6 +31,11 @@ class Shell {
   // confirmation.
   virtual FileOpResult DeletePaths(const std::vector<std::string>& paths) = 0;
 
+  // Moves files and folders to the desktop trash, where the user can take
+  // them back. Failed when one of them could not go (it stays where it was;
+  // the others have gone).
+  virtual FileOpResult TrashPaths(const std::vector<std::string>& paths) = 0;
+
   // Renames (moves) one file or folder; an existing `to` is never replaced.
   virtual FileOpResult RenamePath(const std::string& from, const std::string& to) = 0;
 
@@ -46,6 +51,7 @@ class PosixShell final : public Shell {
   bool StartProgram(const std::string& program, const std::vector<std::string>& args,
                     const std::string& startFolder) override;
   FileOpResult DeletePaths(const std::vector<std::string>& paths) override;
+  FileOpResult TrashPaths(const std::vector<std::string>& paths) override;
   FileOpResult RenamePath(const std::string& from, const std::string& to) override;
   FileOpResult CopyPaths(const std::vector<std::string>& sources, const std::string& toFolder) override;
 };

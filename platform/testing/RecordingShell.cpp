@@ -30,6 +30,11 @@ FileOpResult RecordingShell::DeletePaths(const std::vector<std::string>& paths) 
   return fileOpResult;
 }
 
+FileOpResult RecordingShell::TrashPaths(const std::vector<std::string>& paths) {
+  calls.push_back("trash " + Join(paths));
+  return trashResult;
+}
+
 FileOpResult RecordingShell::RenamePath(const std::string& from, const std::string& to) {
   calls.push_back("rename " + from + " -> " + to);
   return fileOpResult;

@@ -104,12 +104,19 @@ TEST_F(AlbumStoreTest, DeleteLeavesTheListOnlyWhenTheFolderIsGone) {
   EXPECT_EQ(DeleteAlbum(aborting, trip), AlbumDeleteResult::Aborted);
 
   RecordingShell claimsDone;  // says done, touches nothing
+  claimsDone.trashResult = FileOpResult::Done;
   EXPECT_EQ(DeleteAlbum(claimsDone, trip), AlbumDeleteResult::Failed);
-  EXPECT_EQ(claimsDone.calls, (std::vector<std::string>{"delete " + trip.path}));
+  EXPECT_EQ(claimsDone.calls, (std::vector<std::string>{"trash " + trip.path, "delete " + trip.path}));
 
+  // The real shell: into the trash, with the album's files.
+  const fs::path dataHome = fs::path(Root()).parent_path().parent_path() / "data";
+  setenv("XDG_DATA_HOME", dataHome.c_str(), 1);
   PosixShell shell;
   EXPECT_EQ(DeleteAlbum(shell, trip), AlbumDeleteResult::Deleted);
+  unsetenv("XDG_DATA_HOME");
   EXPECT_FALSE(fs::exists(trip.path));
+  EXPECT_TRUE(fs::exists(dataHome / "Trash/files/Trip/a.jpg"));
+  EXPECT_TRUE(fs::exists(dataHome / "Trash/info/Trip.trashinfo"));
 }
 
 TEST_F(AlbumStoreTest, RenameFollowsTheFolderOnDisk) {

@@ -275,6 +275,9 @@ TEST(AlbumListTest, DeleteNeverTakesTheLastAlbumAsksFirstAndKeepsAFolderThatStay
     EXPECT_TRUE(doubles.shell.calls.empty());
   }
   test::WritePicture(test::AddAlbum(doubles, "Beach") / "sand.bmp", 20, 20, qRgb(250, 240, 200));
+  // The album goes to the trash under a data folder of the test's own.
+  const fs::path dataHome = doubles.temp / "data";
+  setenv("XDG_DATA_HOME", dataHome.c_str(), 1);
   PosixShell shell;
   doubles.shellInUse = &shell;
   ASSERT_TRUE(WriteMachineString(*doubles.registry, AppKey, kAlbumName, "Trip"));
@@ -290,6 +293,8 @@ TEST(AlbumListTest, DeleteNeverTakesTheLastAlbumAsksFirstAndKeepsAFolderThatStay
   window->OnCommand(layout::kDeleteAlbum);
   EXPECT_TRUE(doubles.prompts.AllAnswered());
   EXPECT_FALSE(fs::exists(doubles.temp / "Albums/Trip"));
+  EXPECT_TRUE(fs::exists(dataHome / "Trash/info/Trip.trashinfo"));
+  unsetenv("XDG_DATA_HOME");
   EXPECT_EQ(Names(*window->AlbumList()), std::vector<std::string>{"Beach"});
   EXPECT_EQ(window->Albums().Current(), 0);
   EXPECT_EQ(window->ItemList()->Count(), 1) << "album 0 is loaded";
