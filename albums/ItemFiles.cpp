@@ -130,9 +130,21 @@ std::string MakeUniqueName(const std::string& folder, const std::string& name) {
   return UniqueNameAmong(FileNamesOf(EntriesOf(folder)), folder, name);
 }
 
-std::string AddDestination(const std::string& folder, const std::string& source) {
+namespace {
+
+// The folder's entries and the names of the copies under way into it.
+std::vector<Entry> EntriesWith(const std::string& folder, const std::vector<std::string>& inFlight) {
+  std::vector<Entry> entries = EntriesOf(folder);
+  for (const std::string& path : inFlight) entries.push_back({FileNameOf(path), false});
+  return entries;
+}
+
+}  // namespace
+
+std::string AddDestination(const std::string& folder, const std::string& source,
+                           const std::vector<std::string>& inFlight) {
   const std::string name = FileNameOf(source);
-  const std::vector<Entry> entries = EntriesOf(folder);
+  const std::vector<Entry> entries = EntriesWith(folder, inFlight);
   if (!NameTaken(entries, name, false)) return InFolder(folder, name);
   const auto [title, extension] = SplitName(name);
   const auto titleTaken = [&](const std::string& candidate) {
@@ -146,10 +158,10 @@ std::string AddDestination(const std::string& folder, const std::string& source)
   return InFolder(folder, candidate + extension);
 }
 
-std::string DuplicateDestination(const std::string& path) {
+std::string DuplicateDestination(const std::string& path, const std::vector<std::string>& inFlight) {
   const std::string folder = fs::path(path).parent_path().string();
   const std::string name = FileNameOf(path);
-  const std::vector<Entry> entries = EntriesOf(folder);
+  const std::vector<Entry> entries = EntriesWith(folder, inFlight);
   const auto [title, extension] = SplitName(name);
   int n = 1;
   while (NameTaken(entries, Numbered(title, n, extension), false)) ++n;

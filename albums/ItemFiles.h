@@ -29,12 +29,15 @@ std::string MakeUniqueName(const std::string& folder, const std::string& name);
 // without its extension) equals the candidate ignoring case counts as taken,
 // whatever its extension: beach.jpg beside beach.jpg and Beach (1).bmp
 // becomes beach (2).jpg.
-std::string AddDestination(const std::string& folder, const std::string& source);
+// `inFlight`: the full paths of copies already started into the folder that
+// are not there yet (a batch of copies); their names count as taken.
+std::string AddDestination(const std::string& folder, const std::string& source,
+                           const std::vector<std::string>& inFlight = {});
 
 // Duplicate's name for the item at `path`: title + " (" + n + ")" +
 // extension in the same folder for the first n = 1, 2, ... whose whole name
-// no entry has, ignoring case.
-std::string DuplicateDestination(const std::string& path);
+// no entry (and no name of `inFlight`, as for AddDestination) has.
+std::string DuplicateDestination(const std::string& path, const std::vector<std::string>& inFlight = {});
 
 // A drop's file into an album folder: a move on the same file system, a copy
 // (the source stays) across two; a taken name is made free with

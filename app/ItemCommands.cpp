@@ -145,15 +145,32 @@ void ItemCommands::Add() {
   const auto readable = std::count_if(chosen.begin(), chosen.end(), CanOpen);
   if (readable > 0) StartProgress(int(readable) * kAddSteps);
   int step = 0;
+  // The copies run as one batch, so their syncs overlap; each file gets its
+  // name only once its data are on the disk, and the names of the copies
+  // under way count as taken for the next.
+  const auto failed = [this](const std::string& source, const std::string& destination) {
+    Message(Format("%s - %s : %s", {source, destination, services_.messages.Text(kCopyFailure)}), box::kOk);
+  };
+  CopyBatch batch;
+  std::vector<std::string> sources, destinations;
   for (const std::string& source : chosen) {
     if (progress_ && readable > 0) progress_->SetPos(++step);
     if (!CanOpen(source)) continue;
-    const std::string destination = AddDestination(folder, source);
-    if (!CopyNoReplace(source, destination)) {
-      Message(Format("%s - %s : %s", {source, destination, services_.messages.Text(kCopyFailure)}), box::kOk);
+    const std::string destination = AddDestination(folder, source, destinations);
+    if (!batch.Start(source, destination, /*replace=*/false)) {
+      failed(source, destination);
       continue;
     }
-    const int row = items_.AddItem(destination);
+    sources.push_back(source);
+    destinations.push_back(destination);
+  }
+  const std::vector<FileOp> results = batch.Finish();
+  for (size_t i = 0; i < results.size() && i < destinations.size(); ++i) {
+    if (!results[i]) {
+      failed(sources[i], destinations[i]);
+      continue;
+    }
+    const int row = items_.AddItem(destinations[i]);
     if (progress_) progress_->SetPos(++step);
     if (row < 0) continue;
     items_.SetCurrentItem(row);
@@ -247,6 +264,10 @@ void ItemCommands::Duplicate() {
   StartProgress(int(selected.size()) * kDuplicateSteps);
   std::vector<int> leaving;
   int step = 0;
+  // One batch of copies, as Add makes them.
+  CopyBatch batch;
+  std::vector<int> rows;
+  std::vector<std::string> sources, copies;
   for (const int row : selected) {
     step += kDuplicateSteps;
     progress_->SetPos(step);
@@ -256,13 +277,23 @@ void ItemCommands::Duplicate() {
       leaving.push_back(row);
       continue;
     }
-    const std::string copy = DuplicateDestination(path);
-    if (!CopyNoReplace(path, copy)) {
+    const std::string copy = DuplicateDestination(path, copies);
+    if (!batch.Start(path, copy, /*replace=*/false)) {
       Message(Format("%s\n\n%s\n-\n%s)", {services_.messages.Text(kCannotCopy), path, copy}), box::kOk);
       continue;
     }
-    items_.AddItem(copy);
-    list_.selectionModel()->select(list_.model()->index(row, 0), QItemSelectionModel::Deselect);
+    rows.push_back(row);
+    sources.push_back(path);
+    copies.push_back(copy);
+  }
+  const std::vector<FileOp> results = batch.Finish();
+  for (size_t i = 0; i < results.size() && i < copies.size(); ++i) {
+    if (!results[i]) {
+      Message(Format("%s\n\n%s\n-\n%s)", {services_.messages.Text(kCannotCopy), sources[i], copies[i]}), box::kOk);
+      continue;
+    }
+    items_.AddItem(copies[i]);
+    list_.selectionModel()->select(list_.model()->index(rows[i], 0), QItemSelectionModel::Deselect);
   }
   EndProgress();
   RemoveRows(leaving);

@@ -84,6 +84,10 @@ TEST(ItemFiles, NamesForAddDuplicateAndDrops) {
     EXPECT_EQ(copy, (album / expected).string());
     EXPECT_TRUE(CopyNoReplace((album / "beach.jpg").string(), copy));
   }
+  // Copies under way in a batch take their names before they are on disk.
+  const std::vector<std::string> inFlight = {(album / "beach (3).jpg").string(), (album / "Sea.JPG").string()};
+  EXPECT_EQ(DuplicateDestination((album / "beach.jpg").string(), inFlight), (album / "beach (4).jpg").string());
+  EXPECT_EQ(AddDestination(album.string(), (tmp / "sea.jpg").string(), inFlight), (album / "sea (1).jpg").string());
 }
 
 TEST(ItemFiles, DropsMoveOnOneFileSystemCopyAcrossTwoAndSkipWhatCannotGo) {
