@@ -7,11 +7,9 @@
 #include <QImage>
 
 #include <cstdint>
-#include <map>
 
 #include "albums/AlbumStore.h"
-
-class QLineEdit;
+#include "app/InfoFields.h"
 
 namespace lumora {
 
@@ -28,14 +26,14 @@ class AlbumInfoDialog final : public QDialog {
   AlbumInfoDialog(const AlbumInfo& info, QImage picture, QWidget* parent);
 
   // The text of field `control`; empty for an unknown id.
-  QString Field(uint32_t control) const;
+  QString Field(uint32_t control) const { return fields_.Field(control); }
 
  protected:
   void paintEvent(QPaintEvent* event) override;
 
  private:
   QImage picture_;
-  std::map<uint32_t, QLineEdit*> fields_;
+  InfoFields fields_;
 };
 
 }  // namespace lumora

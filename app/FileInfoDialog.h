@@ -6,11 +6,9 @@
 #include <QDialog>
 
 #include <cstdint>
-#include <map>
 
 #include "albums/ItemFiles.h"
-
-class QLineEdit;
+#include "app/InfoFields.h"
 
 namespace lumora {
 
@@ -24,10 +22,10 @@ class FileInfoDialog final : public QDialog {
   FileInfoDialog(const ItemInfo& info, QWidget* parent);
 
   // The text of field `control`; empty for an unknown id.
-  QString Field(uint32_t control) const;
+  QString Field(uint32_t control) const { return fields_.Field(control); }
 
  private:
-  std::map<uint32_t, QLineEdit*> fields_;
+  InfoFields fields_;
 };
 
 }  // namespace lumora

@@ -1,11 +1,13 @@
 // A temporary folder for one test, removed with everything in it afterwards.
 #pragma once
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 namespace lumora::test {
 
@@ -27,6 +29,14 @@ class TempDir {
  private:
   std::filesystem::path path_;
 };
+
+// The names of the entries of `dir`, sorted.
+inline std::vector<std::string> NamesIn(const std::filesystem::path& dir) {
+  std::vector<std::string> names;
+  for (const auto& e : std::filesystem::directory_iterator(dir)) names.push_back(e.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
 
 inline std::string ReadText(const std::filesystem::path& p) {
   std::ifstream in(p, std::ios::binary);

@@ -22,12 +22,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::vector<std::string> NamesIn(const fs::path& dir) {
-  std::vector<std::string> names;
-  for (const auto& e : fs::directory_iterator(dir)) names.push_back(e.path().filename().string());
-  std::sort(names.begin(), names.end());
-  return names;
-}
+using test::NamesIn;
 
 // Makes the entries of a fresh folder: names ending in "/" are folders.
 void Fill(const fs::path& dir, const std::vector<std::string>& entries) {

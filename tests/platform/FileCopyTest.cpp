@@ -21,12 +21,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::vector<std::string> NamesIn(const fs::path& dir) {
-  std::vector<std::string> names;
-  for (const auto& e : fs::directory_iterator(dir)) names.push_back(e.path().filename().string());
-  std::sort(names.begin(), names.end());
-  return names;
-}
+using test::NamesIn;
 
 TEST(FileCopy, CopiesKeepDataPermissionsAndTimesAndNeverReplace) {
   test::TempDir dir;
