@@ -20,6 +20,7 @@
 #include "platform/window/X11WindowSystem.h"
 #include "settings/Settings.h"
 #include "tests/app/AppTesting.h"
+#include "tests/support/XcbAtom.h"
 
 namespace lumora {
 namespace {
@@ -42,13 +43,7 @@ class Observer {
   int width() const { return width_; }
   int height() const { return height_; }
 
-  xcb_atom_t Atom(const char* name) {
-    xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
-        connection_, xcb_intern_atom(connection_, 0, std::uint16_t(std::strlen(name)), name), nullptr);
-    const xcb_atom_t atom = reply ? reply->atom : XCB_NONE;
-    std::free(reply);
-    return atom;
-  }
+  xcb_atom_t Atom(const char* name) { return test::InternAtom(connection_, name); }
 
   std::vector<xcb_atom_t> Atoms(xcb_window_t window, const char* property) {
     xcb_get_property_reply_t* reply = xcb_get_property_reply(

@@ -22,16 +22,11 @@
 
 #include "app/Companions.h"
 #include "platform/window/X11WindowSystem.h"
+#include "tests/support/XcbAtom.h"
 
 namespace {
 
-xcb_atom_t Intern(xcb_connection_t* connection, const char* name) {
-  xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
-      connection, xcb_intern_atom(connection, 0, std::uint16_t(std::strlen(name)), name), nullptr);
-  const xcb_atom_t atom = reply ? reply->atom : XCB_NONE;
-  std::free(reply);
-  return atom;
-}
+using lumora::test::InternAtom;
 
 void SetProperty(xcb_connection_t* connection, xcb_window_t window, xcb_atom_t property, xcb_atom_t type,
                  std::uint8_t format, std::uint32_t count, const void* data) {
@@ -95,17 +90,17 @@ int main(int argc, char** argv) {
   xcb_create_window(connection, XCB_COPY_FROM_PARENT, window, screen.root, 0, 0, 320, 200, 0,
                     XCB_WINDOW_CLASS_INPUT_OUTPUT, screen.root_visual, XCB_CW_BACK_PIXEL, values);
   if (!lumora::SetX11WindowClass(connection, window, "test_companion", windowClass)) return 1;
-  SetProperty(connection, window, Intern(connection, "_NET_WM_NAME"), Intern(connection, "UTF8_STRING"), 8,
+  SetProperty(connection, window, InternAtom(connection, "_NET_WM_NAME"), InternAtom(connection, "UTF8_STRING"), 8,
               std::uint32_t(title.size()), title.data());
   SetProperty(connection, window, XCB_ATOM_WM_NAME, XCB_ATOM_STRING, 8, std::uint32_t(title.size()), title.data());
   const std::uint32_t pid = std::uint32_t(::getpid());
-  SetProperty(connection, window, Intern(connection, "_NET_WM_PID"), XCB_ATOM_CARDINAL, 32, 1, &pid);
+  SetProperty(connection, window, InternAtom(connection, "_NET_WM_PID"), XCB_ATOM_CARDINAL, 32, 1, &pid);
   char host[256] = {};
   ::gethostname(host, sizeof host - 1);
   SetProperty(connection, window, XCB_ATOM_WM_CLIENT_MACHINE, XCB_ATOM_STRING, 8, std::uint32_t(std::strlen(host)),
               host);
-  const xcb_atom_t deleteWindow = Intern(connection, "WM_DELETE_WINDOW");
-  SetProperty(connection, window, Intern(connection, "WM_PROTOCOLS"), XCB_ATOM_ATOM, 32, 1, &deleteWindow);
+  const xcb_atom_t deleteWindow = InternAtom(connection, "WM_DELETE_WINDOW");
+  SetProperty(connection, window, InternAtom(connection, "WM_PROTOCOLS"), XCB_ATOM_ATOM, 32, 1, &deleteWindow);
   xcb_map_window(connection, window);
   xcb_flush(connection);
 

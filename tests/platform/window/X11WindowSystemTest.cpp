@@ -26,6 +26,7 @@
 #include "tests/platform/window/ChildProcess.h"
 #include "tests/TempDir.h"
 #include "tests/support/QtTestApp.h"
+#include "tests/support/XcbAtom.h"
 
 namespace lumora {
 namespace {
@@ -71,13 +72,7 @@ class Observer {
     std::free(reply);
     return atoms;
   }
-  xcb_atom_t Atom(const char* name) {
-    xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
-        connection_, xcb_intern_atom(connection_, 0, std::uint16_t(std::strlen(name)), name), nullptr);
-    const xcb_atom_t atom = reply ? reply->atom : XCB_NONE;
-    std::free(reply);
-    return atom;
-  }
+  xcb_atom_t Atom(const char* name) { return test::InternAtom(connection_, name); }
   // Plays a window manager's announcement: a check window naming itself on
   // the root and on itself, and the root's lists of the given atoms' values.
   xcb_window_t AnnounceWindowManager(const std::vector<std::pair<const char*, std::vector<std::uint32_t>>>& lists) {

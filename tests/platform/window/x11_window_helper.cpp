@@ -15,18 +15,13 @@
 
 #include "platform/window/MessageSocket.h"
 #include "platform/window/X11WindowSystem.h"
+#include "tests/support/XcbAtom.h"
 
 namespace {
 
 constexpr int kLifetimeMs = 60000;
 
-xcb_atom_t Intern(xcb_connection_t* connection, const char* name) {
-  xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
-      connection, xcb_intern_atom(connection, 0, std::uint16_t(std::strlen(name)), name), nullptr);
-  const xcb_atom_t atom = reply ? reply->atom : XCB_NONE;
-  std::free(reply);
-  return atom;
-}
+using lumora::test::InternAtom;
 
 }  // namespace
 
@@ -50,8 +45,8 @@ int main(int argc, char** argv) {
                     screens.data->root_visual, 0, nullptr);
   if (!lumora::SetX11WindowClass(connection, window, "helper", argv[1])) return 1;
   const std::string title = argv[2];
-  xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, Intern(connection, "_NET_WM_NAME"),
-                      Intern(connection, "UTF8_STRING"), 8, std::uint32_t(title.size()), title.data());
+  xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, InternAtom(connection, "_NET_WM_NAME"),
+                      InternAtom(connection, "UTF8_STRING"), 8, std::uint32_t(title.size()), title.data());
   xcb_map_window(connection, window);
   // A round trip, so the window is mapped before anyone hears of it.
   std::free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
