@@ -1,7 +1,6 @@
 // DibImage to QImage conversion and drawing.
 #include "picture/qt/DibQImage.h"
 
-#include <QPainter>
 
 namespace lumora {
 
@@ -56,15 +55,6 @@ QImage ToQImage(const DibImage& picture) {
     default:
       return {};
   }
-}
-
-void DrawPicture(QPainter& painter, const DibImage& picture, const QRect& source, const QRect& target) {
-  QImage image = ToQImage(picture);
-  if (image.isNull() || source.isEmpty() || target.isEmpty()) return;
-  painter.save();
-  painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-  painter.drawImage(target, image, source);
-  painter.restore();
 }
 
 }  // namespace lumora

@@ -1,14 +1,11 @@
 // Showing a DibImage with Qt: the picture as a QImage (palette-aware, rows
-// turned top-down) and drawing a part of it stretched with nearest-neighbour
-// sampling, as the picture view and thumbnails draw it.
+// turned top-down). The editor's view samples only its visible part instead
+// (editor/ViewRender.h).
 #pragma once
 
 #include <QImage>
-#include <QRect>
 
 #include "picture/DibImage.h"
-
-class QPainter;
 
 namespace lumora {
 
@@ -16,10 +13,5 @@ namespace lumora {
 // 4-bit as Indexed8 with the colour table, 1-bit as Mono. A null image for an
 // empty or invalid picture. One copy: Qt has no bottom-up rows.
 QImage ToQImage(const DibImage& picture);
-
-// Draws `source` (picture coordinates, top-left origin) of the picture into
-// `target`; same sizes are copied pixel for pixel, others stretched by
-// nearest-neighbour sampling.
-void DrawPicture(QPainter& painter, const DibImage& picture, const QRect& source, const QRect& target);
 
 }  // namespace lumora

@@ -2,8 +2,6 @@
 // stretching by nearest neighbour.
 #include "picture/qt/DibQImage.h"
 
-#include <QGuiApplication>
-#include <QPainter>
 
 #include <gtest/gtest.h>
 
@@ -66,21 +64,6 @@ TEST(DibQImage, PalettedPicturesKeepTheirTable) {
   EXPECT_EQ(m.pixel(0, 0), qRgb(255, 255, 255));
   EXPECT_EQ(m.pixel(1, 0), qRgb(0, 0, 0));
   EXPECT_EQ(m.pixel(8, 0), qRgb(255, 255, 255));
-}
-
-TEST(DibQImage, StretchingRepeatsPixelsWithoutBlending) {
-  int argc = 0;
-  QGuiApplication app(argc, nullptr);
-  QImage canvas(4, 4, QImage::Format_RGB32);
-  canvas.fill(Qt::black);
-  {
-    QPainter painter(&canvas);
-    DrawPicture(painter, Colour2x2(), QRect(0, 0, 2, 2), QRect(0, 0, 4, 4));
-  }
-  EXPECT_EQ(canvas.pixel(0, 0), qRgb(255, 0, 0));
-  EXPECT_EQ(canvas.pixel(1, 1), qRgb(255, 0, 0));
-  EXPECT_EQ(canvas.pixel(2, 1), qRgb(255, 255, 255));
-  EXPECT_EQ(canvas.pixel(3, 3), qRgb(0, 255, 0));
 }
 
 }  // namespace
