@@ -1,10 +1,14 @@
 // One item from one file, and the two passes that load a whole album.
 #include "albums/ItemLoader.h"
 
+#include <chrono>
+#include <condition_variable>
 #include <cstdio>
 #include <filesystem>
 #include <map>
+#include <mutex>
 #include <system_error>
+#include <thread>
 
 #include "media/codecs/Bmp.h"
 #include "media/codecs/Jpeg.h"
@@ -23,11 +27,11 @@ namespace {
 // covers the cell; the codec is chosen by the item's kind, not by searching
 // the whole name, so "a.gif.jpg" is read as the JPEG it is. Empty on
 // success, else "<FORMAT>: <reason>".
-std::string LoadPicture(const std::string& path, ItemKind kind, const ThumbnailCell& cell, DibImage& picture,
+std::string LoadPicture(const std::string& path, ItemKind kind, int minWidth, int minHeight, DibImage& picture,
                         int& fullWidth, int& fullHeight) {
   switch (kind) {
     case ItemKind::Jpeg:
-      if (JpegResult r = ReadJpegFileReduced(picture, path, cell.width, cell.height, fullWidth, fullHeight); !r)
+      if (JpegResult r = ReadJpegFileReduced(picture, path, minWidth, minHeight, fullWidth, fullHeight); !r)
         return "JPEG: " + r.Reason();
       return {};
     case ItemKind::Tiff:
@@ -43,6 +47,17 @@ std::string LoadPicture(const std::string& path, ItemKind kind, const ThumbnailC
   fullHeight = picture.height();
   return {};
 }
+
+// A JPEG for the cache decodes large enough for its 128-pixel picture: a
+// landscape picture at least 128 wide, a portrait one at least 128 high.
+constexpr int kCacheDecodeWidth = ThumbnailCache::kNormalSide;
+constexpr int kCacheDecodeHeight = ThumbnailCache::kNormalSide * 3 / 4;
+
+// Finished items the workers may keep ahead of the reports, per worker: a
+// slow report (a message box) holds back at most this many thumbnails.
+constexpr size_t kItemsAheadPerWorker = 4;
+// How often the caller's window gets its events while the next item is made.
+constexpr std::chrono::milliseconds kWaitingInterval{10};
 
 // What the first pass saw of one entry; the second pass makes only entries
 // that still look the same.
@@ -81,11 +96,94 @@ std::optional<std::map<std::string, SeenEntry>> FirstPass(const std::string& fol
   return seen;
 }
 
+// Makes the items of `paths` on worker threads, in any order, while the
+// caller takes them in order with Next; workers stay at most a few items
+// ahead of the caller.
+class ItemMaker {
+ public:
+  ItemMaker(const std::vector<std::string>& paths, const ThumbnailCell& cell, const DibImage& frame,
+            const ItemLoadOptions& options)
+      : paths_(paths), cell_(cell), frame_(frame), options_(options), made_(paths.size()),
+        ahead_(kItemsAheadPerWorker * size_t(options.threads)) {
+    for (int i = 0; i < options.threads; ++i) workers_.emplace_back([this] { Work(); });
+  }
+  ~ItemMaker() {
+    {
+      std::lock_guard lock(mutex_);
+      stop_ = true;
+    }
+    room_.notify_all();
+    for (std::thread& worker : workers_) worker.join();
+  }
+  ItemMaker(const ItemMaker&) = delete;
+  ItemMaker& operator=(const ItemMaker&) = delete;
+
+  // The item at `index` (the one after the last taken); the progress's
+  // Waiting runs, with no lock held, while it is being made. Nothing when
+  // the load was cancelled.
+  std::optional<NewItem> Next(size_t index, ItemLoadProgress& progress) {
+    std::unique_lock lock(mutex_);
+    while (!made_[index]) {
+      if (Cancelled()) return std::nullopt;
+      if (!madeChanged_.wait_for(lock, kWaitingInterval, [&] { return made_[index].has_value(); })) {
+        lock.unlock();
+        progress.Waiting();
+        lock.lock();
+      }
+    }
+    NewItem item = std::move(*made_[index]);
+    made_[index].reset();
+    taken_ = index + 1;
+    lock.unlock();
+    room_.notify_all();
+    return item;
+  }
+
+ private:
+  bool Cancelled() const { return options_.cancel && options_.cancel->load(); }
+
+  void Work() {
+    for (;;) {
+      size_t index;
+      {
+        std::unique_lock lock(mutex_);
+        room_.wait(lock, [&] { return stop_ || next_ >= paths_.size() || next_ < taken_ + ahead_; });
+        if (stop_ || next_ >= paths_.size()) return;
+        index = next_++;
+      }
+      if (Cancelled()) return;
+      NewItem item = MakeAlbumItem(paths_[index], cell_, frame_, options_.cache);
+      {
+        std::lock_guard lock(mutex_);
+        made_[index] = std::move(item);
+      }
+      madeChanged_.notify_all();
+    }
+  }
+
+  const std::vector<std::string>& paths_;
+  const ThumbnailCell& cell_;
+  const DibImage& frame_;
+  const ItemLoadOptions& options_;
+  std::mutex mutex_;
+  std::condition_variable madeChanged_;  // an item was made
+  std::condition_variable room_;          // the caller took an item, or the load stops
+  std::vector<std::optional<NewItem>> made_;
+  size_t next_ = 0;   // the next index a worker takes
+  size_t taken_ = 0;  // items the caller took
+  const size_t ahead_;
+  bool stop_ = false;
+  std::vector<std::thread> workers_;
+};
+
 }  // namespace
+
+int LoadThreadsForThisMachine() { return int(std::max(1u, std::thread::hardware_concurrency())); }
 
 void ItemLoadProgress::NotMade(const NewItem& made) { std::fprintf(stderr, "lumora: %s\n", made.error.c_str()); }
 
-NewItem MakeAlbumItem(const std::string& path, const ThumbnailCell& cell, const DibImage& frame) {
+NewItem MakeAlbumItem(const std::string& path, const ThumbnailCell& cell, const DibImage& frame,
+                      const ThumbnailCache* cache) {
   NewItem made;
   const std::string fileName = fs::path(path).filename().string();
   made.item.name = ItemNameOf(fileName);
@@ -105,24 +203,48 @@ NewItem MakeAlbumItem(const std::string& path, const ThumbnailCell& cell, const 
 
   DibImage picture;
   int fullWidth = 0, fullHeight = 0;
-  if (IsVideoKind(made.kind)) {
+  const bool video = IsVideoKind(made.kind);
+  CacheLookup cached = CacheLookup::Missing;
+  if (cache) {
+    CachedThumbnail entry;
+    cached = cache->Find(path, video, cell, entry);
+    if (cached == CacheLookup::Failed) {
+      made.status = video ? NewItemStatus::NoPreview : NewItemStatus::Left;
+      made.error = "no thumbnail of '" + path + "': it failed before, as the thumbnail cache records";
+      return made;
+    }
+    picture = std::move(entry.picture);
+    fullWidth = entry.fullWidth;
+    fullHeight = entry.fullHeight;
+  }
+  if (cached == CacheLookup::Found) {
+    // The cached picture stands in for the decoded one.
+  } else if (video) {
     video::ItemPreviewResult preview = video::LoadItemPreview(path);
     if (!preview.ok()) {
       made.status = NewItemStatus::NoPreview;
       made.error = "no preview of '" + path + "': " + preview.error;
       if (preview.status == video::PreviewStatus::StillNotLoaded) {
+        // The private still file failed, not the video: tried again next time.
         made.stillNotLoaded = preview.error;
         made.error += " (" + preview.stillReason + ")";
+      } else if (cache) {
+        cache->StoreFailure(path);
       }
       return made;
     }
     picture = std::move(preview.picture);
     fullWidth = picture.width();
     fullHeight = picture.height();
-  } else if (std::string why = LoadPicture(path, made.kind, cell, picture, fullWidth, fullHeight); !why.empty()) {
+  } else if (std::string why = LoadPicture(path, made.kind, cache ? std::max(cell.width, kCacheDecodeWidth) : cell.width,
+                                           cache ? std::max(cell.height, kCacheDecodeHeight) : cell.height, picture,
+                                           fullWidth, fullHeight);
+             !why.empty()) {
     made.error = "cannot read or decode the picture '" + path + "': " + why;
+    if (cache) cache->StoreFailure(path);
     return made;
   }
+  if (cache && cached == CacheLookup::Missing) cache->Store(path, picture, fullWidth, fullHeight);
 
   const ThumbnailPlace place = PlaceThumbnail(fullWidth, fullHeight, cell);
   if (!ComposeThumbnail(picture, place, frame, cell, made.thumbnail)) {
@@ -144,12 +266,13 @@ std::optional<PictureSize> ItemPictureSize(const std::string& path) {
   }
   DibImage picture;
   PictureSize size;
-  if (!LoadPicture(path, kind, kOriginalCell, picture, size.width, size.height).empty()) return std::nullopt;
+  if (!LoadPicture(path, kind, kOriginalCell.width, kOriginalCell.height, picture, size.width, size.height).empty())
+    return std::nullopt;
   return size;
 }
 
 AlbumLoad LoadAlbumItems(const std::string& albumFolder, const ThumbnailCell& cell, const DibImage& frame,
-                         ItemLoadProgress& progress) {
+                         ItemLoadProgress& progress, const ItemLoadOptions& options) {
   AlbumLoad load;
   std::optional<std::map<std::string, SeenEntry>> seen = FirstPass(albumFolder);
   if (!seen) return load;
@@ -158,23 +281,41 @@ AlbumLoad LoadAlbumItems(const std::string& albumFolder, const ThumbnailCell& ce
   if (load.counted == 0) return load;
   progress.Begin(2 * load.counted);
 
-  int step = 0;
+  // The second pass's listing: the entries that still look as the first
+  // pass saw them, in the folder's order.
+  std::vector<std::string> paths;
   std::error_code ec;
   for (fs::directory_iterator it(albumFolder, ec), end; !ec && it != end; it.increment(ec)) {
     const std::string name = it->path().filename().string();
     const auto before = seen->find(name);
-    if (before == seen->end()) continue;  // unrecognised, appeared since, or already made
+    if (before == seen->end()) continue;  // unrecognised, appeared since, or already listed
     const std::optional<SeenEntry> now = Look(*it);
     const bool unchanged = now && *now == before->second;
     seen->erase(before);
-    if (!unchanged) continue;
+    if (unchanged) paths.push_back(albumFolder + "/" + name);
+  }
 
+  const auto cancelled = [&] { return options.cancel && options.cancel->load(); };
+  std::optional<ItemMaker> maker;
+  if (options.threads > 1 && paths.size() > 1) maker.emplace(paths, cell, frame, options);
+  int step = 0;
+  for (size_t i = 0; i < paths.size(); ++i) {
     progress.Step(step++);
-    NewItem made = MakeAlbumItem(albumFolder + "/" + name, cell, frame);
+    if (cancelled()) break;
+    std::optional<NewItem> next = maker ? maker->Next(i, progress) : MakeAlbumItem(paths[i], cell, frame, options.cache);
+    if (!next || cancelled()) break;
+    NewItem& made = *next;
     if (!made.stillNotLoaded.empty()) progress.StillNotLoaded(made.stillNotLoaded);
+    if (cancelled()) break;
     if (made.status != NewItemStatus::Added) progress.NotMade(made);
     else if (!progress.Take(made)) load.items.push_back(std::move(made));
+    if (cancelled()) break;
     progress.Step(step++);
+  }
+  maker.reset();
+  if (cancelled()) {
+    load.cancelled = true;
+    return load;
   }
   progress.Step(step);
   return load;

@@ -3,15 +3,21 @@
 // progress steps the caller's progress window shows, and the making of one
 // item from one file by its kind (pictures through the codecs, JPEGs decoded
 // at the smallest DCT scale that still covers the cell, the place always from
-// the full size; videos through the video previews).
+// the full size; videos through the video previews), or from the desktop's
+// thumbnail cache when it holds a current picture of the file.
+// The second pass makes the items on a pool of worker threads while the
+// calling thread reports them in the folder's order, so the reports are the
+// same as those of a load on one thread.
 #pragma once
 
+#include <atomic>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "albums/AlbumItem.h"
 #include "albums/Thumbnail.h"
+#include "albums/ThumbnailCache.h"
 #include "picture/DibImage.h"
 
 namespace lumora {
@@ -35,8 +41,12 @@ struct NewItem {
 };
 
 // The item for the file at `path` with its thumbnail for `cell` (the frame
-// is the cell's frame bitmap, decoded; empty for none).
-NewItem MakeAlbumItem(const std::string& path, const ThumbnailCell& cell, const DibImage& frame);
+// is the cell's frame bitmap, decoded; empty for none). With a `cache`, a
+// current entry there gives the picture, one made here is stored, and a file
+// recorded there as failed is left out without being read; `path` must
+// then be absolute. Safe to call on several threads at once.
+NewItem MakeAlbumItem(const std::string& path, const ThumbnailCell& cell, const DibImage& frame,
+                      const ThumbnailCache* cache = nullptr);
 
 // The full width and height of the picture a thumbnail of the item at
 // `path` is made from (a video's preview frame); nothing for files that are
@@ -68,12 +78,29 @@ class ItemLoadProgress {
   // show it while the load goes on. True when the caller took it (moving
   // from `made`); otherwise the load keeps it in AlbumLoad::items.
   virtual bool Take(NewItem& made) { return false; }
+  // Called again and again while the next item in order is still being made
+  // by the workers, so the caller keeps its window alive meanwhile.
+  virtual void Waiting() {}
 };
+
+// How the second pass runs.
+struct ItemLoadOptions {
+  // Threads making items; 1 makes them on the calling thread.
+  int threads = 1;
+  const ThumbnailCache* cache = nullptr;
+  // When set (by a report, or by another thread), the load stops at once:
+  // no further report is made, no item made after it is kept, and the
+  // workers are gone when the load returns.
+  const std::atomic<bool>* cancel = nullptr;
+};
+// One thread per core.
+int LoadThreadsForThisMachine();
 
 struct AlbumLoad {
   bool enumerated = false;     // the album folder could be listed
   std::vector<NewItem> items;  // the items made (status Added) and not taken, in the folder's order
   int counted = 0;             // recognised entries of the first pass
+  bool cancelled = false;      // stopped by ItemLoadOptions::cancel
 };
 
 // The two passes over `albumFolder`: the first counts the entries with a
@@ -81,6 +108,6 @@ struct AlbumLoad {
 // item. An entry that vanished, appeared or changed (type, size or time)
 // since the first pass is skipped, so the steps never pass 2n.
 AlbumLoad LoadAlbumItems(const std::string& albumFolder, const ThumbnailCell& cell, const DibImage& frame,
-                         ItemLoadProgress& progress);
+                         ItemLoadProgress& progress, const ItemLoadOptions& options = {});
 
 }  // namespace lumora

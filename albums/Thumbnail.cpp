@@ -134,4 +134,33 @@ bool ComposeThumbnail(const DibImage& picture, const ThumbnailPlace& place, cons
   return true;
 }
 
+bool ShrinkPicture(const DibImage& picture, int width, int height, DibImage& out) {
+  const std::optional<DibLayout> source = picture.layout();
+  if (!source || !IsReadableDepth(source->bitCount) || width <= 0 || height <= 0 || width > source->width ||
+      height > source->height)
+    return false;
+  DibImage made;
+  if (!made.Create(width, height, 24)) return false;
+  const PixelReader pixels(picture, *source);
+  RowTable rows(made);
+  for (int y = 0; y < height; ++y) {
+    const int top = int(int64_t(y) * source->height / height);
+    const int bottom = std::max(top + 1, int(int64_t(y + 1) * source->height / height));
+    for (int x = 0; x < width; ++x) {
+      const int left = int(int64_t(x) * source->width / width);
+      const int right = std::max(left + 1, int(int64_t(x + 1) * source->width / width));
+      unsigned blue = 0, green = 0, red = 0;
+      for (int sy = top; sy < bottom; ++sy)
+        for (int sx = left; sx < right; ++sx) {
+          const Bgr c = pixels.At(sx, sy);
+          blue += c.blue, green += c.green, red += c.red;
+        }
+      const unsigned n = unsigned((bottom - top) * (right - left));
+      Put(rows, x, y, {uint8_t((blue + n / 2) / n), uint8_t((green + n / 2) / n), uint8_t((red + n / 2) / n)});
+    }
+  }
+  out = std::move(made);
+  return true;
+}
+
 }  // namespace lumora

@@ -66,4 +66,11 @@ struct Thumbnail {
 bool ComposeThumbnail(const DibImage& picture, const ThumbnailPlace& place, const DibImage& frame,
                       const ThumbnailCell& cell, Thumbnail& out);
 
+// `picture` (any depth the codecs give) shrunk to `width` x `height` by
+// averaging the source pixels under each target pixel, into a 24-bit
+// picture: the pictures the desktop's thumbnail cache keeps. False when the
+// picture is no valid bitmap, the size is not positive or larger than the
+// picture.
+bool ShrinkPicture(const DibImage& picture, int width, int height, DibImage& out);
+
 }  // namespace lumora

@@ -26,14 +26,21 @@ std::string FolderOf(const std::string& path) {
 }  // namespace
 
 bool ReplaceFileWith(const std::string& path, std::initializer_list<std::span<const uint8_t>> parts) {
+  return ReplaceFileWith(path, parts, ReplaceOptions{});
+}
+
+bool ReplaceFileWith(const std::string& path, std::initializer_list<std::span<const uint8_t>> parts,
+                     const ReplaceOptions& options) {
   struct stat old {};
   const bool existed = ::stat(path.c_str(), &old) == 0;
 
   std::random_device random;
   for (int attempt = 0; attempt < kTempNameAttempts; ++attempt) {
     std::string tmp = path + ".save-" + std::to_string(random() % 1000000000u) + ".tmp";
-    // A new file gets the usual permissions (0666 less the umask).
-    UniqueFd fd = OpenFd(tmp, O_WRONLY | O_CREAT | O_EXCL, 0666);
+    // A new file gets the usual permissions (0666 less the umask) unless
+    // the caller asks for its own; a private file is never readable by
+    // others, not even for a moment.
+    UniqueFd fd = OpenFd(tmp, O_WRONLY | O_CREAT | O_EXCL, options.mode ? *options.mode & 0600 : 0666);
     if (!fd) {
       if (errno == EEXIST) continue;
       return false;  // the folder can't be written
@@ -41,13 +48,17 @@ bool ReplaceFileWith(const std::string& path, std::initializer_list<std::span<co
     bool ok = true;
     for (auto part : parts) ok = ok && WriteAll(fd.get(), part);
     // A replaced file keeps its permission bits.
-    if (existed) ok = ok && ::fchmod(fd.get(), old.st_mode & 07777) == 0;
-    ok = ok && ::fsync(fd.get()) == 0;
+    if (options.mode)
+      ok = ok && ::fchmod(fd.get(), *options.mode & 07777) == 0;
+    else if (existed)
+      ok = ok && ::fchmod(fd.get(), old.st_mode & 07777) == 0;
+    ok = ok && (!options.sync || ::fsync(fd.get()) == 0);
     ok = fd.Close() && ok;
     if (!ok || ::rename(tmp.c_str(), path.c_str()) != 0) {
       ::unlink(tmp.c_str());
       return false;
     }
+    if (!options.sync) return true;
     if (const UniqueFd dir = OpenFd(FolderOf(path), O_RDONLY | O_DIRECTORY)) ::fsync(dir.get());
     return true;
   }

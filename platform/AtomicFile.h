@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <initializer_list>
+#include <optional>
 #include <span>
 #include <string>
 
@@ -15,5 +16,16 @@ namespace lumora {
 // file keeps its permission bits. False, with the old file untouched and no
 // temporary left behind, on any failure.
 bool ReplaceFileWith(const std::string& path, std::initializer_list<std::span<const uint8_t>> parts);
+
+// How a replacement is written when the defaults do not fit: `mode` set
+// gives the new file exactly those permission bits (private files); `sync`
+// off skips the syncs, for files that are cheap to make again, such as
+// cached thumbnails, where a sync per file would cost more than the file.
+struct ReplaceOptions {
+  std::optional<unsigned> mode;
+  bool sync = true;
+};
+bool ReplaceFileWith(const std::string& path, std::initializer_list<std::span<const uint8_t>> parts,
+                     const ReplaceOptions& options);
 
 }  // namespace lumora
