@@ -43,8 +43,7 @@ struct NewItem {
 // The item for the file at `path` with its thumbnail for `cell` (the frame
 // is the cell's frame bitmap, decoded; empty for none). With a `cache`, a
 // current entry there gives the picture, one made here is stored, and a file
-// recorded there as failed is left out without being read; `path` must
-// then be absolute. Safe to call on several threads at once.
+// recorded there as failed is left out without being read. Safe to call on several threads at once.
 NewItem MakeAlbumItem(const std::string& path, const ThumbnailCell& cell, const DibImage& frame,
                       const ThumbnailCache* cache = nullptr);
 

@@ -62,6 +62,13 @@ void Md5Block(std::array<uint32_t, 4>& state, const uint8_t* block) {
 
 // ---- The file's state -------------------------------------------------------
 
+// Entries are named by the absolute, normal form of a path.
+std::string Absolute(const std::string& path) {
+  std::error_code ec;
+  const fs::path absolute = fs::absolute(path, ec);
+  return ec ? path : absolute.lexically_normal().string();
+}
+
 struct FileState {
   std::string uri;
   int64_t mtime = 0;  // seconds since the epoch, UTC
@@ -75,7 +82,7 @@ std::optional<FileState> StateOf(const std::string& path) {
   const uint64_t size = fs::file_size(path, ec);
   if (ec) return std::nullopt;
   const auto seconds = std::chrono::floor<std::chrono::seconds>(std::chrono::file_clock::to_sys(written));
-  return FileState{FileUri(path), int64_t(seconds.time_since_epoch().count()), size};
+  return FileState{FileUri(Absolute(path)), int64_t(seconds.time_since_epoch().count()), size};
 }
 
 std::optional<std::vector<uint8_t>> ReadWhole(const std::string& path) {
@@ -320,15 +327,15 @@ ThumbnailCache::ThumbnailCache(std::string root, std::string version)
     : root_(std::move(root)), software_("Lumora " + version), failFolder_("fail/lumora-" + version) {}
 
 std::string ThumbnailCache::NormalPath(const std::string& path) const {
-  return root_ + "/normal/" + Md5Hex(FileUri(path)) + ".png";
+  return root_ + "/normal/" + Md5Hex(FileUri(Absolute(path))) + ".png";
 }
 
 std::string ThumbnailCache::LargePath(const std::string& path) const {
-  return root_ + "/large/" + Md5Hex(FileUri(path)) + ".png";
+  return root_ + "/large/" + Md5Hex(FileUri(Absolute(path))) + ".png";
 }
 
 std::string ThumbnailCache::FailPath(const std::string& path) const {
-  return root_ + "/" + failFolder_ + "/" + Md5Hex(FileUri(path)) + ".png";
+  return root_ + "/" + failFolder_ + "/" + Md5Hex(FileUri(Absolute(path))) + ".png";
 }
 
 CacheLookup ThumbnailCache::Find(const std::string& path, bool video, const ThumbnailCell& cell,
@@ -407,7 +414,7 @@ void ThumbnailCache::Remove(const std::string& path) const {
 void ThumbnailCache::Move(const std::string& from, const std::string& to) const {
   if (root_.empty()) return;
   Remove(to);
-  const std::string uri = FileUri(to);
+  const std::string uri = FileUri(Absolute(to));
   const std::string entries[][2] = {{NormalPath(from), NormalPath(to)}, {LargePath(from), LargePath(to)}};
   for (const auto& [old, moved] : entries) {
     const std::optional<std::vector<uint8_t>> bytes = ReadWhole(old);

@@ -81,7 +81,8 @@ class ThumbnailCache {
   ThumbnailCache(std::string root, std::string version);
   const std::string& Root() const { return root_; }
 
-  // The entry of the file at `path` (absolute) that is current (same URI,
+  // Paths are taken as absolute (against the current folder) and normal.
+  // The entry of the file at `path` that is current (same URI,
   // last-write time and size as the file now) and whose picture covers the
   // thumbnail's place in `cell` (worked out from the full size the entry
   // gives); a video's entry only when Lumora wrote it.

@@ -3,6 +3,8 @@
 // label editor, information).
 #include "app/AlbumBrowser.h"
 
+#include <utility>
+
 #include "albums/AlbumStore.h"
 #include "app/AlbumInfoDialog.h"
 #include "app/AlbumListView.h"
@@ -121,7 +123,16 @@ void AlbumBrowser::Build() {
 bool AlbumBrowser::LoadItems() {
   const AlbumEntry* entry = list_.Entry(current_);
   if (!entry) return false;
-  return items_.Load(entry->Album().path);
+  bool loaded = items_.Load(entry->Album().path);
+  // Clicked during the load, which stopped for it: the clicked album opens
+  // now that the load is off the stack.
+  while (list_.Entry(clickedWhileLoading_)) {
+    OpenAlbum(std::exchange(clickedWhileLoading_, -1));
+    list_.SetCurrentRow(current_);
+    loaded = items_.Load(list_.Entry(current_)->Album().path);
+  }
+  clickedWhileLoading_ = -1;
+  return loaded;
 }
 
 void AlbumBrowser::OpenAlbum(int index) {
@@ -163,10 +174,16 @@ void AlbumBrowser::Clear() {
 }
 
 void AlbumBrowser::OnClicked(int row) {
-  // A click that reaches the list while an album loads opens nothing: the
-  // loaded album stays the current one and keeps its selection.
+  // A click on another album while an album loads stops that load at once
+  // and opens the clicked album when the load has returned; any other click
+  // then leaves the loading album current and selected.
   if (items_.Loading()) {
-    list_.SetCurrentRow(current_);
+    if (row >= 0 && row != current_ && list_.HasSelection()) {
+      clickedWhileLoading_ = row;
+      items_.CancelLoad();
+    } else {
+      list_.SetCurrentRow(current_);
+    }
     return;
   }
   // A click during an animation ends it, giving the mouse back.

@@ -55,7 +55,8 @@ class AlbumBrowser {
   // sort settings into the ItemBrowser and loads the current album's items.
   void Build();
   // Refills the item list from the current album; false when there is none
-  // or its folder could not be listed.
+  // or its folder could not be listed. Another album clicked while the items
+  // load stops that load and opens the clicked album.
   bool LoadItems();
   // Stops the open animation, giving back the mouse and the cursor it held.
   void EndOpenAnimation();
@@ -102,6 +103,7 @@ class AlbumBrowser {
   std::string startAlbumName_;
   int current_ = -1;
   int hover_ = -1;  // the album under the pointer in the full layout
+  int clickedWhileLoading_ = -1;  // the album to open once the stopped load has returned
 };
 
 }  // namespace lumora

@@ -2,6 +2,7 @@
 // list, with the progress window during a load.
 #include "app/ItemBrowser.h"
 
+#include <QCoreApplication>
 #include <QDialog>
 
 #include <algorithm>
@@ -81,17 +82,27 @@ class ItemBrowser::LoadProgress final : public ItemLoadProgress {
 
   // Appended at once, so the list fills while the progress window pumps.
   bool Take(NewItem& made) override {
-    browser_.list_.Append(ItemEntry(std::move(made.item), ThumbnailPixmap(made.thumbnail)));
+    browser_.list_.Append(ItemEntry(std::move(made.item)), ThumbnailPixmap(made.thumbnail));
     return true;
   }
+
+  // The window stays alive while the workers make the next item.
+  void Waiting() override { QCoreApplication::processEvents(); }
 
  private:
   ItemBrowser& browser_;
 };
 
 ItemBrowser::ItemBrowser(Services services, ItemListView& list, QWidget& owner)
-    : services_(services), list_(list), owner_(owner) {
+    : services_(services), list_(list), owner_(owner), threads_(LoadThreadsForThisMachine()) {
+  if (std::string root = ThumbnailCache::DefaultRoot(); !root.empty())
+    cache_.emplace(std::move(root), LUMORA_VERSION);
   SetLayout(layout::WindowMode::Original);
+  // A thumbnail that left the list's store is made again from the cache.
+  list_.SetThumbnailMaker([this](const AlbumItem& item) {
+    const NewItem made = Make(item.path);
+    return made.status == NewItemStatus::Added ? ThumbnailPixmap(made.thumbnail) : QPixmap();
+  });
 }
 
 ItemBrowser::~ItemBrowser() = default;
@@ -112,16 +123,22 @@ bool ItemBrowser::Load(const std::string& albumFolder) {
   // the list under the running load.
   if (loading_) return false;
   loading_ = true;
+  cancel_ = false;
   services_.desktop.SetCurrentFolder(albumFolder);
   Clear();
   LoadProgress progress(*this);
-  AlbumLoad load = LoadAlbumItems(albumFolder, cell_, frame_, progress);
+  AlbumLoad load = LoadAlbumItems(albumFolder, cell_, frame_, progress, {threads_, Cache(), &cancel_});
   firstLoad_ = false;
   // The window goes whether it closed itself at 100 per cent, was closed by
   // the user or stands short of 100 (files that vanished or changed during
   // the load were skipped); only now does the owner get its input back.
   if (progress_) progress_->Destroy();
   loading_ = false;
+  if (load.cancelled) {
+    // What was added belongs to an album no longer wanted.
+    Clear();
+    return false;
+  }
   if (!load.enumerated) return false;
   Sort();
   list_.show();
@@ -182,21 +199,34 @@ bool ItemBrowser::OnDoubleClicked(int row) {
   return entry && !entry->Item().name.empty() && !entry->Item().path.empty();
 }
 
+NewItem ItemBrowser::Make(const std::string& path) const { return MakeAlbumItem(path, cell_, frame_, Cache()); }
+
 int ItemBrowser::AddItem(const std::string& path) {
-  NewItem made = MakeAlbumItem(path, cell_, frame_);
+  NewItem made = Make(path);
   if (made.status != NewItemStatus::Added) return -1;
-  list_.Append(ItemEntry(std::move(made.item), ThumbnailPixmap(made.thumbnail)));
+  list_.Append(ItemEntry(std::move(made.item)), ThumbnailPixmap(made.thumbnail));
   return list_.Count() - 1;
 }
 
 void ItemBrowser::RefreshItem(const std::string& path) {
+  // Written within the second of the old picture, the file may look
+  // unchanged to the cache: its entries go first.
+  FileGone(path);
   for (int row = 0; row < list_.Count(); ++row) {
     if (list_.Entry(row)->Item().path != path) continue;
-    NewItem made = MakeAlbumItem(path, cell_, frame_);
+    NewItem made = Make(path);
     if (made.status == NewItemStatus::Added)
-      list_.Replace(row, ItemEntry(std::move(made.item), ThumbnailPixmap(made.thumbnail)));
+      list_.Replace(row, ItemEntry(std::move(made.item)), ThumbnailPixmap(made.thumbnail));
     return;
   }
+}
+
+void ItemBrowser::FileMoved(const std::string& from, const std::string& to) {
+  if (cache_) cache_->Move(from, to);
+}
+
+void ItemBrowser::FileGone(const std::string& path) {
+  if (cache_) cache_->Remove(path);
 }
 
 }  // namespace lumora

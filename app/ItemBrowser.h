@@ -5,6 +5,12 @@
 // clear, sorts by the sort in force, selects all, follows clicks to the
 // current item, tells whether a double-clicked item opens, and makes an
 // item's thumbnail again after its file was written.
+// The load's pictures are made on one worker thread per core and come from
+// the desktop's thumbnail cache when it holds them; the items still reach the
+// list one by one in the folder's order, between the progress window's
+// steps. A load can be cancelled at once (another album, the window closing);
+// the list is then left empty. The cache follows the item operations: an
+// item's entries go with its file and move with its name.
 // It holds the sort in force: read from the settings at start, changed by
 // the sort commands, written back at exit.
 #pragma once
@@ -12,13 +18,17 @@
 #include <QPixmap>
 #include <QSize>
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "albums/AlbumItem.h"
+#include "albums/ItemLoader.h"
 #include "albums/Thumbnail.h"
+#include "albums/ThumbnailCache.h"
 #include "app/MainLayout.h"
 #include "picture/DibImage.h"
 #include "settings/Settings.h"
@@ -72,14 +82,25 @@ class ItemBrowser {
   const ThumbnailCell& Cell() const { return cell_; }
 
   // Refills the list from `albumFolder` and sorts it by the sort in force; false when the folder
-  // could not be listed (the list is then empty). Each item goes into the
-  // list as soon as it is made, while the progress window pumps the events;
-  // the owner stays disabled until the load ends, even when the user closes
-  // the progress window. A load never starts inside another: a call during
-  // a load does nothing and returns false.
+  // could not be listed or the load was cancelled (the list is then empty).
+  // Each item goes into the list as soon as it is made, while the progress
+  // window pumps the events; the owner stays disabled until the load ends,
+  // even when the user closes the progress window. A load never starts
+  // inside another: a call during a load does nothing and returns false.
   bool Load(const std::string& albumFolder);
   // True while Load runs.
   bool Loading() const { return loading_; }
+  // Stops the running load at once: no item made after this reaches the
+  // list, and Load returns with the list empty. Nothing without a load.
+  void CancelLoad() { cancel_ = true; }
+  // The workers of a load (one per core unless set, 1 for none), and the
+  // thumbnail cache (none when null).
+  void SetLoadThreads(int threads) { threads_ = threads; }
+  void SetThumbnailCache(std::optional<ThumbnailCache> cache) { cache_ = std::move(cache); }
+  const ThumbnailCache* Cache() const { return cache_ ? &*cache_ : nullptr; }
+  // An item's file was renamed or went: its cache entries follow.
+  void FileMoved(const std::string& from, const std::string& to);
+  void FileGone(const std::string& path);
   // Frees every entry and empties the list.
   void Clear();
   // The sort in force: the key and the direction (menu command ids).
@@ -97,8 +118,9 @@ class ItemBrowser {
   std::vector<std::string> Paths() const;
   int Count() const;
 
-  // The file at `path` was written: its item and thumbnail are made again (an
-  // item whose file no longer makes one keeps its old thumbnail).
+  // The file at `path` was written: its cache entries go, and its item and
+  // thumbnail are made again (an item whose file no longer makes one keeps
+  // its old thumbnail).
   void RefreshItem(const std::string& path);
 
   // The current item, -1 for none.
@@ -121,6 +143,7 @@ class ItemBrowser {
 
   // Sorts by the sort in force; an empty list stays as it is.
   void Sort();
+  NewItem Make(const std::string& path) const;
 
   Services services_;
   ItemListView& list_;
@@ -131,6 +154,9 @@ class ItemBrowser {
   std::unique_ptr<ProgressDialog> progress_;
   bool firstLoad_ = true;
   bool loading_ = false;
+  std::atomic<bool> cancel_ = false;
+  int threads_;
+  std::optional<ThumbnailCache> cache_;
   int currentItem_ = -1;
   SortSettings sort_;
 };

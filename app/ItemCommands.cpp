@@ -206,6 +206,7 @@ void ItemCommands::Delete() {
       Message(Format(kNotDeletedFormat, {path}), box::kTopmost);
       continue;
     }
+    items_.FileGone(path);
     leaving.push_back(row);
   }
   list_.setFocus();
@@ -251,6 +252,7 @@ void ItemCommands::OnLabelEdited(int row, const QString& text) {
     Message(Format("%s(%s - %s) ", {services_.messages.Text(kCannotRename), old.path, newPath}), box::kTopmost);
     return;
   }
+  items_.FileMoved(old.path, newPath);
   entry->Item() = AlbumItem{title, newPath, old.time};
   list_.Replace(row, *entry);
 }
@@ -423,6 +425,8 @@ void ItemCommands::DropFiles(const std::vector<std::string>& paths, const QPoint
               box::kOk | box::kSystemModal | box::kIconExclamation);
     }
     if (!put.moved) continue;
+    // Its cached thumbnail moves with it.
+    items_.FileMoved(source, put.path);
     if (dragging_) {
       for (int row = 0; row < list_.Count(); ++row) {
         if (list_.IsSelected(row) && SameIgnoringCase(list_.Entry(row)->Item().path, source)) {

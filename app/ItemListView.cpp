@@ -37,7 +37,7 @@ class ItemDelegate final : public QStyledItemDelegate {
     if (!entry) return;
     painter->save();
     const QString name = QString::fromStdString(entry->Item().name);
-    if (!name.isEmpty()) painter->drawPixmap(view_.ThumbnailRect(index.row()).topLeft(), entry->Thumbnail());
+    if (!name.isEmpty()) painter->drawPixmap(view_.ThumbnailRect(index.row()).topLeft(), view_.Thumbnail(index.row()));
     painter->setPen(Qt::black);
     painter->drawText(view_.LabelRect(index.row()), Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap,
                       view_.LabelText(name));
@@ -95,7 +95,55 @@ ItemListView::ItemListView(QWidget* parent)
   setDragDropMode(QAbstractItemView::DragOnly);
   setAutoFillBackground(true);
   setMouseTracking(true);
+  // Every cell has the grid's size, so a long list is laid out without
+  // asking each entry, and in batches while it fills.
+  setUniformItemSizes(true);
+  setLayoutMode(QListView::Batched);
   setItemDelegate(new ItemDelegate(*this));
+}
+
+void ItemListView::Append(ItemEntry entry, QPixmap thumbnail) {
+  Keep(entry.Key(), std::move(thumbnail));
+  EntryListView::Append(std::move(entry));
+}
+
+void ItemListView::Replace(int row, ItemEntry entry, QPixmap thumbnail) {
+  if (!Entry(row)) return;
+  Keep(entry.Key(), std::move(thumbnail));
+  EntryListView::Replace(row, std::move(entry));
+}
+
+void ItemListView::Clear() {
+  EntryListView::Clear();
+  kept_.clear();
+  keptAt_.clear();
+}
+
+QPixmap ItemListView::Thumbnail(int row) const {
+  const ItemEntry* entry = Entry(row);
+  if (!entry) return {};
+  if (const auto at = keptAt_.find(entry->Key()); at != keptAt_.end()) {
+    kept_.splice(kept_.begin(), kept_, at->second);
+    return at->second->second;
+  }
+  // Kept even when null, so a file that makes no picture any more is not
+  // tried again at every repaint.
+  QPixmap made = maker_ ? maker_(entry->Item()) : QPixmap();
+  Keep(entry->Key(), made);
+  return made;
+}
+
+void ItemListView::Keep(uint64_t key, QPixmap thumbnail) const {
+  if (const auto at = keptAt_.find(key); at != keptAt_.end()) {
+    kept_.erase(at->second);
+    keptAt_.erase(at);
+  }
+  kept_.emplace_front(key, std::move(thumbnail));
+  keptAt_[key] = kept_.begin();
+  while (kept_.size() > kKeptThumbnails) {
+    keptAt_.erase(kept_.back().first);
+    kept_.pop_back();
+  }
 }
 
 void ItemListView::SetCell(layout::WindowMode mode, QSize cell) {

@@ -1,6 +1,10 @@
 // ItemListView: the item list of the main window (control 1039), the
 // album's pictures and videos as thumbnails with their names. Its model
-// holds each entry's item record and thumbnail; the list draws every entry
+// holds each entry's item record; the thumbnails live in a bounded store
+// beside it, so an album of ten thousand items keeps the pictures of the
+// rows drawn lately, and a thumbnail that left the store is made again when
+// its row is drawn (from the desktop's thumbnail cache, which makes that
+// cheap). The list draws every entry
 // itself: the thumbnail (its frame's black clear), the name cut to fit the
 // layout, and a 2-pixel frame in RGB(4, 157, 255) inside a selected cell.
 // Its label editor and its drags end in callbacks: the list neither renames
@@ -13,7 +17,10 @@
 #include <QImage>
 #include <QPixmap>
 
+#include <cstdint>
 #include <functional>
+#include <list>
+#include <unordered_map>
 #include <vector>
 
 #include "albums/AlbumItem.h"
@@ -24,18 +31,21 @@ namespace lumora {
 
 class ToolTipControl;
 
-// One item of the list: its record and its thumbnail.
+// One item of the list: its record, and the key of its thumbnail in the
+// list's store. A new entry (an item made again) gets a new key; a copy of
+// an entry (a renamed record) keeps the picture.
 class ItemEntry {
  public:
-  ItemEntry(AlbumItem item, QPixmap thumbnail) : item_(std::move(item)), thumbnail_(std::move(thumbnail)) {}
+  explicit ItemEntry(AlbumItem item) : item_(std::move(item)), key_(++lastKey_) {}
   const AlbumItem& Item() const { return item_; }
   const std::string& Text() const { return item_.name; }
   AlbumItem& Item() { return item_; }
-  const QPixmap& Thumbnail() const { return thumbnail_; }
+  uint64_t Key() const { return key_; }
 
  private:
+  static inline uint64_t lastKey_ = 0;  // entries are made on the user-interface thread only
   AlbumItem item_;
-  QPixmap thumbnail_;
+  uint64_t key_;
 };
 
 class ItemListView final : public EntryListView<ItemEntry> {
@@ -56,7 +66,26 @@ class ItemListView final : public EntryListView<ItemEntry> {
   static constexpr int kTipDelayMs = 300;
   static constexpr int kNoTipDelayMs = 10;
 
+  // Thumbnails the store keeps: many screens of the full layout's cells.
+  static constexpr size_t kKeptThumbnails = 1024;
+
   explicit ItemListView(QWidget* parent);
+
+  // Entries with their thumbnails (the entry alone: its thumbnail is made
+  // when its row is first drawn).
+  using EntryListView::Append;
+  using EntryListView::Replace;
+  void Append(ItemEntry entry, QPixmap thumbnail);
+  void Replace(int row, ItemEntry entry, QPixmap thumbnail);
+  // Empties the list and the thumbnail store.
+  void Clear();
+  // The thumbnail of `row`: from the store, or made again (and kept) by the
+  // maker; null for no row.
+  QPixmap Thumbnail(int row) const;
+  // How a thumbnail that is not in the store is made.
+  void SetThumbnailMaker(std::function<QPixmap(const AlbumItem&)> maker) { maker_ = std::move(maker); }
+  // Thumbnails in the store now.
+  size_t KeptThumbnails() const { return kept_.size(); }
 
   // The layout (it decides the label cut) and the thumbnail cell.
   void SetCell(layout::WindowMode mode, QSize cell);
@@ -99,6 +128,7 @@ class ItemListView final : public EntryListView<ItemEntry> {
 
  private:
   void ShowTip(const QString& text, int delayMs);
+  void Keep(uint64_t key, QPixmap thumbnail) const;
 
   layout::WindowMode mode_ = layout::WindowMode::Original;
   QSize cell_;
@@ -111,6 +141,10 @@ class ItemListView final : public EntryListView<ItemEntry> {
   std::function<void(const QPoint&)> contextMenu_;
   std::function<void(int, const QString&)> labelEdited_;
   std::function<void()> beginDrag_;
+  std::function<QPixmap(const AlbumItem&)> maker_;
+  // The store, most recently drawn first; the index finds a key's place.
+  mutable std::list<std::pair<uint64_t, QPixmap>> kept_;
+  mutable std::unordered_map<uint64_t, std::list<std::pair<uint64_t, QPixmap>>::iterator> keptAt_;
 };
 
 }  // namespace lumora

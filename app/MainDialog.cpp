@@ -266,6 +266,8 @@ void MainDialog::closeEvent(QCloseEvent* event) {
     event->ignore();
     return;
   }
+  // A load under way stops at once: its items would go into a closing window.
+  items_->CancelLoad();
   PrepareClose();
   QvDropDialog::closeEvent(event);
 }

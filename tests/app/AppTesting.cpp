@@ -20,6 +20,8 @@ namespace lumora::test {
 MainWindowDoubles::MainWindowDoubles(bool onDisk) {
   App();
   ::setenv("XDG_RUNTIME_DIR", temp.path().string().c_str(), 1);
+  // Each window's thumbnail cache starts empty and stays out of the user's.
+  ::setenv("XDG_CACHE_HOME", (temp / "cache").string().c_str(), 1);
   if (onDisk)
     registry.emplace(temp / "registry");
   else

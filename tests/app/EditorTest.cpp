@@ -347,7 +347,7 @@ TEST(EditorTest, PrevAndNextSkipVideosStopAtTheEndsAndAskBeforeLeavingAnEdit) {
 
 TEST(EditorTest, AFailedSaveKeepsTheEditAndTheOldFileAndASaveRefreshesTheThumbnail) {
   EditorFixture f({{"a.bmp", 300, 200, qRgb(0, 0, 255)}});
-  const QImage before = f.window->ItemList()->Entry(0)->Thumbnail().toImage();
+  const QImage before = f.window->ItemList()->Thumbnail(0).toImage();
   f.Open(0);
   f.window->OnCommand(kColorTab);
   f.window->OnCommand(kSwapRedBlue);
@@ -380,7 +380,7 @@ TEST(EditorTest, AFailedSaveKeepsTheEditAndTheOldFileAndASaveRefreshesTheThumbna
   DibImage saved;
   ASSERT_TRUE(LoadPictureFile(saved, path));
   EXPECT_EQ(Pixel(saved, 10, 10), qRgb(255, 0, 0));
-  EXPECT_NE(f.window->ItemList()->Entry(0)->Thumbnail().toImage(), before) << "the thumbnail was made again";
+  EXPECT_NE(f.window->ItemList()->Thumbnail(0).toImage(), before) << "the thumbnail was made again";
   EXPECT_TRUE(f.doubles.prompts.AllAnswered());
 }
 
@@ -399,7 +399,7 @@ TEST(EditorTest, CloseRestoresTheAlbumViewAndRefillsTheListAtTheFullCellSize) {
   EXPECT_EQ(f.window->Mode(), layout::WindowMode::Max);
   EXPECT_EQ(test::ReadText(*f.doubles.registry, SuiteKey, kTopmost), kTopmostMax);
   ASSERT_EQ(f.window->ItemList()->Count(), 2);
-  EXPECT_EQ(f.window->ItemList()->Entry(0)->Thumbnail().size(), QSize(107, 86));
+  EXPECT_EQ(f.window->ItemList()->Thumbnail(0).size(), QSize(107, 86));
 }
 
 TEST(EditorTest, HoldingBackslashShowsTheUneditedPictureWithoutChangingState) {

@@ -169,7 +169,7 @@ TEST(ItemListTest, SelectAllRefreshAndTheLayoutToggleWorkOnTheAlbumOnDisk) {
   auto window = doubles.ShowWindow();
   ItemListView& items = *window->ItemList();
   ASSERT_EQ(items.Count(), 2);
-  EXPECT_EQ(items.Entry(0)->Thumbnail().size(), QSize(58, 42));
+  EXPECT_EQ(items.Thumbnail(0).size(), QSize(58, 42));
 
   EXPECT_TRUE(window->OnCommand(res::kCmdSelectAll));
   EXPECT_EQ(items.selectionModel()->selectedIndexes().size(), 2);
@@ -180,10 +180,10 @@ TEST(ItemListTest, SelectAllRefreshAndTheLayoutToggleWorkOnTheAlbumOnDisk) {
 
   window->OnCommand(layout::kMaximizeSmall);
   ASSERT_EQ(items.Count(), 3);
-  EXPECT_EQ(items.Entry(0)->Thumbnail().size(), QSize(107, 86));
+  EXPECT_EQ(items.Thumbnail(0).size(), QSize(107, 86));
   EXPECT_EQ(items.iconSize(), QSize(107, 86));
   window->OnCommand(layout::kMaximize);
-  EXPECT_EQ(items.Entry(0)->Thumbnail().size(), QSize(58, 42));
+  EXPECT_EQ(items.Thumbnail(0).size(), QSize(58, 42));
 }
 
 TEST(ItemListTest, ClicksSetTheCurrentItemADoubleClickPlaysAVideoAndTheNameTipFollowsThePointer) {
@@ -224,7 +224,7 @@ TEST(ItemListTest, ThumbnailsKeepTheirBlackLabelsAreCutPerLayoutAndSelectionIsFr
   // 640 x 480 in 58 x 42: 48 x 36 at (4, 2).
   const QPoint thumbnail = items.ThumbnailRect(0).topLeft();
   EXPECT_EQ(shown.pixel(thumbnail + QPoint(4 + 24, 2 + 18)) & RGB_MASK, 0u) << "the picture's black stays";
-  const QImage cell = items.Entry(0)->Thumbnail().toImage();
+  const QImage cell = items.Thumbnail(0).toImage();
   int clear = 0;
   for (int y = 0; y < cell.height(); ++y)
     for (int x = 0; x < cell.width(); ++x) {
