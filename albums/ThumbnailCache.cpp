@@ -323,6 +323,12 @@ std::string ThumbnailCache::DefaultRoot() {
   return {};
 }
 
+std::optional<ThumbnailCache> ThumbnailCache::ForThisUser() {
+  std::string root = DefaultRoot();
+  if (root.empty()) return std::nullopt;
+  return ThumbnailCache(std::move(root), LUMORA_VERSION);
+}
+
 ThumbnailCache::ThumbnailCache(std::string root, std::string version)
     : root_(std::move(root)), software_("Lumora " + version), failFolder_("fail/lumora-" + version) {}
 

@@ -75,6 +75,8 @@ class ThumbnailCache {
   // $XDG_CACHE_HOME/thumbnails, else $HOME/.cache/thumbnails; empty when
   // neither is set (no cache then).
   static std::string DefaultRoot();
+  // The cache at DefaultRoot for this program's version; nothing without a root.
+  static std::optional<ThumbnailCache> ForThisUser();
 
   // The entries written name "Lumora <version>" as their "Software";
   // failures go under fail/lumora-<version>.

@@ -94,9 +94,8 @@ class ItemBrowser::LoadProgress final : public ItemLoadProgress {
 };
 
 ItemBrowser::ItemBrowser(Services services, ItemListView& list, QWidget& owner)
-    : services_(services), list_(list), owner_(owner), threads_(LoadThreadsForThisMachine()) {
-  if (std::string root = ThumbnailCache::DefaultRoot(); !root.empty())
-    cache_.emplace(std::move(root), LUMORA_VERSION);
+    : services_(services), list_(list), owner_(owner), threads_(LoadThreadsForThisMachine()),
+      cache_(ThumbnailCache::ForThisUser()) {
   SetLayout(layout::WindowMode::Original);
   // A thumbnail that left the list's store is made again from the cache.
   list_.SetThumbnailMaker([this](const AlbumItem& item) {

@@ -1,7 +1,9 @@
 // Makes the thumbnail of IN exactly as the item list makes and draws it, and
 // writes the cell as a 24-bit BMP: the compact window's 58 x 42 cell, or the
 // full layout's 107 x 86 one with --max. The frame's clear pixels show the
-// item list's background colour of that layout, as they do on screen.
+// item list's background colour of that layout, as they do on screen. The
+// picture comes from the file itself, never from the desktop's thumbnail
+// cache, unless --cache asks for the cache (read, and written when missing).
 #include "cli/ThumbnailCommand.h"
 
 #include "albums/ItemLoader.h"
@@ -13,7 +15,7 @@ namespace lumora::cli {
 
 namespace {
 
-const Command kSelf{"thumbnail", "IN OUT.bmp [--max]", "", nullptr};
+const Command kSelf{"thumbnail", "IN OUT.bmp [--max] [--cache]", "", nullptr};
 
 bool EndsWithBmp(const std::string& name) { return name.size() > 4 && LowerExtension(name) == ".bmp"; }
 
@@ -31,10 +33,12 @@ void PaintClear(Thumbnail& thumbnail, CellColour colour) {
 
 int RunThumbnailCommand(std::span<const std::string> args, Io io) {
   std::vector<std::string> paths;
-  bool max = false;
+  bool max = false, cached = false;
   for (const std::string& a : args) {
     if (a == "--max") {
       max = true;
+    } else if (a == "--cache") {
+      cached = true;
     } else if (a.size() > 1 && a[0] == '-') {
       return UsageError(kSelf, "unexpected option '" + a + "'", io);
     } else {
@@ -62,7 +66,8 @@ int RunThumbnailCommand(std::span<const std::string> args, Io io) {
     return kExitBadInput;
   }
 
-  NewItem made = MakeAlbumItem(in, cell, frame);
+  const std::optional<ThumbnailCache> cache = cached ? ThumbnailCache::ForThisUser() : std::nullopt;
+  NewItem made = MakeAlbumItem(in, cell, frame, cache ? &*cache : nullptr);
   if (made.status != NewItemStatus::Added) {
     io.err << "lumora-cli thumbnail: " << made.error << "\n";
     return kExitBadInput;

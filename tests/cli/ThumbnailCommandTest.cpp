@@ -2,11 +2,17 @@
 // exit code for each way it fails.
 #include "cli/ThumbnailCommand.h"
 
+#include <stdlib.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <sstream>
 
 #include <gtest/gtest.h>
 
 #include "albums/Thumbnail.h"
+#include "albums/ThumbnailCache.h"
 #include "picture/DibImage.h"
 #include "media/codecs/Bmp.h"
 #include "media/codecs/Jpeg.h"
@@ -62,6 +68,43 @@ TEST(ThumbnailCommand, WritesTheCellOfEachLayout) {
   ASSERT_TRUE(ReadBmpFile(cell, max));
   EXPECT_EQ(cell.width(), 107);
   EXPECT_EQ(cell.height(), 86);
+}
+
+TEST(ThumbnailCommand, TheDesktopsCacheIsUsedOnlyWhenAskedFor) {
+  test::TempDir dir;
+  ::setenv("XDG_CACHE_HOME", (dir / "cache").c_str(), 1);
+  DibImage black;
+  ASSERT_TRUE(black.Create(640, 480, 24));
+  const std::string in = (dir / "photo.jpg").string(), out = (dir / "cell.bmp").string();
+  ASSERT_TRUE(WriteJpegFile(black, in));
+  const ThumbnailCache cache = ThumbnailCache::ForThisUser().value();
+
+  ASSERT_EQ(Thumbnail({in, out}), kExitOk);
+  EXPECT_FALSE(std::filesystem::exists(dir / "cache")) << "exact: no cache read or written";
+  ASSERT_EQ(Thumbnail({in, out, "--cache"}), kExitOk);
+  ASSERT_TRUE(std::filesystem::exists(cache.NormalPath(in))) << "written when missing";
+
+  // Another entry, white, stands for the file now: only --cache shows it.
+  DibImage white;
+  ASSERT_TRUE(white.Create(128, 96, 24));
+  std::fill(white.PixelBits(), white.PixelBits() + DibStride(128, 24) * 96, uint8_t(0xFF));
+  const std::optional<ThumbnailPng> written = ReadThumbnailPng(
+      [&] {
+        std::ifstream file(cache.NormalPath(in), std::ios::binary);
+        return std::vector<uint8_t>(std::istreambuf_iterator<char>(file), {});
+      }(),
+      false);
+  ASSERT_TRUE(written);
+  const std::vector<uint8_t> png = WriteThumbnailPng(white, written->keys);
+  std::ofstream(cache.NormalPath(in), std::ios::binary).write(reinterpret_cast<const char*>(png.data()), long(png.size()));
+  for (const auto& [args, centre] : {std::pair{std::vector<std::string>{in, out}, 0x000000u},
+                                     std::pair{std::vector<std::string>{in, out, "--cache"}, 0xFFFFFFu}}) {
+    ASSERT_EQ(Thumbnail(args), kExitOk);
+    DibImage cell;
+    ASSERT_TRUE(ReadBmpFile(cell, out));
+    EXPECT_EQ(Rgb(cell, 29, 20), centre) << args.size();
+  }
+  ::unsetenv("XDG_CACHE_HOME");
 }
 
 TEST(ThumbnailCommand, RefusesWhatTheListWouldNotShow) {
