@@ -127,11 +127,27 @@ bool WriteEntry(const std::string& file, std::span<const uint8_t> bytes) {
 // ---- PNG ---------------------------------------------------------------------
 
 constexpr png_uint_32 kLargestPngSide = 4096;
+constexpr png_uint_32 kMostPngChunks = 256;
 
 struct PngSource {
   std::span<const uint8_t> bytes;
   size_t at = 0;
 };
+
+// True when every chunk up to the end chunk lies inside `bytes`: libpng
+// allocates a text chunk by its stated length, which a damaged file could
+// make any size.
+bool ChunksFit(std::span<const uint8_t> bytes) {
+  constexpr size_t kSignature = 8, kFraming = 12;  // length, type, CRC
+  for (size_t at = kSignature; at + kFraming <= bytes.size();) {
+    const size_t length = size_t(bytes[at]) << 24 | size_t(bytes[at + 1]) << 16 | size_t(bytes[at + 2]) << 8 |
+                          size_t(bytes[at + 3]);
+    if (length > bytes.size() - at - kFraming) return false;
+    if (std::memcmp(&bytes[at + 4], "IEND", 4) == 0) return true;
+    at += kFraming + length;
+  }
+  return false;
+}
 
 void ReadFromSpan(png_structp png, png_bytep out, png_size_t length) {
   auto* source = static_cast<PngSource*>(png_get_io_ptr(png));
@@ -168,6 +184,7 @@ bool ReadPngInto(png_structp png, png_infop info, png_infop end, PngSource* sour
   if (setjmp(png_jmpbuf(png))) return false;
   png_set_read_fn(png, source, ReadFromSpan);
   png_set_user_limits(png, kLargestPngSide, kLargestPngSide);
+  png_set_chunk_cache_max(png, kMostPngChunks);
   png_read_info(png, info);
   out->width = int(png_get_image_width(png, info));
   out->height = int(png_get_image_height(png, info));
@@ -256,7 +273,7 @@ const std::string* ThumbnailPng::Key(std::string_view name) const {
 }
 
 std::optional<ThumbnailPng> ReadThumbnailPng(std::span<const uint8_t> bytes, bool pixels) {
-  if (bytes.size() < 8 || png_sig_cmp(bytes.data(), 0, 8) != 0) return std::nullopt;
+  if (bytes.size() < 8 || png_sig_cmp(bytes.data(), 0, 8) != 0 || !ChunksFit(bytes)) return std::nullopt;
   png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, QuietError, QuietWarning);
   if (!png) return std::nullopt;
   png_infop info = png_create_info_struct(png);
