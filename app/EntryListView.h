@@ -12,6 +12,7 @@
 #include <QString>
 
 #include <algorithm>
+#include <iterator>
 #include <utility>
 #include <vector>
 
@@ -44,6 +45,14 @@ class EntryModel final : public QAbstractListModel {
     const int row = int(entries_.size());
     beginInsertRows(QModelIndex(), row, row);
     entries_.push_back(std::move(entry));
+    endInsertRows();
+  }
+  // Appends `entries` in one insertion, so the view lays out and draws once.
+  void AppendAll(std::vector<Record> entries) {
+    if (entries.empty()) return;
+    const int row = int(entries_.size());
+    beginInsertRows(QModelIndex(), row, row + int(entries.size()) - 1);
+    std::move(entries.begin(), entries.end(), std::back_inserter(entries_));
     endInsertRows();
   }
   // The record at `row` becomes `entry`; the row keeps its selection.
@@ -88,6 +97,7 @@ class EntryListView : public QListView {
   // The record at `row`, null when there is none.
   Record* Entry(int row) const { return model_->At(row); }
   void Append(Record entry) { model_->Append(std::move(entry)); }
+  void AppendAll(std::vector<Record> entries) { model_->AppendAll(std::move(entries)); }
   void Replace(int row, Record entry) { model_->Replace(row, std::move(entry)); }
   void Remove(int row) { model_->Remove(row); }
   void Clear() { model_->Reset(); }

@@ -6,6 +6,8 @@
 #include <QDialog>
 
 #include <algorithm>
+#include <chrono>
+#include <utility>
 
 #include "albums/AlbumStore.h"
 #include "albums/ItemLoader.h"
@@ -26,6 +28,8 @@ namespace {
 
 // The progress bar's range while the window comes up, before the steps are known.
 constexpr int kInitialRangeTop = 100;
+// Past the first screen, items made meanwhile go into the list this often.
+constexpr std::chrono::milliseconds kBatchInterval{100};
 
 std::string Format(const char* format, const std::string& argument) {
   const std::string::size_type at = std::string(format).find("%s");
@@ -80,17 +84,30 @@ class ItemBrowser::LoadProgress final : public ItemLoadProgress {
     browser_.services_.prompts.ShowMessage(Format(kStillNotLoaded, stillPath), "", box::kOk);
   }
 
-  // Appended at once, so the list fills while the progress window pumps.
+  // The list fills while the progress window pumps: the first screen item
+  // by item, the rest in batches, so a long album is not laid out and drawn
+  // again for every item.
   bool Take(NewItem& made) override {
-    browser_.list_.Append(ItemEntry(std::move(made.item)), ThumbnailPixmap(made.thumbnail));
+    ItemListView& list = browser_.list_;
+    pending_.emplace_back(ItemEntry(std::move(made.item)), ThumbnailPixmap(made.thumbnail));
+    const auto now = std::chrono::steady_clock::now();
+    if (list.Count() < list.CellsOnScreen() || now - lastBatch_ >= kBatchInterval) {
+      AddPending();
+      lastBatch_ = now;
+    }
     return true;
   }
+
+  // What is waiting goes into the list.
+  void AddPending() { browser_.list_.AppendAll(std::exchange(pending_, {})); }
 
   // The window stays alive while the workers make the next item.
   void Waiting() override { QCoreApplication::processEvents(); }
 
  private:
   ItemBrowser& browser_;
+  std::vector<std::pair<ItemEntry, QPixmap>> pending_;
+  std::chrono::steady_clock::time_point lastBatch_{};
 };
 
 ItemBrowser::ItemBrowser(Services services, ItemListView& list, QWidget& owner)
@@ -127,6 +144,7 @@ bool ItemBrowser::Load(const std::string& albumFolder) {
   Clear();
   LoadProgress progress(*this);
   AlbumLoad load = LoadAlbumItems(albumFolder, cell_, frame_, progress, {threads_, Cache(), &cancel_});
+  if (!load.cancelled) progress.AddPending();
   firstLoad_ = false;
   // The window goes whether it closed itself at 100 per cent, was closed by
   // the user or stands short of 100 (files that vanished or changed during

@@ -107,6 +107,22 @@ void ItemListView::Append(ItemEntry entry, QPixmap thumbnail) {
   EntryListView::Append(std::move(entry));
 }
 
+void ItemListView::AppendAll(std::vector<std::pair<ItemEntry, QPixmap>> entries) {
+  std::vector<ItemEntry> records;
+  records.reserve(entries.size());
+  for (auto& [entry, thumbnail] : entries) {
+    Keep(entry.Key(), std::move(thumbnail));
+    records.push_back(std::move(entry));
+  }
+  EntryListView::AppendAll(std::move(records));
+}
+
+int ItemListView::CellsOnScreen() const {
+  const QSize grid = gridSize(), view = viewport()->size();
+  if (grid.width() <= 0 || grid.height() <= 0) return 1;
+  return std::max(1, view.width() / grid.width()) * std::max(1, (view.height() + grid.height() - 1) / grid.height());
+}
+
 void ItemListView::Replace(int row, ItemEntry entry, QPixmap thumbnail) {
   if (!Entry(row)) return;
   Keep(entry.Key(), std::move(thumbnail));

@@ -76,6 +76,7 @@ class ItemListView final : public EntryListView<ItemEntry> {
   using EntryListView::Append;
   using EntryListView::Replace;
   void Append(ItemEntry entry, QPixmap thumbnail);
+  void AppendAll(std::vector<std::pair<ItemEntry, QPixmap>> entries);
   void Replace(int row, ItemEntry entry, QPixmap thumbnail);
   // Empties the list and the thumbnail store.
   void Clear();
@@ -84,6 +85,8 @@ class ItemListView final : public EntryListView<ItemEntry> {
   QPixmap Thumbnail(int row) const;
   // How a thumbnail that is not in the store is made.
   void SetThumbnailMaker(std::function<QPixmap(const AlbumItem&)> maker) { maker_ = std::move(maker); }
+  // The cells the viewport shows at once (at least 1).
+  int CellsOnScreen() const;
   // Thumbnails in the store now.
   size_t KeptThumbnails() const { return kept_.size(); }
 
