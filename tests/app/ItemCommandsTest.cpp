@@ -249,6 +249,31 @@ TEST(ItemCommandsTest, RenameChangesTheTitleOnlyAndRefusesTakenOrEscapingNames) 
   EXPECT_TRUE(list.IsSelected(0));
 }
 
+TEST(ItemCommandsTest, RenameAndDeleteTakeTheItemsThumbnailCacheEntriesAlong) {
+  Albums albums;
+  test::WritePicture(albums.trip / "beach.jpg", 64, 48, qRgb(1, 2, 3));
+  test::WritePicture(albums.trip / "sand.jpg", 64, 48, qRgb(1, 2, 3));
+  auto window = albums.Show();
+  ItemListView& list = *window->ItemList();
+  const ThumbnailCache& cache = *window->Items().Cache();
+  const fs::path beach = albums.trip / "beach.jpg", sea = albums.trip / "sea.jpg", sand = albums.trip / "sand.jpg";
+  ASSERT_TRUE(fs::exists(cache.NormalPath(beach))) << "the load filled the cache";
+  ASSERT_TRUE(fs::exists(cache.NormalPath(sand)));
+
+  Select(list, {"beach"});
+  window->OnCommand(res::kCmdRename);
+  TypeLabel(list, "sea");
+  EXPECT_FALSE(fs::exists(cache.NormalPath(beach)));
+  CachedThumbnail moved;
+  EXPECT_EQ(cache.Find(sea, false, window->Items().Cell(), moved), CacheLookup::Found) << "moved, keys and all";
+
+  Select(list, {"sand"});
+  albums.doubles.prompts.ExpectMessage(kConfirmDelete, kAnswerYes);
+  window->OnCommand(res::kCmdDelete);
+  EXPECT_FALSE(fs::exists(cache.NormalPath(sand)));
+  EXPECT_TRUE(fs::exists(cache.NormalPath(sea)));
+}
+
 TEST(ItemCommandsTest, DuplicateNumbersCopiesFromOneAndInformationShowsTheFile) {
   Albums albums;
   test::WritePicture(albums.trip / "beach.bmp", 640, 480, qRgb(1, 2, 3));

@@ -245,5 +245,55 @@ TEST(ItemListTest, ThumbnailsKeepTheirBlackLabelsAreCutPerLayoutAndSelectionIsFr
   EXPECT_EQ(items.LabelText("Holidays"), "Holidays");
 }
 
+TEST(ItemListTest, TheListKeepsABoundedStoreOfThumbnailsAndMakesTheOthersAgainWhenDrawn) {
+  test::App();
+  ItemListView list(nullptr);
+  std::vector<std::string> made;
+  list.SetThumbnailMaker([&](const AlbumItem& item) {
+    made.push_back(item.name);
+    return QPixmap(2, 2);
+  });
+  const int count = int(ItemListView::kKeptThumbnails) + 10;
+  std::vector<std::pair<ItemEntry, QPixmap>> batch;
+  for (int i = 0; i < count; ++i) {
+    QPixmap thumbnail(1, 1);
+    thumbnail.fill(QColor(i % 256, 0, 0));
+    batch.emplace_back(ItemEntry(AlbumItem{"i" + std::to_string(i), "/x/i" + std::to_string(i) + ".bmp", 0}),
+                       thumbnail);
+  }
+  list.Append(ItemEntry(AlbumItem{"first", "/x/first.bmp", 0}), QPixmap(3, 3));
+  list.AppendAll(std::move(batch));
+  ASSERT_EQ(list.Count(), count + 1);
+  EXPECT_EQ(list.KeptThumbnails(), ItemListView::kKeptThumbnails);
+
+  const struct {
+    int row;
+    QSize size;
+    std::vector<std::string> madeSoFar;
+  } draws[] = {
+      {count, QSize(1, 1), {}},                   // the newest is kept
+      {0, QSize(2, 2), {"first"}},                // the oldest left the store: made again
+      {0, QSize(2, 2), {"first"}},                // and kept from then on
+      {1, QSize(2, 2), {"first", "i0"}},
+      {count, QSize(1, 1), {"first", "i0"}},      // drawn lately: still there
+  };
+  for (const auto& d : draws) {
+    EXPECT_EQ(list.Thumbnail(d.row).size(), d.size) << d.row;
+    EXPECT_EQ(made, d.madeSoFar) << d.row;
+  }
+  EXPECT_EQ(list.KeptThumbnails(), ItemListView::kKeptThumbnails);
+  EXPECT_TRUE(list.Thumbnail(count + 1).isNull()) << "no row";
+
+  // A renamed record keeps its picture; a new entry in the row brings its own.
+  ItemEntry renamed = *list.Entry(count);
+  renamed.Item().name = "renamed";
+  list.Replace(count, renamed);
+  EXPECT_EQ(list.Thumbnail(count).size(), QSize(1, 1));
+  list.Replace(count, ItemEntry(renamed.Item()), QPixmap(4, 4));
+  EXPECT_EQ(list.Thumbnail(count).size(), QSize(4, 4));
+  list.Clear();
+  EXPECT_EQ(list.KeptThumbnails(), 0u);
+}
+
 }  // namespace
 }  // namespace lumora
