@@ -2,7 +2,8 @@
 # Set-up, build and run helper for Lumora on Debian 12.
 #   ./lumora.sh run     install packages, build Release, start Lumora (no display: under xvfb-run, with a screenshot)
 #   ./lumora.sh test    install packages, build with clang, ASan+UBSan and libFuzzer,
-#                       run every test (each fuzz target runs for FUZZ_SECONDS)
+#                       run every test (each fuzz target runs for FUZZ_SECONDS),
+#                       and the album tests again under ThreadSanitizer
 #   ./lumora.sh bench   install packages, build Release with benchmarks, run them
 #   ./lumora.sh gcc     install packages, compile everything (tests included) with GCC
 #   ./lumora.sh deps    only install the Debian packages
@@ -15,7 +16,7 @@ FUZZ_SECONDS=${FUZZ_SECONDS:-20}
 PACKAGES=(
   build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev python3
   qt6-base-dev qt6-base-dev-tools libgl-dev
-  libjpeg-dev libtiff-dev
+  libjpeg-dev libtiff-dev libpng-dev
   libavformat-dev libavcodec-dev libswscale-dev libavutil-dev
   libxcb1-dev libxcb-xtest0-dev xvfb xauth openbox xdotool
   libgtest-dev libgmock-dev libbenchmark-dev
@@ -66,6 +67,12 @@ run_tests() {
   export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
   export QT_QPA_PLATFORM=offscreen
   (cd build/test && ctest --output-on-failure -j "$JOBS")
+  # The album load runs on worker threads: its tests again under
+  # ThreadSanitizer, in a build of just what they need.
+  CC=clang CXX=clang++ configure build/tsan -DCMAKE_BUILD_TYPE=Debug -DBUILD_TESTING=ON -DLUMORA_TSAN=ON
+  cmake --build build/tsan -j "$JOBS" --target album_tests
+  (cd build/tsan && TSAN_OPTIONS=halt_on_error=1 XDG_CACHE_HOME="$ROOT/build/tsan/thumbnail-cache" \
+    tests/albums/album_tests)
 }
 
 case "${1:-}" in
@@ -89,5 +96,5 @@ case "${1:-}" in
     configure build/bench -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DLUMORA_BENCH=ON
     cmake --build build/bench -j "$JOBS"
     for script in bench/*.sh; do "$script" build/bench; done ;;
-  *) sed -n '2,8p' "$0" | sed 's/^# \{0,1\}//'; exit 2 ;;
+  *) sed -n '2,9p' "$0" | sed 's/^# \{0,1\}//'; exit 2 ;;
 esac
