@@ -174,7 +174,9 @@ TEST_F(ThumbnailCacheTest, WhichEntryServesAndWhichIsReplaced) {
     const std::optional<ThumbnailPng> after = Entry(entry);
     ASSERT_TRUE(after) << c.what;
     EXPECT_EQ(*after->Key(kThumbSoftware) == "Some File Manager", c.entryKept) << c.what;
-    if (!c.entryKept) EXPECT_EQ(*after->Key(kThumbMTime), Seconds(c.file)) << c.what;
+    if (!c.entryKept) {
+      EXPECT_EQ(*after->Key(kThumbMTime), Seconds(c.file)) << c.what;
+    }
   }
 }
 
