@@ -39,6 +39,26 @@ TEST(AtomicFile, ReplacesWholeAndKeepsPermissions) {
   EXPECT_EQ(EntriesIn(dir.path()), 1u) << "a temporary file was left behind";
 }
 
+TEST(AtomicFile, APrivateFileGetsExactlyItsModeNewOrReplaced) {
+  test::TempDir dir;
+  const auto path = (dir / "entry.png").string();
+  for (const bool sync : {true, false}) {
+    for (const unsigned before : {0u, 0644u}) {
+      fs::remove(path);
+      if (before) {
+        ASSERT_TRUE(ReplaceFileWith(path, {Bytes("old")}));
+        ASSERT_EQ(chmod(path.c_str(), before), 0);
+      }
+      ASSERT_TRUE(ReplaceFileWith(path, {Bytes("png")}, ReplaceOptions{0600, sync}));
+      EXPECT_EQ(test::ReadText(path), "png");
+      struct stat st {};
+      ASSERT_EQ(stat(path.c_str(), &st), 0);
+      EXPECT_EQ(st.st_mode & 07777, 0600u) << "sync " << sync << ", before " << before;
+      EXPECT_EQ(EntriesIn(dir.path()), 1u);
+    }
+  }
+}
+
 TEST(AtomicFile, AFailedReplaceLeavesTheOldFile) {
   test::TempDir dir;
   // A folder where the file should be: the rename fails, nothing is lost.
