@@ -5,8 +5,8 @@
 //
 // With --out-dir DIR, each FILE's cell goes to DIR/NAME.bmp, NAME being the
 // file's item name (its name without the last extension); a name already
-// given to an earlier FILE of the same call becomes NAME-2, NAME-3, and so
-// on. The cells are made on a thread per core, each exactly as the one-file
+// given to an earlier FILE of the same call, or naming one of the FILEs
+// itself, becomes NAME-2, NAME-3, and so on. The cells are made on a thread per core, each exactly as the one-file
 // form makes it; a file that fails is reported in its own line and the
 // others are still made. The exit code is that of the first FILE (in the
 // order given) that failed.
@@ -60,10 +60,22 @@ struct CellJob {
   CellFile result;
 };
 
-// The jobs of --out-dir in the order given, with their output names.
+std::filesystem::path SameFileKey(const std::filesystem::path& path) {
+  std::error_code ec;
+  std::filesystem::path key = std::filesystem::weakly_canonical(path, ec);
+  return ec ? path.lexically_normal() : key;
+}
+
+// The jobs of --out-dir in the order given, with their output names. A name
+// that would overwrite one of the inputs counts as taken.
 std::vector<CellJob> PlanCells(const std::vector<std::string>& files, const std::filesystem::path& folder) {
   std::vector<CellJob> jobs;
   std::set<std::string> taken;
+  std::set<std::filesystem::path> inputs;
+  for (const std::string& in : files) inputs.insert(SameFileKey(in));
+  auto free = [&](const std::string& name) {
+    return taken.count(name) == 0 && inputs.count(SameFileKey(folder / (name + ".bmp"))) == 0;
+  };
   for (const std::string& in : files) {
     CellJob& job = jobs.emplace_back(CellJob{in, {}, {}});
     if (ItemKindOf(in) == ItemKind::None) {
@@ -72,12 +84,12 @@ std::vector<CellJob> PlanCells(const std::vector<std::string>& files, const std:
     }
     const std::string name = ItemNameOf(std::filesystem::path(in).filename().string());
     std::string unique = name;
-    for (int n = 2; taken.count(unique) != 0; ++n) unique = name + "-" + std::to_string(n);
+    for (int n = 2; !free(unique); ++n) unique = name + "-" + std::to_string(n);
     taken.insert(unique);
     job.out = (folder / (unique + ".bmp")).string();
     if (unique != name)
       job.result.message = std::string(kPrefix) + "'" + in + "' goes to " + unique + ".bmp, as " + name +
-                           ".bmp is an earlier file's\n";
+                           ".bmp is taken\n";
   }
   return jobs;
 }

@@ -200,6 +200,13 @@ TEST(ThumbnailCommand, OutDirGivesTheOneFileCells) {
       EXPECT_NE(messages[2].find("sub/photo.jpg' goes to photo-2.bmp"), std::string::npos) << messages[2];
     }
   }
+
+  // A cell never overwrites an input: icon.bmp made into the input's own folder.
+  ASSERT_TRUE(WriteBmpFile(small, (dir / "icon.bmp").string()));
+  const std::string icon = test::ReadText(dir / "icon.bmp");
+  EXPECT_EQ(Thumbnail({"--out-dir", dir.path().string(), (dir / "icon.bmp").string()}), kExitOk);
+  EXPECT_EQ(test::ReadText(dir / "icon.bmp"), icon);
+  EXPECT_EQ(test::ReadText(dir / "icon-2.bmp"), test::ReadText(dir / "one0" / "icon.bmp"));
 }
 
 }  // namespace
