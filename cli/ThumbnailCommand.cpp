@@ -14,12 +14,14 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <filesystem>
 #include <set>
 #include <system_error>
 #include <thread>
 
 #include "media/codecs/Bmp.h"
+#include "platform/AtomicFile.h"
 
 namespace lumora::cli {
 
@@ -145,8 +147,12 @@ int RunOutDir(const std::vector<std::string>& files, const std::string& folder, 
 CellFile WriteCellFile(NewItem made, const ThumbnailCell& cell, const std::string& out) {
   if (made.status != NewItemStatus::Added) return Failed(kExitBadInput, made.error);
   PaintClear(made.thumbnail, cell.listBackground);
-  if (BmpResult written = WriteBmpFile(made.thumbnail.cell, out); !written)
-    return Failed(kExitCannotWrite, "cannot write '" + out + "': BMP: " + written.Reason());
+  // The file a BMP writer writes, but without its syncs: a cell is cheap to
+  // make again, and two syncs would cost a cell file more than its making.
+  const std::optional<BmpFileParts> parts = EncodeBmp(made.thumbnail.cell);
+  if (!parts) return Failed(kExitCannotWrite, "cannot encode the cell of '" + made.item.path + "' as BMP");
+  if (!ReplaceFileWith(out, {parts->head, parts->rows}, FileSync::None))
+    return Failed(kExitCannotWrite, "cannot write '" + out + "': " + std::generic_category().message(errno));
   return {};
 }
 
