@@ -1,15 +1,16 @@
 #!/usr/bin/env bash
 # The start-up of `lumora-cli thumbnail`, whole process, on a 12-megapixel
 # JPEG: lumora-cli (the still cell made in its own process) beside
-# lumora-cli-media (Qt's resources and FFmpeg loaded, as every thumbnail
-# ran before lumora-cli made still cells itself) and libjpeg-turbo's
+# lumora-cli-media (Qt's resources and FFmpeg loaded, as for a video item's
+# cell), optionally an older build's lumora-cli, and libjpeg-turbo's
 # `djpeg -scale 1/8` (hyperfine medians, same run, with the ratios); the
 # shared libraries each program loads for it (the dynamic loader's log);
 # then --out-dir over many files beside one process a file.
-#   bench/cli_thumbnail.sh [BUILD_DIR]   (a Release build with lumora-cli)
+#   bench/cli_thumbnail.sh [BUILD_DIR [BEFORE_BUILD_DIR]]   (Release builds with lumora-cli)
 set -euo pipefail
 BUILD=${1:-build/release}
 CLI=$BUILD/cli/lumora-cli
+BEFORE=${2:+$2/cli/lumora-cli}
 MEDIA=$BUILD/cli/lumora-cli-media
 WORK=$(mktemp -d)
 trap 'rm -rf "$WORK"' EXIT
@@ -23,26 +24,27 @@ mkdir -p "$WORK"/{many,out,one}
 for i in $(seq 1 "$FILES"); do cp "$WORK/photo.jpg" "$WORK/many/photo$i.jpg"; done
 
 echo "== One 4000 x 3000 JPEG to its 58 x 42 cell (hyperfine medians, whole processes)"
-hyperfine -N --warmup 5 --runs 40 --style none --export-json "$WORK/one.json" \
-  "$CLI thumbnail $WORK/photo.jpg $WORK/cli.bmp" \
-  "$MEDIA thumbnail $WORK/photo.jpg $WORK/media.bmp" \
-  "djpeg -scale 1/8 -outfile /dev/null $WORK/photo.jpg" > /dev/null
+commands=("$CLI thumbnail $WORK/photo.jpg $WORK/cli.bmp"
+          "$MEDIA thumbnail $WORK/photo.jpg $WORK/media.bmp"
+          "djpeg -scale 1/8 -outfile /dev/null $WORK/photo.jpg")
+[ -n "$BEFORE" ] && commands+=("$BEFORE thumbnail $WORK/photo.jpg $WORK/before.bmp")
+hyperfine -N --warmup 5 --runs 40 --style none --export-json "$WORK/one.json" "${commands[@]}" > /dev/null
 cmp "$WORK/cli.bmp" "$WORK/media.bmp"
 python3 - "$WORK/one.json" <<'PY'
 import json, statistics, sys
 r = json.load(open(sys.argv[1]))["results"]
-cli, media, djpeg = (statistics.median(x["times"]) * 1000 for x in r)
-print(f"lumora-cli thumbnail           {cli:7.1f} ms  {cli / djpeg:5.2f} x djpeg")
-print(f"lumora-cli-media thumbnail     {media:7.1f} ms  {media / djpeg:5.2f} x djpeg")
-print(f"djpeg -scale 1/8               {djpeg:7.1f} ms")
+m = [statistics.median(x["times"]) * 1000 for x in r]
+cpu = [(x["user"] + x["system"]) * 1000 for x in r]
+names = ["lumora-cli thumbnail", "lumora-cli-media thumbnail", "djpeg -scale 1/8", "before: lumora-cli thumbnail"]
+for name, ms, c in zip(names, m, cpu):
+    print(f"{name:<30} {ms:7.1f} ms  {ms / m[2]:5.2f} x djpeg   cpu {c:6.1f} ms")
 PY
-
 echo
 echo "== Shared libraries loaded (the dynamic loader's log of one run)"
-for program in "$CLI" "$MEDIA"; do
+for program in "$CLI" "$MEDIA" $BEFORE; do
   rm -f "$WORK"/ld.*
   LD_DEBUG=libs LD_DEBUG_OUTPUT=$WORK/ld "$program" thumbnail "$WORK/photo.jpg" "$WORK/x.bmp"
-  printf "%-18s %4d\n" "$(basename "$program")" "$(cat "$WORK"/ld.* | grep -c 'calling init:')"
+  printf "%-40s %4d\n" "$program" "$(cat "$WORK"/ld.* | grep -c 'calling init:')"
 done
 
 echo
