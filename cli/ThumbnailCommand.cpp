@@ -75,7 +75,7 @@ std::vector<CellJob> PlanCells(const std::vector<std::string>& files, const std:
   std::set<std::string> taken;
   std::set<std::filesystem::path> inputs;
   for (const std::string& in : files) inputs.insert(SameFileKey(in));
-  auto free = [&](const std::string& name) {
+  auto isFree = [&](const std::string& name) {
     return taken.count(name) == 0 && inputs.count(SameFileKey(folder / (name + ".bmp"))) == 0;
   };
   for (const std::string& in : files) {
@@ -86,7 +86,7 @@ std::vector<CellJob> PlanCells(const std::vector<std::string>& files, const std:
     }
     const std::string name = ItemNameOf(std::filesystem::path(in).filename().string());
     std::string unique = name;
-    for (int n = 2; !free(unique); ++n) unique = name + "-" + std::to_string(n);
+    for (int n = 2; !isFree(unique); ++n) unique = name + "-" + std::to_string(n);
     taken.insert(unique);
     job.out = (folder / (unique + ".bmp")).string();
     if (unique != name)
