@@ -34,9 +34,9 @@ constexpr Command kCommands[] = {
     {"settings", "[--registry DIR]",
      "show every stored setting of Lumora and its companions, with the default of a missing one",
      RunSettingsCommand},
-    {"thumbnail", "IN OUT.bmp [--max]",
+    {"thumbnail", "IN OUT.bmp [--max] | --out-dir DIR FILE... [--max]",
      "write the thumbnail cell of an album item exactly as the item list shows it (58 x 42, or the full "
-     "layout's 107 x 86 with --max)",
+     "layout's 107 x 86 with --max); with --out-dir, each FILE's cell as DIR/NAME.bmp, on every core",
      RunThumbnail},
 };
 

@@ -25,7 +25,8 @@ std::string FolderOf(const std::string& path) {
 
 }  // namespace
 
-bool ReplaceFileWith(const std::string& path, std::initializer_list<std::span<const uint8_t>> parts) {
+bool ReplaceFileWith(const std::string& path, std::initializer_list<std::span<const uint8_t>> parts,
+                     FileSync sync) {
   struct stat old {};
   const bool existed = ::stat(path.c_str(), &old) == 0;
 
@@ -42,12 +43,13 @@ bool ReplaceFileWith(const std::string& path, std::initializer_list<std::span<co
     for (auto part : parts) ok = ok && WriteAll(fd.get(), part);
     // A replaced file keeps its permission bits.
     if (existed) ok = ok && ::fchmod(fd.get(), old.st_mode & 07777) == 0;
-    ok = ok && ::fsync(fd.get()) == 0;
+    if (sync == FileSync::Disk) ok = ok && ::fsync(fd.get()) == 0;
     ok = fd.Close() && ok;
     if (!ok || ::rename(tmp.c_str(), path.c_str()) != 0) {
       ::unlink(tmp.c_str());
       return false;
     }
+    if (sync == FileSync::None) return true;
     if (const UniqueFd dir = OpenFd(FolderOf(path), O_RDONLY | O_DIRECTORY)) ::fsync(dir.get());
     return true;
   }

@@ -1,5 +1,6 @@
-// Handing the running process over to another program, as a small front
-// program does when a command needs a larger sibling program.
+// Running other programs: handing the running process over to another
+// program, as a small front program does when a command needs a larger
+// sibling program, or running one as a child and waiting for it.
 #pragma once
 
 #include <string>
@@ -10,5 +11,20 @@ namespace lumora {
 // Replaces the running process with the program at `path`, given `args`
 // (args[0] included). Returns only when that fails, with errno's value.
 int ReplaceProcess(const std::string& path, const std::vector<std::string>& args);
+
+struct ChildRun {
+  // errno's value when the program could not be started; 0 when it ran.
+  int startError = 0;
+  // The exit code; -1 when the child ended by a signal.
+  int exitCode = -1;
+  // Everything the child wrote to its standard error.
+  std::string errorOutput;
+};
+
+// Runs the program at `path` with `args` (args[0] included) as a child
+// process with this one's environment and standard output, collects its
+// standard error and waits for it to end. Safe to call from several threads
+// at once: each child inherits only its own end of its own pipe.
+ChildRun RunChild(const std::string& path, const std::vector<std::string>& args);
 
 }  // namespace lumora
