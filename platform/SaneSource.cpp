@@ -615,7 +615,9 @@ class SaneSourceManager final : public SourceManager {
 }  // namespace
 
 std::unique_ptr<SourceManager> LoadSaneSourceManager(Prompts& prompts, const std::string& library) {
-  Library handle(dlopen(library.c_str(), RTLD_NOW | RTLD_LOCAL));
+  // The library stays mapped after its last close: backends may leave a
+  // reader thread that ends only after sane_close has returned.
+  Library handle(dlopen(library.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE));
   if (!handle) return nullptr;
   SaneApi api;
   void* l = handle.get();
