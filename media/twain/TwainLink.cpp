@@ -188,7 +188,16 @@ bool TwainLink::Acquire(int count) {
 }
 
 bool TwainLink::ProcessEvent() {
-  if (!sourceEnabled_) return false;
+  // A message box of the transfer loop runs its own event loop, in which
+  // the poll comes again: the source waits for the loop to finish.
+  if (!sourceEnabled_ || inEvent_) return false;
+  inEvent_ = true;
+  const bool claimed = HandleEvent();
+  inEvent_ = false;
+  return claimed;
+}
+
+bool TwainLink::HandleEvent() {
   TW_EVENT event{nullptr, kMsgNull};
   Call(kDgControl, kDatEvent, kMsgProcessEvent, &event);
   if (returnCode_ != kRcDsEvent) return false;

@@ -108,6 +108,7 @@ class TwainLink {
   bool Call(TW_UINT32 group, TW_UINT16 argumentType, TW_UINT16 message, void* data, bool toSource = true);
 
  private:
+  bool HandleEvent();
   void TransferLoop();
   // Makes the image 24-bit, picks its name and saves it; true when saved.
   bool SaveImage(TW_NATIVEIMAGE block);
@@ -129,6 +130,7 @@ class TwainLink {
   int imageCount_ = -1;
   int transferred_ = 0;
   int imported_ = 0;
+  bool inEvent_ = false;  // ProcessEvent is under way
 };
 
 // The picture as 24 bits a pixel: 24-bit pictures as they are; 1-, 4- and

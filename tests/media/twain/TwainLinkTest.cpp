@@ -3,7 +3,6 @@
 // protocol against a recording source manager; naming and depth conversion.
 #include "media/twain/TwainLink.h"
 
-#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -18,6 +17,7 @@
 #include "platform/SaneSource.h"
 #include "platform/testing/ScriptedPrompts.h"
 #include "tests/TempDir.h"
+#include "tests/support/SaneTestBackend.h"
 #include "tests/Tmpfs.h"
 
 namespace lumora {
@@ -107,24 +107,8 @@ std::string Output(const std::string& command) {
 
 class Acquisition : public ::testing::Test {
  protected:
-  // Writes the backend's configuration: `settings` are test.conf lines. One
-  // folder serves the whole run, as SANE reads SANE_CONFIG_DIR only once.
   static void Configure(const std::string& settings) {
-    static const test::TempDir config;
-    // The backend stays loaded, so the leak checker can name its own leaks
-    // (suppressed) after SANE lets it go.
-    static void* const backend = [] {
-      char folder[4096] = "";
-      if (void* sane = dlopen(kSaneLibrary, RTLD_NOW)) {
-        dlinfo(sane, RTLD_DI_ORIGIN, folder);
-        dlclose(sane);
-      }
-      return dlopen((std::string(folder) + "/sane/libsane-test.so.1").c_str(), RTLD_NOW | RTLD_NODELETE);
-    }();
-    EXPECT_NE(backend, nullptr) << dlerror();
-    test::WriteText(config / "dll.conf", "test\n");
-    test::WriteText(config / "test.conf", "number_of_devices 2\n" + settings);
-    setenv("SANE_CONFIG_DIR", config.path().c_str(), 1);
+    ASSERT_TRUE(test::ConfigureSaneTestBackend(settings)) << "SANE's test backend is missing";
   }
 
   std::unique_ptr<TwainLink> Link(const std::string& library = kSaneLibrary) {
