@@ -3,6 +3,7 @@
 #include "platform/SaneSource.h"
 
 #include <dlfcn.h>
+#include <sys/mman.h>
 #include <sane/sane.h>
 #include <sane/saneopts.h>
 
@@ -76,29 +77,51 @@ uint8_t High8(const uint8_t* p) {
   return uint8_t(v >> 8);
 }
 
-// A frame of `format` (grey or RGB interleaved), `depth` bits a sample, as a
-// packed bottom-up bitmap: 1-bit grey keeps its bits (SANE's 1 is black:
-// entry 1 of the table), 8- and 16-bit grey become 8-bit indices into a grey
-// ramp, colour becomes 24-bit blue-green-red (8 colours for 1 bit a sample).
+// A page of 300 dpi colour is tens of megabytes: backed by huge pages where
+// the system offers them, it is mapped in a few steps rather than thousands.
+void AdviseHugePages(uint8_t* data, size_t bytes) {
+  constexpr uintptr_t kHuge = uintptr_t(2) << 20;
+  const uintptr_t begin = (reinterpret_cast<uintptr_t>(data) + kHuge - 1) & ~(kHuge - 1);
+  const uintptr_t end = (reinterpret_cast<uintptr_t>(data) + bytes) & ~(kHuge - 1);
+  if (end > begin) madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+}
+
+// The bitmap a frame of `format` (grey or RGB interleaved) with `depth` bits
+// a sample becomes: 1-bit grey keeps its bits (SANE's 1 is black: entry 1 of
+// the table), 8- and 16-bit grey become 8-bit indices into a grey ramp,
+// colour becomes 24-bit blue-green-red (8 colours for 1 bit a sample).
+struct Bitmap {
+  std::vector<uint8_t> block;  // header and table filled in, rows to come
+  size_t offset = 0;           // of the pixel rows
+  size_t stride = 0;
+  int lines = 0;
+  // Where source line `y` (top first) goes: rows are stored bottom-up.
+  uint8_t* Row(int y) { return block.data() + offset + size_t(lines - 1 - y) * stride; }
+};
+
 // Empty for a form SANE does not define.
-std::vector<uint8_t> PackFrame(SANE_Frame format, int depth, int width, int bytesPerLine, int lines, int dpi,
-                               const uint8_t* data) {
+Bitmap NewBitmap(SANE_Frame format, int depth, int width, int lines, int dpi) {
   const bool grey = format == SANE_FRAME_GRAY;
   if (width <= 0 || lines <= 0 || (!grey && format != SANE_FRAME_RGB) || (depth != 1 && depth != 8 && depth != 16))
     return {};
   const int bits = grey ? (depth == 1 ? 1 : 8) : 24;
   const size_t colours = bits == 1 ? 2 : bits == 8 ? 256 : 0;
-  const size_t stride = (size_t(width) * size_t(bits) + 31) / 32 * 4;
-  const size_t offset = kInfoHeaderBytes + colours * 4;
-  std::vector<uint8_t> block(offset + stride * size_t(lines));
-  uint8_t* h = block.data();
+  Bitmap out;
+  out.stride = (size_t(width) * size_t(bits) + 31) / 32 * 4;
+  out.offset = kInfoHeaderBytes + colours * 4;
+  out.lines = lines;
+  const size_t bytes = out.offset + out.stride * size_t(lines);
+  out.block.reserve(bytes);
+  AdviseHugePages(out.block.data(), bytes);
+  out.block.resize(bytes);
+  uint8_t* h = out.block.data();
   const uint32_t metres = uint32_t(std::lround(dpi / 0.0254));
   Put32(h, kInfoHeaderBytes);
   Put32(h + 4, uint32_t(width));
   Put32(h + 8, uint32_t(lines));
   Put16(h + 12, 1);
   Put16(h + 14, uint32_t(bits));
-  Put32(h + 20, uint32_t(stride * size_t(lines)));
+  Put32(h + 20, uint32_t(out.stride * size_t(lines)));
   Put32(h + 24, metres);
   Put32(h + 28, metres);
   Put32(h + 32, uint32_t(colours));
@@ -108,37 +131,37 @@ std::vector<uint8_t> PackFrame(SANE_Frame format, int depth, int width, int byte
   } else {
     for (size_t i = 0; i < colours; ++i) std::memset(table + i * 4, int(i), 3);
   }
-  for (int y = 0; y < lines; ++y) {
-    const uint8_t* in = data + size_t(y) * size_t(bytesPerLine);
-    uint8_t* out = block.data() + offset + size_t(lines - 1 - y) * stride;
-    if (bits == 1) {
+  return out;
+}
+
+// One line of SANE samples into a bitmap row, as NewBitmap describes.
+void PackLine(SANE_Frame format, int depth, int width, const uint8_t* in, uint8_t* out) {
+  if (format == SANE_FRAME_GRAY) {
+    if (depth == 1)
       std::memcpy(out, in, (size_t(width) + 7) / 8);
-    } else if (bits == 8) {
-      if (depth == 8)
-        std::memcpy(out, in, size_t(width));
-      else
-        for (int x = 0; x < width; ++x) out[x] = High8(in + 2 * x);
-    } else if (depth == 8) {
-      for (int x = 0; x < width; ++x, in += 3, out += 3) {
-        out[0] = in[2];
-        out[1] = in[1];
-        out[2] = in[0];
-      }
-    } else if (depth == 16) {
-      for (int x = 0; x < width; ++x, in += 6, out += 3) {
-        out[0] = High8(in + 4);
-        out[1] = High8(in + 2);
-        out[2] = High8(in);
-      }
-    } else {
-      for (int x = 0; x < width; ++x, out += 3)
-        for (int c = 0; c < 3; ++c) {
-          const int sample = x * 3 + c;
-          out[2 - c] = (in[sample / 8] >> (7 - sample % 8)) & 1 ? 0xFF : 0;
-        }
+    else if (depth == 8)
+      std::memcpy(out, in, size_t(width));
+    else
+      for (int x = 0; x < width; ++x) out[x] = High8(in + 2 * x);
+  } else if (depth == 8) {
+    for (int x = 0; x < width; ++x, in += 3, out += 3) {
+      out[0] = in[2];
+      out[1] = in[1];
+      out[2] = in[0];
     }
+  } else if (depth == 16) {
+    for (int x = 0; x < width; ++x, in += 6, out += 3) {
+      out[0] = High8(in + 4);
+      out[1] = High8(in + 2);
+      out[2] = High8(in);
+    }
+  } else {
+    for (int x = 0; x < width; ++x, out += 3)
+      for (int c = 0; c < 3; ++c) {
+        const int sample = x * 3 + c;
+        out[2 - c] = (in[sample / 8] >> (7 - sample % 8)) & 1 ? 0xFF : 0;
+      }
   }
-  return block;
 }
 
 class SaneSourceManager final : public SourceManager {
@@ -527,60 +550,83 @@ class SaneSourceManager final : public SourceManager {
     finished_ = true;
   }
 
-  // Reads one frame to its end; false on an error or a cancel.
-  bool ReadFrame(std::vector<uint8_t>& data, size_t expected) {
-    data.clear();
-    data.reserve(expected);
+  // Reads the frame under way to its end, handing each whole line to
+  // `line` (in order); false on an error or a cancel.
+  template <typename Line>
+  bool ReadFrame(size_t bytesPerLine, Line&& line) {
+    std::vector<uint8_t> chunk(std::max(kReadChunk / bytesPerLine, size_t(1)) * bytesPerLine);
+    size_t filled = 0;
     for (;;) {
       if (cancel_) return false;
-      const size_t at = data.size();
-      data.resize(at + kReadChunk);
       SANE_Int got = 0;
-      const SANE_Status status = api_.read(device_, data.data() + at, SANE_Int(kReadChunk), &got);
-      data.resize(at + size_t(std::max<SANE_Int>(got, 0)));
+      const SANE_Status status =
+          api_.read(device_, chunk.data() + filled, SANE_Int(chunk.size() - filled), &got);
+      filled += size_t(std::max<SANE_Int>(got, 0));
+      if (status != SANE_STATUS_GOOD && status != SANE_STATUS_EOF) return false;
+      const size_t whole = filled / bytesPerLine * bytesPerLine;
+      for (size_t at = 0; at < whole; at += bytesPerLine) line(chunk.data() + at);
+      std::memmove(chunk.data(), chunk.data() + whole, filled - whole);
+      filled -= whole;
       if (status == SANE_STATUS_EOF) return true;
-      if (status != SANE_STATUS_GOOD) return false;
     }
   }
 
   std::optional<Page> ScanPage(int dpi) {
     SANE_Parameters p{};
-    std::vector<uint8_t> data, rgb;
-    bool planes = false;
+    Bitmap bitmap;
+    std::vector<uint8_t> raw;  // lines of a frame of unknown height, or of a three-pass scan
     int lines = 0;
     for (;;) {
       if (cancel_ || api_.start(device_) != SANE_STATUS_GOOD || api_.getParameters(device_, &p) != SANE_STATUS_GOOD)
         return std::nullopt;
-      if (p.bytes_per_line <= 0) return std::nullopt;
+      if (p.bytes_per_line <= 0 || p.pixels_per_line <= 0) return std::nullopt;
       const size_t line = size_t(p.bytes_per_line);
-      if (!ReadFrame(data, p.lines > 0 ? line * size_t(p.lines) : line)) return std::nullopt;
-      lines = int(data.size() / line);
-      if (p.format == SANE_FRAME_RED || p.format == SANE_FRAME_GREEN || p.format == SANE_FRAME_BLUE) {
-        // One colour of a three-pass scan: put its samples into place.
-        const size_t sample = p.depth == 16 ? 2 : 1, plane = size_t(p.format - SANE_FRAME_RED);
+      const bool single = p.format == SANE_FRAME_GRAY || p.format == SANE_FRAME_RGB;
+      if (single && p.lines > 0) {
+        // The usual case: each line goes into its row as it comes.
+        bitmap = NewBitmap(p.format, p.depth, p.pixels_per_line, p.lines, dpi);
+        if (bitmap.block.empty()) return std::nullopt;
+        lines = 0;
+        const bool read = ReadFrame(line, [&](const uint8_t* in) {
+          if (lines < bitmap.lines) PackLine(p.format, p.depth, p.pixels_per_line, in, bitmap.Row(lines++));
+        });
+        if (!read) return std::nullopt;
+      } else if (single) {
+        raw.clear();
+        if (!ReadFrame(line, [&](const uint8_t* in) { raw.insert(raw.end(), in, in + line); })) return std::nullopt;
+        lines = int(raw.size() / line);
+      } else {
+        // One colour of a three-pass scan: its samples go into place in RGB lines.
         if (p.depth == 1) return std::nullopt;
-        if (!planes) rgb.assign(line * 3 * size_t(lines), 0);
-        planes = true;
-        const size_t rows = std::min(size_t(lines), rgb.size() / (line * 3));
-        for (size_t y = 0; y < rows; ++y)
+        const size_t sample = p.depth == 16 ? 2 : 1, plane = size_t(p.format - SANE_FRAME_RED);
+        int y = 0;
+        const bool read = ReadFrame(line, [&](const uint8_t* in) {
+          if (size_t(y + 1) * line * 3 > raw.size()) raw.resize(size_t(y + 1) * line * 3);
+          uint8_t* out = &raw[size_t(y++) * line * 3];
           for (size_t x = 0; x < size_t(p.pixels_per_line); ++x)
-            std::memcpy(&rgb[y * line * 3 + (x * 3 + plane) * sample], &data[y * line + x * sample], sample);
+            std::memcpy(out + (x * 3 + plane) * sample, in + x * sample, sample);
+        });
+        if (!read) return std::nullopt;
+        lines = std::max(lines, y);
+        p.format = SANE_FRAME_RGB;
+        p.bytes_per_line *= 3;
       }
       if (p.last_frame) break;
     }
-    if (planes) {
-      data = std::move(rgb);
-      p.format = SANE_FRAME_RGB;
-      p.bytes_per_line *= 3;
-      lines = int(data.size() / size_t(p.bytes_per_line));
+    if (!raw.empty()) {
+      bitmap = NewBitmap(p.format, p.depth, p.pixels_per_line, lines, dpi);
+      if (bitmap.block.empty()) return std::nullopt;
+      for (int y = 0; y < lines; ++y)
+        PackLine(p.format, p.depth, p.pixels_per_line, raw.data() + size_t(y) * size_t(p.bytes_per_line),
+                 bitmap.Row(y));
     }
+    if (bitmap.block.empty()) return std::nullopt;
     Page page;
-    page.block = PackFrame(p.format, p.depth, p.pixels_per_line, p.bytes_per_line, lines, dpi, data.data());
-    if (page.block.empty()) return std::nullopt;
+    page.block = std::move(bitmap.block);
     TW_IMAGEINFO& info = page.info;
     info.XResolution = info.YResolution = {TW_INT16(dpi), 0};
     info.ImageWidth = p.pixels_per_line;
-    info.ImageLength = lines;
+    info.ImageLength = bitmap.lines;
     const bool grey = p.format == SANE_FRAME_GRAY;
     info.SamplesPerPixel = grey ? 1 : 3;
     const TW_INT16 sampleBits = TW_INT16(p.depth == 16 ? 8 : p.depth);
