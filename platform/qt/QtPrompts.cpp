@@ -1,6 +1,7 @@
 // Qt backend of the prompts.
 #include "platform/qt/QtPrompts.h"
 
+#include <QApplication>
 #include <QColorDialog>
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -229,12 +230,16 @@ std::optional<ScanSettings> QtPrompts::ChooseScanSettings(const ScanChoices& cho
 namespace {
 
 // A small window with a busy bar and Cancel, shown while pages are scanned.
+// It is not modal; it belongs to the modal window running (the main window
+// runs modally, and a window manager keeps that above windows of its own
+// that are not its children).
 class QtScanProgress final : public ScanProgress {
  public:
   QtScanProgress(QWidget* parent, const std::string& device, std::function<void()> cancel)
-      : dialog_(new QDialog(parent)) {
+      : dialog_(new QDialog(parent ? parent
+                                   : QApplication::activeModalWidget() ? QApplication::activeModalWidget()
+                                                                        : QApplication::activeWindow())) {
     dialog_->setWindowTitle("Scanning");
-    dialog_->setAttribute(Qt::WA_DeleteOnClose, false);
     auto* label = new QLabel(Q("Scanning from " + device + "..."), dialog_);
     auto* bar = new QProgressBar(dialog_);
     bar->setRange(0, 0);
@@ -253,14 +258,20 @@ class QtScanProgress final : public ScanProgress {
       label->setText("Cancelling...");
       cancel();
     };
-    QObject::connect(buttons, &QDialogButtonBox::rejected, dialog_, stop);
-    QObject::connect(dialog_, &QDialog::rejected, dialog_, stop);
+    pressed_ = QObject::connect(buttons, &QDialogButtonBox::rejected, dialog_, stop);
+    closed_ = QObject::connect(dialog_, &QDialog::rejected, dialog_, stop);
     dialog_->show();
   }
-  ~QtScanProgress() override { delete dialog_.data(); }
+  ~QtScanProgress() override {
+    // The scan is over: going away is no cancel.
+    QObject::disconnect(pressed_);
+    QObject::disconnect(closed_);
+    delete dialog_.data();
+  }
 
  private:
   QPointer<QDialog> dialog_;
+  QMetaObject::Connection pressed_, closed_;
 };
 
 }  // namespace
