@@ -181,6 +181,8 @@ bool TwainLink::EnableSource(bool showUi) {
 }
 
 bool TwainLink::Acquire(int count) {
+  // An acquisition under way goes on as it is.
+  if (sourceEnabled_) return true;
   if (!OpenSource()) return false;
   transferred_ = imported_ = 0;
   SetImageCount(count);
