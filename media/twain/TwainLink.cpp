@@ -63,8 +63,9 @@ std::string AcquiredPictureName(const std::string& folder) {
   }
 }
 
-TwainLink::TwainLink(Prompts& prompts, std::string caption, Loader loader)
-    : prompts_(prompts), caption_(std::move(caption)), loader_(std::move(loader)) {}
+TwainLink::TwainLink(Prompts& prompts, std::string caption, Loader loader,
+                     std::chrono::milliseconds imageInfoPause)
+    : prompts_(prompts), caption_(std::move(caption)), loader_(std::move(loader)), imageInfoPause_(imageInfoPause) {}
 
 TwainLink::~TwainLink() { Stop(); }
 
@@ -223,7 +224,7 @@ void TwainLink::TransferLoop() {
     int tries = 0;
     while (!Call(kDgImage, kDatImageInfo, kMsgGet, &info)) {
       if (++tries == kImageInfoTries) break;
-      std::this_thread::sleep_for(std::chrono::milliseconds(kImageInfoPauseMs));
+      std::this_thread::sleep_for(imageInfoPause_);
     }
     if (tries == kImageInfoTries) {
       Call(kDgControl, kDatPendingXfers, kMsgReset, &pending);

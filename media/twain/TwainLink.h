@@ -12,6 +12,7 @@
 // UI thread; the source scans on its own thread meanwhile.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -44,15 +45,16 @@ class TwainLink {
   static constexpr char kSummaryFormat[] =
       "%d out of %d file(s) were not recognized. Recognized files have been imported.";
   // Image information that fails is asked again this many times, a pause
-  // apart, before the transfers are reset.
+  // apart (five seconds in all), before the transfers are reset.
   static constexpr int kImageInfoTries = 50;
-  static constexpr int kImageInfoPauseMs = 100;
+  static constexpr std::chrono::milliseconds kImageInfoPause{100};
 
   // What DecideNextImage answers.
   enum Decision : int { kTransfer = 0, kSkip = 1, kCancelRest = 2 };
 
   // `caption` titles the messages (the program name).
-  TwainLink(Prompts& prompts, std::string caption, Loader loader);
+  TwainLink(Prompts& prompts, std::string caption, Loader loader,
+            std::chrono::milliseconds imageInfoPause = kImageInfoPause);
   // Stops (closes the source and the source manager) and frees the library.
   virtual ~TwainLink();
   TwainLink(const TwainLink&) = delete;
@@ -117,6 +119,7 @@ class TwainLink {
   Prompts& prompts_;
   std::string caption_;
   Loader loader_;
+  std::chrono::milliseconds imageInfoPause_;
   std::unique_ptr<SourceManager> manager_;
   TwainOwner* owner_ = nullptr;
   TW_IDENTITY app_{};

@@ -5,12 +5,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <set>
 #include <thread>
+#include <utility>
 
 #include "media/codecs/Bmp.h"
 #include "picture/DibImage.h"
@@ -265,7 +267,8 @@ TEST_F(Acquisition, WithoutTheLibraryTheLinkIsUnusable) {
   EXPECT_EQ(link->ReturnCode(), kRcFailure);
 }
 
-// A source manager that records the triplets and refuses a count of -1.
+// A source manager that records the triplets and refuses a count of -1; its
+// source says "transfer ready" once, then never has image information.
 class RecordingManager final : public SourceManager {
  public:
   struct Call {
@@ -289,16 +292,25 @@ class RecordingManager final : public SourceManager {
     if (dat == kDatStatus) static_cast<TW_STATUS*>(data)->ConditionCode = kCcBadValue;
     calls.push_back(call);
     if (dat == kDatCapability && msg == kMsgSet && call.item == 0xFFFF) return kRcCheckStatus;
+    if (dat == kDatEvent) {
+      static_cast<TW_EVENT*>(data)->TWMessage = kMsgXferReady;
+      return std::exchange(ready_, false) ? kRcDsEvent : kRcNotDsEvent;
+    }
+    if (dat == kDatImageInfo) return kRcFailure;
     return kRcSuccess;
   }
   std::vector<Call> calls;
   TW_IDENTITY origin_{};
+
+ private:
+  bool ready_ = true;
 };
 
 TEST(TwainProtocol, TripletsIdentityAndTheRefusedCount) {
   ScriptedPrompts prompts;
   auto* manager = new RecordingManager;
-  TwainLink link(prompts, kCaption, [manager] { return std::unique_ptr<SourceManager>(manager); });
+  TwainLink link(prompts, kCaption, [manager] { return std::unique_ptr<SourceManager>(manager); },
+                 std::chrono::milliseconds(0));
   const test::TempDir dir;
   Album album(dir.path());
   ASSERT_TRUE(link.Start(&album));
@@ -325,6 +337,15 @@ TEST(TwainProtocol, TripletsIdentityAndTheRefusedCount) {
             (std::vector<int>{3, 5, 13, 1, 1, 8, 3}));
   EXPECT_EQ((std::vector<std::string>{id.Version.Info, id.Manufacturer, id.ProductFamily, id.ProductName}),
             (std::vector<std::string>{"3.5", "Varno", "Generic", "Twain Test"}));
+  // Image information is asked a bounded number of times, then the
+  // transfers are reset.
+  manager->calls.clear();
+  EXPECT_TRUE(link.ProcessEvent());
+  const auto infos = std::count(manager->calls.begin(), manager->calls.end(), C{kDgImage, kDatImageInfo, kMsgGet, true});
+  EXPECT_EQ(infos, TwainLink::kImageInfoTries);
+  EXPECT_EQ(manager->calls.back(), (C{kDgControl, kDatPendingXfers, kMsgReset, true}));
+  EXPECT_EQ(link.Transferred(), 0);
+  EXPECT_FALSE(link.ProcessEvent()) << "nothing more from the source";
   manager->calls.clear();
   link.Stop();
   EXPECT_EQ(manager->calls, (std::vector<C>{{kDgControl, kDatUserInterface, kMsgDisableDs, true},
