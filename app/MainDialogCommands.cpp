@@ -2,8 +2,9 @@
 // minimise, the layout toggle, close, the menu buttons' popups and the item
 // list's context menu and Delete key; the album and item commands go to the
 // AlbumBrowser, the ItemBrowser and the ItemCommands (Export and the drops
-// too), "Select Source..." and "Acquire..." to MainDialogAcquire.cpp, the launch and web buttons to the CompanionLauncher, "&Edit", "Open"
-// and the editor's buttons to the PhotoEditor.
+// too), "Select Source..." and "Acquire..." to MainDialogAcquire.cpp, the
+// launch and web buttons to the CompanionLauncher, "&Edit", "Open" and the
+// editor's buttons to the PhotoEditor.
 #include "app/MainDialog.h"
 
 #include <QAction>

@@ -175,8 +175,9 @@ TEST_F(Acquisition, EveryKindOfPageIsSavedAsScanimageSeesIt) {
     EXPECT_EQ(link->Transferred(), 1);
     EXPECT_EQ(link->Imported(), 1);
     const Pixels ours = Saved("PIC0.bmp");
-    const Pixels theirs = ReadPnm(Output(std::string("scanimage -d test:0 --format=pnm -l 0 -t 0 -x 200 -y 200 --mode ") +
-                                      c.mode + " --resolution " + std::to_string(kDpi) + " 2>/dev/null"));
+    const std::string scanimage = "scanimage -d test:0 --format=pnm -l 0 -t 0 -x 200 -y 200 --mode " +
+                                  std::string(c.mode) + " --resolution " + std::to_string(kDpi) + " 2>/dev/null";
+    const Pixels theirs = ReadPnm(Output(scanimage));
     ASSERT_EQ(ours.size(), theirs.size());
     EXPECT_EQ(ours.size(), 196u);
     EXPECT_TRUE(ours == theirs) << "the pixels differ from scanimage's";
@@ -341,7 +342,8 @@ TEST(TwainProtocol, TripletsIdentityAndTheRefusedCount) {
   // transfers are reset.
   manager->calls.clear();
   EXPECT_TRUE(link.ProcessEvent());
-  const auto infos = std::count(manager->calls.begin(), manager->calls.end(), C{kDgImage, kDatImageInfo, kMsgGet, true});
+  const C info{kDgImage, kDatImageInfo, kMsgGet, true};
+  const auto infos = std::count(manager->calls.begin(), manager->calls.end(), info);
   EXPECT_EQ(infos, TwainLink::kImageInfoTries);
   EXPECT_EQ(manager->calls.back(), (C{kDgControl, kDatPendingXfers, kMsgReset, true}));
   EXPECT_EQ(link.Transferred(), 0);
