@@ -19,6 +19,7 @@ PACKAGES=(
   libavformat-dev libavcodec-dev libswscale-dev libavutil-dev
   libxcb1-dev libxcb-xtest0-dev xvfb xauth openbox xdotool
   libgtest-dev libgmock-dev libbenchmark-dev
+  libsane1 sane-utils libsane-dev
   imagemagick libjpeg-turbo-progs libtiff-tools hyperfine ffmpeg ffmpegthumbnailer fonts-dejavu-core libvips-tools
 )
 

@@ -279,6 +279,7 @@ void MainDialog::reject() {
 
 void MainDialog::OnDestroy() {
   if (!initialised_ || ended_) return;
+  acquireTimer_.stop();
   WriteExitSettings(services_.registry,
                     {items_->Sorting(), {normalPosition_.x(), normalPosition_.y()}, albums_->CurrentPath()});
   skin_.Release();
@@ -288,6 +289,7 @@ void MainDialog::OnDestroy() {
   splash_.reset();
   mainMenu_.reset();
   itemMenu_.reset();
+  twain_.reset();
   messages_.Clear();
 }
 

@@ -2,8 +2,9 @@
 // minimise, the layout toggle, close, the menu buttons' popups and the item
 // list's context menu and Delete key; the album and item commands go to the
 // AlbumBrowser, the ItemBrowser and the ItemCommands (Export and the drops
-// too), the launch and web buttons to the CompanionLauncher, "&Edit", "Open"
-// and the editor's buttons to the PhotoEditor.
+// too), "Select Source..." and "Acquire..." to MainDialogAcquire.cpp, the
+// launch and web buttons to the CompanionLauncher, "&Edit", "Open" and the
+// editor's buttons to the PhotoEditor.
 #include "app/MainDialog.h"
 
 #include <QAction>
@@ -44,7 +45,7 @@ std::span<const MainDialog::CommandEntry> MainDialog::Commands() {
   constexpr auto sortBy = [](MainDialog& window, uint32_t id) { window.items_->SortBy(id); };
   constexpr auto launch = [](MainDialog& window, uint32_t id) { window.companions_->OnLaunchButton(id); };
   constexpr auto web = [](MainDialog& window, uint32_t id) { window.companions_->OnWebButton(id); };
-  static constexpr std::array<CommandEntry, 42> kTable = {{
+  static constexpr std::array<CommandEntry, 44> kTable = {{
       {kHelp, [](MainDialog& window, uint32_t id) { window.OnHelp(id); }},
       {kHelpSmall, [](MainDialog& window, uint32_t id) { window.OnHelp(id); }},
       {kMinimize, [](MainDialog& window, uint32_t id) { window.OnMinimize(id); }},
@@ -74,6 +75,8 @@ std::span<const MainDialog::CommandEntry> MainDialog::Commands() {
       {res::kCmdDuplicate, [](MainDialog& window, uint32_t) { window.itemCommands_->Duplicate(); }},
       {res::kCmdInformation, [](MainDialog& window, uint32_t) { window.itemCommands_->ShowInfo(); }},
       {kExportButton, [](MainDialog& window, uint32_t) { window.itemCommands_->Export(); }},
+      {res::kCmdSelectSource, [](MainDialog& window, uint32_t) { window.OnSelectSource(); }},
+      {res::kCmdAcquire, [](MainDialog& window, uint32_t) { window.OnAcquire(); }},
       {kEditButton, [](MainDialog& window, uint32_t) { window.editor_->Enter(); }},
       {res::kCmdOpen, [](MainDialog& window, uint32_t) { window.editor_->Enter(); }},
       {kTvButton, launch},

@@ -35,7 +35,7 @@ std::unique_ptr<MainDialog> MainWindowDoubles::MakeWindow() {
   Shell& usedShell = shellInUse ? *shellInUse : shell;
   WindowSystem* usedWindows = windowsInUse ? windowsInUse : &windows;
   MainDialog::Services services{*registry, usedShell, prompts, desktop, *resources, usedWindows, {}, {}, {}, {},
-                                companionSeams};
+                                companionSeams, loadSourceManager};
   services.exitProcess = [this](int code) { exitCodes.push_back(code); };
   services.runDrag = [this](QDrag& drag, Qt::DropActions allowed) {
     EXPECT_TRUE(runDrag) << "a drag of items started";

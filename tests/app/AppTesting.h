@@ -87,6 +87,8 @@ struct MainWindowDoubles {
   // The companion launcher's seams: the real media checks, and a pause after
   // starting the VCD program that returns at once.
   CompanionLauncher::Seams companionSeams{{}, {}, [](std::chrono::milliseconds) {}};
+  // The scanners' source manager; empty: SANE's library.
+  TwainLink::Loader loadSourceManager;
 
   std::vector<int> exitCodes;       // each call of the exit seam
   std::vector<ShownMenu> menus;     // each popup menu shown
