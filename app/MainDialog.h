@@ -44,6 +44,10 @@ class QPainter;
 namespace lumora {
 
 class AlbumBrowser;
+class DesktopWallpaper;
+class MailClient;
+struct MailService;
+class WallpaperBackend;
 class AlbumListView;
 class Desktop;
 class ItemBrowser;
@@ -87,6 +91,12 @@ class MainDialog final : public QvDropDialog, private EditorHost {
     std::function<Qt::DropAction(QDrag&, Qt::DropActions)> runDrag;
     // The companion launcher's media checks and pause; empty: the real ones.
     CompanionLauncher::Seams companionSeams;
+    // The mail client the Mail button hands the selected items to; null:
+    // the desktop's (xdg-email).
+    MailClient* mail = nullptr;
+    // The wallpaper backends, in the order they are tried; empty: the
+    // session's (DesktopWallpaper::SessionBackends), found on first use.
+    std::function<std::vector<std::unique_ptr<WallpaperBackend>>()> wallpaperBackends;
   };
 
   // Where the companion programs' windows are kept in step with this
@@ -197,6 +207,8 @@ class MainDialog final : public QvDropDialog, private EditorHost {
   void RefreshItem(const std::string& path) override;
   bool EnterEditorForm() override;
   void LeaveEditorForm() override;
+  DesktopWallpaper& Wallpaper() override;
+  void ShowDesktop() override;
 
   // --- Commands (MainDialogCommands.cpp).
   void OnHelp(uint32_t id);
@@ -205,6 +217,9 @@ class MainDialog final : public QvDropDialog, private EditorHost {
   void OnCloseCommand(uint32_t id);
   void OnMenuButton(uint32_t id);
   void OnAbout(uint32_t id);
+  // Mail (1018): the selected items as the attachments of a new message in
+  // the mail client's compose window.
+  void OnMail(uint32_t id);
   void OnItemDeleteKey();
   // The item list's context menu (menu 252) at a global point.
   void OnItemContextMenu(const QPoint& at);
@@ -243,6 +258,9 @@ class MainDialog final : public QvDropDialog, private EditorHost {
   std::optional<Menu> mainMenu_;
   std::optional<Menu> itemMenu_;
   std::unique_ptr<SplashWindow> splash_;
+  std::unique_ptr<MailClient> ownMail_;
+  std::unique_ptr<MailService> mail_;
+  std::unique_ptr<DesktopWallpaper> wallpaper_;
 };
 
 }  // namespace lumora
