@@ -144,6 +144,8 @@ bool PortalWallpaper::Present() {
   const Message call(
       dbus_message_new_method_call(kService, kObject, "org.freedesktop.DBus.Properties", "Get"));
   if (!call) return false;
+  // Only a portal that runs already counts: asking must not start one.
+  dbus_message_set_auto_start(call.get(), false);
   const char* interface = kInterface;
   const char* property = "version";
   dbus_message_append_args(call.get(), DBUS_TYPE_STRING, &interface, DBUS_TYPE_STRING, &property,
