@@ -2,11 +2,10 @@
 // and the set-and-restore of the desktop wallpaper over scripted backends.
 #include <gtest/gtest.h>
 
-#include <map>
-
 #include "media/codecs/PictureFiles.h"
 #include "picture/DibImage.h"
 #include "platform/Registry.h"
+#include "platform/testing/DesktopDoubles.h"
 #include "platform/testing/ScriptedPrompts.h"
 #include "settings/Settings.h"
 #include "sharing/DesktopWallpaper.h"
@@ -16,26 +15,10 @@
 namespace lumora {
 namespace {
 
+using testing_support::RecordingMailClient;
+using testing_support::ScriptedDesktop;
 using testing_support::ScriptedPrompts;
-
-class RecordingMailClient final : public MailClient {
- public:
-  bool present = true;
-  int code = kMailSuccess;
-  int availabilityAsked = 0;
-  std::vector<MailDraft> sent;
-  std::vector<uint32_t> flags;
-
-  bool Available() override {
-    ++availabilityAsked;
-    return present;
-  }
-  int Send(const MailDraft& draft, uint32_t f) override {
-    sent.push_back(draft);
-    flags.push_back(f);
-    return code;
-  }
-};
+using ScriptedBackend = testing_support::ScriptedWallpaper;
 
 const MailTexts kTexts{"Lumora", "No Picture Selected"};
 
@@ -169,36 +152,6 @@ TEST(WallpaperBackendOrder, PortalFirstThenTheDesktopsOwnElseTheRootWindowOnX11)
   EXPECT_FALSE(MakeWallpaperBackend("windows"));
 }
 
-// The state of a desktop as scripted backends see and change it.
-struct ScriptedDesktop {
-  std::optional<std::string> reading;  // what Current answers
-  bool sets = true;
-  bool restores = true;
-  std::vector<std::string> log;
-};
-
-class ScriptedBackend final : public WallpaperBackend {
- public:
-  ScriptedBackend(std::string name, ScriptedDesktop& desktop) : name_(std::move(name)), desktop_(desktop) {}
-  std::string_view Name() const override { return name_; }
-  std::optional<std::string> Current() override { return desktop_.reading; }
-  bool Set(const WallpaperPicture& picture) override {
-    desktop_.log.push_back(name_ + " set " + std::filesystem::path(picture.path).filename().string() + " " +
-                           std::to_string(picture.width) + "x" + std::to_string(picture.height));
-    if (desktop_.sets) desktop_.reading = name_ + ":ours";
-    return desktop_.sets;
-  }
-  bool Restore(const std::string& reading) override {
-    desktop_.log.push_back(name_ + " restore " + reading);
-    if (desktop_.restores) desktop_.reading = reading;
-    return desktop_.restores;
-  }
-
- private:
-  std::string name_;
-  ScriptedDesktop& desktop_;
-};
-
 DibImage SmallPicture() {
   DibImage picture;
   EXPECT_TRUE(picture.Create(3, 2, 24));
@@ -214,8 +167,8 @@ std::string Stored(Registry& registry, std::string_view name) {
 TEST(DesktopWallpaper, FirstBackendThatSetsWinsAndTheEarlierWallpaperComesBackFromItsReader) {
   test::TempDir temp;
   Registry registry = Registry::InMemory();
-  ScriptedDesktop portal{std::nullopt, false, false, {}};
-  ScriptedDesktop gnome{"'file:///old.jpg'", true, true, {}};
+  ScriptedDesktop portal{std::nullopt, false, false, {}, {}};
+  ScriptedDesktop gnome{"'file:///old.jpg'", true, true, {}, {}};
   std::vector<std::unique_ptr<WallpaperBackend>> backends;
   backends.push_back(std::make_unique<ScriptedBackend>("portal", portal));
   backends.push_back(std::make_unique<ScriptedBackend>("gnome", gnome));
@@ -250,7 +203,7 @@ TEST(DesktopWallpaper, FirstBackendThatSetsWinsAndTheEarlierWallpaperComesBackFr
 TEST(DesktopWallpaper, FailuresAreReportedAndLeaveTheSettingsAlone) {
   test::TempDir temp;
   Registry registry = Registry::InMemory();
-  ScriptedDesktop desktop{"none", false, false, {}};
+  ScriptedDesktop desktop{"none", false, false, {}, {}};
   std::vector<std::unique_ptr<WallpaperBackend>> backends;
   backends.push_back(std::make_unique<ScriptedBackend>("xfce", desktop));
   backends.push_back(std::make_unique<ScriptedBackend>("x11-root", desktop));
