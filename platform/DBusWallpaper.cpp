@@ -144,7 +144,8 @@ bool PortalWallpaper::Present() {
   const Message call(
       dbus_message_new_method_call(kService, kObject, "org.freedesktop.DBus.Properties", "Get"));
   if (!call) return false;
-  // Only a portal that runs already counts: asking must not start one.
+  // Only a portal that runs already counts: asking must not start one (nor
+  // does setting, below).
   dbus_message_set_auto_start(call.get(), false);
   const char* interface = kInterface;
   const char* property = "version";
@@ -174,6 +175,7 @@ bool PortalWallpaper::SetFile(const std::string& path) {
 
   const Message call(dbus_message_new_method_call(kService, kObject, kInterface, "SetWallpaperFile"));
   if (!call) return false;
+  dbus_message_set_auto_start(call.get(), false);
   DBusMessageIter args, options;
   dbus_message_iter_init_append(call.get(), &args);
   const char* parentWindow = "";
