@@ -14,6 +14,7 @@
 #include "picture/DibImage.h"
 #include "platform/Exec.h"
 #include "tests/TempDir.h"
+#include "tests/support/ScopedEnv.h"
 
 namespace lumora::cli {
 namespace {
@@ -44,19 +45,7 @@ class DesktopCommandsTest : public ::testing::Test {
     Set("XDG_CURRENT_DESKTOP", "GNOME");
     Set("DBUS_SESSION_BUS_ADDRESS", "unix:path=" + (temp_ / "no-bus").string());
   }
-  void TearDown() override {
-    for (auto it = saved_.rbegin(); it != saved_.rend(); ++it) {
-      if (it->second)
-        ::setenv(it->first.c_str(), it->second->c_str(), 1);
-      else
-        ::unsetenv(it->first.c_str());
-    }
-  }
-  void Set(const std::string& name, const std::string& value) {
-    const char* old = std::getenv(name.c_str());
-    saved_.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
-    ::setenv(name.c_str(), value.c_str(), 1);
-  }
+  void Set(const std::string& name, const std::string& value) { env_.Set(name, value); }
   void Script(const std::string& name, const std::string& body) {
     const auto path = temp_ / "bin" / name;
     std::ofstream(path) << "#!/bin/sh\n" << body;
@@ -64,7 +53,7 @@ class DesktopCommandsTest : public ::testing::Test {
   }
 
   test::TempDir temp_;
-  std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
+  test::ScopedEnv env_;
 };
 
 TEST_F(DesktopCommandsTest, MailAttachesEveryFileInOrderAndExitsByTheClientsStatus) {

@@ -15,31 +15,12 @@
 #include "platform/MailClient.h"
 #include "platform/Wallpaper.h"
 #include "tests/TempDir.h"
+#include "tests/support/ScopedEnv.h"
 
 namespace lumora {
 namespace {
 
-// Sets environment variables for one scope and puts the old values back.
-class ScopedEnv {
- public:
-  ScopedEnv& Set(const char* name, const std::string& value) {
-    const char* old = std::getenv(name);
-    saved_.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
-    ::setenv(name, value.c_str(), 1);
-    return *this;
-  }
-  ~ScopedEnv() {
-    for (auto it = saved_.rbegin(); it != saved_.rend(); ++it) {
-      if (it->second)
-        ::setenv(it->first, it->second->c_str(), 1);
-      else
-        ::unsetenv(it->first);
-    }
-  }
-
- private:
-  std::vector<std::pair<const char*, std::optional<std::string>>> saved_;
-};
+using test::ScopedEnv;
 
 void WriteScript(const std::filesystem::path& path, const std::string& body) {
   std::ofstream(path) << "#!/bin/sh\n" << body;
