@@ -149,7 +149,7 @@ TEST(WallpaperBackendOrder, PortalFirstThenTheDesktopsOwnElseTheRootWindowOnX11)
     ASSERT_TRUE(backend) << name;
     EXPECT_EQ(backend->Name(), name);
   }
-  EXPECT_FALSE(MakeWallpaperBackend("windows"));
+  EXPECT_FALSE(MakeWallpaperBackend("nonesuch"));
 }
 
 DibImage SmallPicture() {
