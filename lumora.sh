@@ -21,6 +21,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libsane1 sane-utils libsane-dev
   imagemagick libjpeg-turbo-progs libtiff-tools hyperfine ffmpeg ffmpegthumbnailer fonts-dejavu-core libvips-tools
+  libdbus-1-dev dbus dbus-x11 xdg-utils libglib2.0-bin gsettings-desktop-schemas x11-utils
 )
 
 # Only the benchmarks need this: a reference photo viewer.

@@ -21,11 +21,14 @@
 #include "app/ToolTipControl.h"
 #include "ui/SplashWindow.h"
 #include "platform/Desktop.h"
+#include "platform/MailClient.h"
 #include "platform/Prompts.h"
 #include "platform/Registry.h"
 #include "resources/ResourceIds.h"
 #include "resources/Resources.h"
 #include "resources/SkinLayout.h"
+#include "sharing/DesktopWallpaper.h"
+#include "sharing/MailMessage.h"
 
 namespace lumora {
 

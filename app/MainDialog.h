@@ -47,6 +47,10 @@ class QPainter;
 namespace lumora {
 
 class AlbumBrowser;
+class DesktopWallpaper;
+class MailClient;
+struct MailService;
+class WallpaperBackend;
 class AlbumListView;
 class Desktop;
 class ItemBrowser;
@@ -92,6 +96,12 @@ class MainDialog final : public QvDropDialog, private EditorHost, private TwainO
     CompanionLauncher::Seams companionSeams;
     // Loads the scanners' source manager. Default: SANE's library.
     TwainLink::Loader loadSourceManager;
+    // The mail client the Mail button hands the selected items to; null:
+    // the desktop's (xdg-email).
+    MailClient* mail = nullptr;
+    // The wallpaper backends, in the order they are tried; empty: the
+    // session's (DesktopWallpaper::SessionBackends), found on first use.
+    std::function<std::vector<std::unique_ptr<WallpaperBackend>>()> wallpaperBackends;
   };
   // Timer 2: while a source is open, its events are polled this often.
   static constexpr int kAcquireTimerMs = 70;
@@ -207,6 +217,8 @@ class MainDialog final : public QvDropDialog, private EditorHost, private TwainO
   void RefreshItem(const std::string& path) override;
   bool EnterEditorForm() override;
   void LeaveEditorForm() override;
+  DesktopWallpaper& Wallpaper() override;
+  void ShowDesktop() override;
 
   // --- Acquisition (MainDialogAcquire.cpp).
   void OnSelectSource();
@@ -224,6 +236,9 @@ class MainDialog final : public QvDropDialog, private EditorHost, private TwainO
   void OnCloseCommand(uint32_t id);
   void OnMenuButton(uint32_t id);
   void OnAbout(uint32_t id);
+  // Mail (1018): the selected items as the attachments of a new message in
+  // the mail client's compose window.
+  void OnMail(uint32_t id);
   void OnItemDeleteKey();
   // The item list's context menu (menu 252) at a global point.
   void OnItemContextMenu(const QPoint& at);
@@ -264,6 +279,9 @@ class MainDialog final : public QvDropDialog, private EditorHost, private TwainO
   std::unique_ptr<SplashWindow> splash_;
   std::unique_ptr<TwainLink> twain_;
   QTimer acquireTimer_;
+  std::unique_ptr<MailClient> ownMail_;
+  std::unique_ptr<MailService> mail_;
+  std::unique_ptr<DesktopWallpaper> wallpaper_;
 };
 
 }  // namespace lumora
