@@ -20,7 +20,9 @@ PACKAGES=(
   libavformat-dev libavcodec-dev libswscale-dev libavutil-dev
   libxcb1-dev libxcb-xtest0-dev xvfb xauth openbox xdotool
   libgtest-dev libgmock-dev libbenchmark-dev
+  libsane1 sane-utils libsane-dev
   imagemagick libjpeg-turbo-progs libtiff-tools hyperfine ffmpeg ffmpegthumbnailer fonts-dejavu-core libvips-tools
+  libdbus-1-dev dbus dbus-x11 xdg-utils libglib2.0-bin gsettings-desktop-schemas x11-utils
 )
 
 # Only the benchmarks need this: a reference photo viewer.

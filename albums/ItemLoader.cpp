@@ -10,48 +10,14 @@
 #include <system_error>
 #include <thread>
 
-#include "media/codecs/Bmp.h"
-#include "media/codecs/Jpeg.h"
-#include "media/codecs/Tiff.h"
+#include "albums/ItemSteps.h"
 #include "media/video/ItemPreview.h"
-#include "platform/FileTimes.h"
 
 namespace fs = std::filesystem;
 
 namespace lumora {
 
 namespace {
-
-// Decodes the picture a thumbnail is made from and reports the full size its
-// place comes from. JPEGs decode at reduced scale while the result still
-// covers the cell; the codec is chosen by the item's kind, not by searching
-// the whole name, so "a.gif.jpg" is read as the JPEG it is. Empty on
-// success, else "<FORMAT>: <reason>".
-std::string LoadPicture(const std::string& path, ItemKind kind, int minWidth, int minHeight, DibImage& picture,
-                        int& fullWidth, int& fullHeight) {
-  switch (kind) {
-    case ItemKind::Jpeg:
-      if (JpegResult r = ReadJpegFileReduced(picture, path, minWidth, minHeight, fullWidth, fullHeight); !r)
-        return "JPEG: " + r.Reason();
-      return {};
-    case ItemKind::Tiff:
-      if (TiffResult r = ReadTiffFile(picture, path); !r) return "TIFF: " + r.Reason();
-      break;
-    case ItemKind::Bmp:
-      if (BmpResult r = ReadBmpFile(picture, path); !r) return "BMP: " + r.Reason();
-      break;
-    default:
-      return "no picture reader for this kind";
-  }
-  fullWidth = picture.width();
-  fullHeight = picture.height();
-  return {};
-}
-
-// A JPEG for the cache decodes large enough for its 128-pixel picture: a
-// landscape picture at least 128 wide, a portrait one at least 128 high.
-constexpr int kCacheDecodeWidth = ThumbnailCache::kNormalSide;
-constexpr int kCacheDecodeHeight = ThumbnailCache::kNormalSide * 3 / 4;
 
 // Finished items the workers may keep ahead of the reports, per worker: a
 // slow report (a message box) holds back at most this many thumbnails.
@@ -184,75 +150,24 @@ void ItemLoadProgress::NotMade(const NewItem& made) { std::fprintf(stderr, "lumo
 
 NewItem MakeAlbumItem(const std::string& path, const ThumbnailCell& cell, const DibImage& frame,
                       const ThumbnailCache* cache) {
-  NewItem made;
-  const std::string fileName = fs::path(path).filename().string();
-  made.item.name = ItemNameOf(fileName);
-  made.item.path = path;
-  made.kind = ItemKindOf(fileName);
-  if (const std::optional<FileTimes> times = ReadFileTimes(path)) made.item.time = times->modified;
-  if (made.kind == ItemKind::None) {
-    made.error = "'" + fileName + "' has none of the item extensions";
-    return made;
-  }
-  std::error_code ec;
-  const uintmax_t size = fs::is_regular_file(path, ec) ? fs::file_size(path, ec) : 0;
-  if (ec || size == 0) {
-    made.error = "'" + path + "' is empty or not a readable file";
-    return made;
-  }
-
-  DibImage picture;
-  int fullWidth = 0, fullHeight = 0;
-  const bool video = IsVideoKind(made.kind);
-  CacheLookup cached = CacheLookup::Missing;
-  if (cache) {
-    CachedThumbnail entry;
-    cached = cache->Find(path, video, cell, entry);
-    if (cached == CacheLookup::Failed) {
-      made.status = video ? NewItemStatus::NoPreview : NewItemStatus::Left;
-      made.error = "no thumbnail of '" + path + "': it failed before, as the thumbnail cache records";
-      return made;
+  if (!IsVideoKind(ItemKindOf(path))) return MakePictureItem(path, cell, frame, cache);
+  NewItem made = BeginAlbumItem(path);
+  if (!made.error.empty() || FinishFromCache(made, cache, cell, frame)) return made;
+  video::ItemPreviewResult preview = video::LoadItemPreview(path);
+  if (!preview.ok()) {
+    made.status = NewItemStatus::NoPreview;
+    made.error = "no preview of '" + path + "': " + preview.error;
+    if (preview.status == video::PreviewStatus::StillNotLoaded) {
+      // The private still file failed, not the video: tried again next time.
+      made.stillNotLoaded = preview.error;
+      made.error += " (" + preview.stillReason + ")";
+    } else if (cache) {
+      cache->StoreFailure(path);
     }
-    picture = std::move(entry.picture);
-    fullWidth = entry.fullWidth;
-    fullHeight = entry.fullHeight;
-  }
-  if (cached == CacheLookup::Found) {
-    // The cached picture stands in for the decoded one.
-  } else if (video) {
-    video::ItemPreviewResult preview = video::LoadItemPreview(path);
-    if (!preview.ok()) {
-      made.status = NewItemStatus::NoPreview;
-      made.error = "no preview of '" + path + "': " + preview.error;
-      if (preview.status == video::PreviewStatus::StillNotLoaded) {
-        // The private still file failed, not the video: tried again next time.
-        made.stillNotLoaded = preview.error;
-        made.error += " (" + preview.stillReason + ")";
-      } else if (cache) {
-        cache->StoreFailure(path);
-      }
-      return made;
-    }
-    picture = std::move(preview.picture);
-    fullWidth = picture.width();
-    fullHeight = picture.height();
-  } else if (std::string why = LoadPicture(path, made.kind, cache ? std::max(cell.width, kCacheDecodeWidth) : cell.width,
-                                           cache ? std::max(cell.height, kCacheDecodeHeight) : cell.height, picture,
-                                           fullWidth, fullHeight);
-             !why.empty()) {
-    made.error = "cannot read or decode the picture '" + path + "': " + why;
-    if (cache) cache->StoreFailure(path);
     return made;
   }
-  if (cache && cached == CacheLookup::Missing) cache->Store(path, picture, fullWidth, fullHeight);
-
-  const ThumbnailPlace place = PlaceThumbnail(fullWidth, fullHeight, cell);
-  if (!ComposeThumbnail(picture, place, frame, cell, made.thumbnail)) {
-    made.error = "cannot compose the " + std::to_string(cell.width) + " x " + std::to_string(cell.height) +
-                 " thumbnail of '" + path + "' (" + std::to_string(picture.BitCount()) + " bits a pixel)";
-    return made;
-  }
-  made.status = NewItemStatus::Added;
+  if (cache) cache->Store(path, preview.picture, preview.picture.width(), preview.picture.height());
+  FinishAlbumItem(made, preview.picture, preview.picture.width(), preview.picture.height(), cell, frame);
   return made;
 }
 
@@ -266,7 +181,7 @@ std::optional<PictureSize> ItemPictureSize(const std::string& path) {
   }
   DibImage picture;
   PictureSize size;
-  if (!LoadPicture(path, kind, kOriginalCell.width, kOriginalCell.height, picture, size.width, size.height).empty())
+  if (!LoadItemPicture(path, kind, kOriginalCell.width, kOriginalCell.height, picture, size.width, size.height).empty())
     return std::nullopt;
   return size;
 }

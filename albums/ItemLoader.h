@@ -47,6 +47,12 @@ struct NewItem {
 NewItem MakeAlbumItem(const std::string& path, const ThumbnailCell& cell, const DibImage& frame,
                       const ThumbnailCache* cache = nullptr);
 
+// MakeAlbumItem for the still pictures (JPEG, TIFF, BMP), in a file of its
+// own (PictureItem.cpp) so that a program making only these links no video
+// code; a video item is left out with an error.
+NewItem MakePictureItem(const std::string& path, const ThumbnailCell& cell, const DibImage& frame,
+                        const ThumbnailCache* cache = nullptr);
+
 // The full width and height of the picture a thumbnail of the item at
 // `path` is made from (a video's preview frame); nothing for files that are
 // no items and for pictures that cannot be made.

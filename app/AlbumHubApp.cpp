@@ -59,7 +59,7 @@ int AlbumHubApp::Run() {
   }
 
   MainDialog dialog({services_.registry, services_.shell, services_.prompts, services_.desktop, resources, windows,
-                     {}, {}, {}, {}, {}});
+                     {}, {}, {}, {}, {}, {}, nullptr, {}});
   ShownWatcher watcher([this, &dialog] {
     if (onShown_) onShown_(dialog);
   });

@@ -92,6 +92,15 @@ void ItemCommands::NotFound(const std::string& path) {
   Message(Format("'%s' %s", {path, services_.messages.Text(kNotFound)}), box::kTopmost);
 }
 
+std::vector<std::optional<std::string>> ItemCommands::SelectedPaths() const {
+  std::vector<std::optional<std::string>> paths;
+  for (const int row : SelectedRows()) {
+    const ItemEntry* entry = list_.Entry(row);
+    paths.push_back(entry ? std::optional<std::string>(entry->Item().path) : std::nullopt);
+  }
+  return paths;
+}
+
 std::vector<int> ItemCommands::SelectedRows() const {
   std::vector<int> rows;
   for (int row = 0; row < list_.Count(); ++row) {

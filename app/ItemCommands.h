@@ -68,6 +68,9 @@ class ItemCommands {
   void Duplicate();
   void ShowInfo();
   void Export();
+  // The files of the selected items in list order; an entry without its item
+  // record gives nothing.
+  std::vector<std::optional<std::string>> SelectedPaths() const;
 
   // A drag of the selected items out of the list, the move effect only.
   void DragItems();

@@ -21,11 +21,14 @@
 #include "app/ToolTipControl.h"
 #include "ui/SplashWindow.h"
 #include "platform/Desktop.h"
+#include "platform/MailClient.h"
 #include "platform/Prompts.h"
 #include "platform/Registry.h"
 #include "resources/ResourceIds.h"
 #include "resources/Resources.h"
 #include "resources/SkinLayout.h"
+#include "sharing/DesktopWallpaper.h"
+#include "sharing/MailMessage.h"
 
 namespace lumora {
 
@@ -281,6 +284,7 @@ void MainDialog::reject() {
 
 void MainDialog::OnDestroy() {
   if (!initialised_ || ended_) return;
+  acquireTimer_.stop();
   WriteExitSettings(services_.registry,
                     {items_->Sorting(), {normalPosition_.x(), normalPosition_.y()}, albums_->CurrentPath()});
   skin_.Release();
@@ -290,6 +294,7 @@ void MainDialog::OnDestroy() {
   splash_.reset();
   mainMenu_.reset();
   itemMenu_.reset();
+  twain_.reset();
   messages_.Clear();
 }
 

@@ -14,11 +14,13 @@
 //
 // Files: MainDialog.cpp (construction, initialisation, events, destruction),
 // MainDialogLayout.cpp (the layouts, the skin, painting), MainDialogCommands.cpp
-// (the command table, the window commands and the menus).
+// (the command table, the window commands and the menus), MainDialogAcquire.cpp
+// ("Select Source...", "Acquire..." and timer 2, over the TwainLink).
 #pragma once
 
 #include <QImage>
 #include <QPoint>
+#include <QTimer>
 
 #include <cstdint>
 #include <functional>
@@ -35,6 +37,7 @@
 #include "app/Skin.h"
 #include "dropdialog/QvDropDialog.h"
 #include "editor/PhotoEditor.h"
+#include "media/twain/TwainLink.h"
 #include "resources/Menu.h"
 
 class QAction;
@@ -44,6 +47,10 @@ class QPainter;
 namespace lumora {
 
 class AlbumBrowser;
+class DesktopWallpaper;
+class MailClient;
+struct MailService;
+class WallpaperBackend;
 class AlbumListView;
 class Desktop;
 class ItemBrowser;
@@ -58,7 +65,7 @@ class SplashWindow;
 class ToolTipControl;
 class WindowSystem;
 
-class MainDialog final : public QvDropDialog, private EditorHost {
+class MainDialog final : public QvDropDialog, private EditorHost, private TwainOwner {
  public:
   static constexpr int kTemplateId = 102;
 
@@ -87,7 +94,17 @@ class MainDialog final : public QvDropDialog, private EditorHost {
     std::function<Qt::DropAction(QDrag&, Qt::DropActions)> runDrag;
     // The companion launcher's media checks and pause; empty: the real ones.
     CompanionLauncher::Seams companionSeams;
+    // Loads the scanners' source manager. Default: SANE's library.
+    TwainLink::Loader loadSourceManager;
+    // The mail client the Mail button hands the selected items to; null:
+    // the desktop's (xdg-email).
+    MailClient* mail = nullptr;
+    // The wallpaper backends, in the order they are tried; empty: the
+    // session's (DesktopWallpaper::SessionBackends), found on first use.
+    std::function<std::vector<std::unique_ptr<WallpaperBackend>>()> wallpaperBackends;
   };
+  // Timer 2: while a source is open, its events are polled this often.
+  static constexpr int kAcquireTimerMs = 70;
 
   // Where the companion programs' windows are kept in step with this
   // window's layout: lowered when the compact layout returns, when the
@@ -122,6 +139,9 @@ class MainDialog final : public QvDropDialog, private EditorHost {
   AlbumBrowser& Albums() const { return *albums_; }
   PhotoEditor& Editor() const { return *editor_; }
   CompanionLauncher& Companions() const { return *companions_; }
+  // The acquisition link, once "Select Source..." made it; null before.
+  TwainLink* Twain() const { return twain_.get(); }
+  bool AcquireTimerActive() const { return acquireTimer_.isActive(); }
   // The button with this control id, or null.
   SkinButton* Button(uint32_t control) const;
   ToolTipControl& ButtonTips() const { return *buttonTips_; }
@@ -197,6 +217,17 @@ class MainDialog final : public QvDropDialog, private EditorHost {
   void RefreshItem(const std::string& path) override;
   bool EnterEditorForm() override;
   void LeaveEditorForm() override;
+  DesktopWallpaper& Wallpaper() override;
+  void ShowDesktop() override;
+
+  // --- Acquisition (MainDialogAcquire.cpp).
+  void OnSelectSource();
+  void OnAcquire();
+  // Timer 2: offers the source its events; once the source is closed, stops
+  // and enables "Select Source..." again.
+  void OnAcquireTimer();
+  std::string AlbumFolder() const override;
+  void AddAcquiredItem(const std::string& path) override;
 
   // --- Commands (MainDialogCommands.cpp).
   void OnHelp(uint32_t id);
@@ -205,6 +236,9 @@ class MainDialog final : public QvDropDialog, private EditorHost {
   void OnCloseCommand(uint32_t id);
   void OnMenuButton(uint32_t id);
   void OnAbout(uint32_t id);
+  // Mail (1018): the selected items as the attachments of a new message in
+  // the mail client's compose window.
+  void OnMail(uint32_t id);
   void OnItemDeleteKey();
   // The item list's context menu (menu 252) at a global point.
   void OnItemContextMenu(const QPoint& at);
@@ -243,6 +277,11 @@ class MainDialog final : public QvDropDialog, private EditorHost {
   std::optional<Menu> mainMenu_;
   std::optional<Menu> itemMenu_;
   std::unique_ptr<SplashWindow> splash_;
+  std::unique_ptr<TwainLink> twain_;
+  QTimer acquireTimer_;
+  std::unique_ptr<MailClient> ownMail_;
+  std::unique_ptr<MailService> mail_;
+  std::unique_ptr<DesktopWallpaper> wallpaper_;
 };
 
 }  // namespace lumora

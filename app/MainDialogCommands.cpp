@@ -2,8 +2,10 @@
 // minimise, the layout toggle, close, the menu buttons' popups and the item
 // list's context menu and Delete key; the album and item commands go to the
 // AlbumBrowser, the ItemBrowser and the ItemCommands (Export and the drops
-// too), the launch and web buttons to the CompanionLauncher, "&Edit", "Open"
-// and the editor's buttons to the PhotoEditor.
+// too), "Select Source..." and "Acquire..." to MainDialogAcquire.cpp, the
+// launch and web buttons to the CompanionLauncher, "&Edit", "Open" and the
+// editor's buttons to the PhotoEditor; Mail hands the selected items to the
+// mail client.
 #include "app/MainDialog.h"
 
 #include <QAction>
@@ -19,8 +21,10 @@
 #include "app/SkinButton.h"
 #include "platform/Desktop.h"
 #include "platform/Registry.h"
+#include "platform/MailClient.h"
 #include "platform/Shell.h"
 #include "resources/ResourceIds.h"
+#include "sharing/MailMessage.h"
 
 namespace lumora {
 
@@ -31,6 +35,9 @@ constexpr std::string_view kItemMenuPopup = "mouse";
 
 // The help file in the folder of the "AppPath" setting.
 constexpr char kHelpFileFormat[] = "%1/Lumora.chm";
+
+// "No Picture Selected".
+constexpr uint32_t kNoPictureSelected = 18;
 
 bool IsSortCommand(uint32_t command) {
   return command == kSortByName || command == kSortByDate || command == kSortByType || command == kSortForward ||
@@ -44,7 +51,7 @@ std::span<const MainDialog::CommandEntry> MainDialog::Commands() {
   constexpr auto sortBy = [](MainDialog& window, uint32_t id) { window.items_->SortBy(id); };
   constexpr auto launch = [](MainDialog& window, uint32_t id) { window.companions_->OnLaunchButton(id); };
   constexpr auto web = [](MainDialog& window, uint32_t id) { window.companions_->OnWebButton(id); };
-  static constexpr std::array<CommandEntry, 42> kTable = {{
+  static constexpr std::array<CommandEntry, 45> kTable = {{
       {kHelp, [](MainDialog& window, uint32_t id) { window.OnHelp(id); }},
       {kHelpSmall, [](MainDialog& window, uint32_t id) { window.OnHelp(id); }},
       {kMinimize, [](MainDialog& window, uint32_t id) { window.OnMinimize(id); }},
@@ -74,6 +81,9 @@ std::span<const MainDialog::CommandEntry> MainDialog::Commands() {
       {res::kCmdDuplicate, [](MainDialog& window, uint32_t) { window.itemCommands_->Duplicate(); }},
       {res::kCmdInformation, [](MainDialog& window, uint32_t) { window.itemCommands_->ShowInfo(); }},
       {kExportButton, [](MainDialog& window, uint32_t) { window.itemCommands_->Export(); }},
+      {res::kCmdSelectSource, [](MainDialog& window, uint32_t) { window.OnSelectSource(); }},
+      {res::kCmdAcquire, [](MainDialog& window, uint32_t) { window.OnAcquire(); }},
+      {kMailButton, [](MainDialog& window, uint32_t id) { window.OnMail(id); }},
       {kEditButton, [](MainDialog& window, uint32_t) { window.editor_->Enter(); }},
       {res::kCmdOpen, [](MainDialog& window, uint32_t) { window.editor_->Enter(); }},
       {kTvButton, launch},
@@ -192,6 +202,24 @@ void MainDialog::OnItemContextMenu(const QPoint& at) {
 void MainDialog::OnAbout(uint32_t) {
   AboutDialog about(messages_.Caption(), skin_, services_.shell, this);
   services_.runDialog(about);
+}
+
+void MainDialog::OnMail(uint32_t) {
+  if (!mail_) {
+    MailClient* client = services_.mail;
+    if (!client) {
+      ownMail_ = std::make_unique<XdgMailClient>();
+      client = ownMail_.get();
+    }
+    mail_ = std::make_unique<MailService>(*client);
+  }
+  const std::vector<std::optional<std::string>> selected = itemCommands_->SelectedPaths();
+  const MailTexts texts{messages_.Caption(), messages_.Text(kNoPictureSelected)};
+  {
+    WaitCursor wait(services_.desktop);
+    MailItems(*mail_, services_.prompts, texts, selected);
+  }
+  update();
 }
 
 void MainDialog::OnItemDeleteKey() { OnCommand(res::kCmdDelete); }

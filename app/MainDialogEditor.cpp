@@ -13,6 +13,8 @@
 #include "platform/Desktop.h"
 #include "platform/Prompts.h"
 #include "platform/Registry.h"
+#include "platform/window/WindowSystem.h"
+#include "sharing/DesktopWallpaper.h"
 
 namespace lumora {
 
@@ -80,6 +82,20 @@ void MainDialog::LeaveEditorForm() {
   update();
   // The list is made again at the full layout's cell size.
   albums_->LoadItems();
+}
+
+DesktopWallpaper& MainDialog::Wallpaper() {
+  if (!wallpaper_) {
+    wallpaper_ = std::make_unique<DesktopWallpaper>(
+        services_.registry,
+        services_.wallpaperBackends ? services_.wallpaperBackends() : DesktopWallpaper::SessionBackends());
+  }
+  return *wallpaper_;
+}
+
+void MainDialog::ShowDesktop() {
+  if (WindowSystem* system = windows()) system->ShowDesktop();
+  showMinimized();
 }
 
 }  // namespace lumora

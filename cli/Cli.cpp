@@ -5,6 +5,7 @@
 #include <new>
 
 #include "cli/ConvertCommand.h"
+#include "cli/DesktopCommands.h"
 #include "cli/EffectsCommand.h"
 #include "cli/MediaCommands.h"
 #include "cli/MpegStillCommand.h"
@@ -24,6 +25,9 @@ constexpr Command kCommands[] = {
     {"info", "FILE",
      "print the information window's fields of a file (title, folder, times, type, size and picture size)",
      RunInfo},
+    {"mail", "FILE...",
+     "open the mail client's compose window with the files attached (as the main window's Mail button)",
+     RunMailCommand},
     {"mpeg-still", "IN OUT [--format N] [--count-test]",
      "write the first picture of an MPEG stream or recording (format 5 BMP by default; 0-2 planes, "
      "6 Targa, 7 packed 4:2:2, 8 PPM)",
@@ -34,10 +38,15 @@ constexpr Command kCommands[] = {
     {"settings", "[--registry DIR]",
      "show every stored setting of Lumora and its companions, with the default of a missing one",
      RunSettingsCommand},
-    {"thumbnail", "IN OUT.bmp [--max]",
+    {"thumbnail", "IN OUT.bmp [--max] [--cache] | --out-dir DIR FILE... [--max] [--cache]",
      "write the thumbnail cell of an album item exactly as the item list shows it (58 x 42, or the full "
-     "layout's 107 x 86 with --max)",
+     "layout's 107 x 86 with --max); with --out-dir, each FILE's cell as DIR/NAME.bmp, on every core; "
+     "with --cache, through the desktop's thumbnail cache",
      RunThumbnail},
+    {"wallpaper", "FILE | --restore",
+     "make a picture the desktop wallpaper (saved as \"Lumora Wallpaper.bmp\" in the data folder), or set "
+     "the wallpaper from before again",
+     RunWallpaperCommand},
 };
 
 void PrintHelp(std::ostream& out) {

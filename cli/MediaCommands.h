@@ -1,8 +1,9 @@
 // The subcommands that need the media libraries (FFmpeg for video previews,
-// the resources for thumbnail frames and the audio-only picture). lumora-cli itself links neither, so
-// every other subcommand starts without loading them (or the window-system
-// libraries FFmpeg brings along): its versions of these hand the process
-// over to the sibling program lumora-cli-media, whose versions run them.
+// the resources for the audio-only picture and a resource library's frames).
+// lumora-cli itself links neither, so its subcommands start without loading
+// them (or the window-system libraries FFmpeg brings along): its versions of
+// these hand the work over to the sibling program lumora-cli-media (all of
+// info and preview, a thumbnail's video items), whose versions run them.
 #pragma once
 
 #include "cli/Cli.h"

@@ -28,6 +28,8 @@ constexpr Entry kTable[] = {
     {AppKey, kSortID, RegType::Dword, "32771"},
     {AppKey, kWindowPosLeft, RegType::Dword, "0"},
     {AppKey, kWindowPosTop, RegType::Dword, "0"},
+    {AppKey, kWallpaperBackend, RegType::String, ""},
+    {AppKey, kPreviousWallpaper, RegType::String, ""},
     {TunerecKey, kAppPath, RegType::String, nullptr},
     {ClipsmithKey, kAppPath, RegType::String, nullptr},
     {MpegsmithKey, kAppPath, RegType::String, nullptr},

@@ -216,10 +216,13 @@ class QVDIALOG_EXPORT QvDropDialog : public QDialog {
   bool accepted_ = false;             // OnDragEnter accepted the drag
   bool dropFailed_ = false;           // SetDropFail was called during OnDrop
 
+  // The window directory the dialog posts through: the platform's, else one
+  // matching Qt's platform (null when that has no display).
+  lumora::WindowSystem* windows();
+
  private:
   lumora::Registry& registry();
   lumora::Desktop& desktop();
-  lumora::WindowSystem* windows();
   // Posts message 2011 with `code`; false when it could not be queued (no
   // window system, the window is gone, or it stayed busy for the whole wait).
   bool Post(lumora::WindowHandle window, std::uint32_t code, const QByteArray& payload);

@@ -22,6 +22,7 @@
 #include "platform/Shell.h"
 #include "resources/ResourceIds.h"
 #include "resources/Resources.h"
+#include "sharing/DesktopWallpaper.h"
 
 namespace lumora {
 
@@ -40,13 +41,11 @@ QRect BoxRect(const Box& box, int width, int height) {
   return QRect(box.left.At(width), box.top.At(height), box.width, box.height);
 }
 
-// Every editor button but "Wallpaper", whose command belongs to the desktop.
+// Every editor button.
 constexpr auto kCommands = [] {
-  std::array<uint32_t, skin::kEditorButtons.size() - 1> ids{};
+  std::array<uint32_t, skin::kEditorButtons.size()> ids{};
   size_t n = 0;
-  for (const skin::ButtonPlace& place : skin::kEditorButtons) {
-    if (place.control != kWallpaper) ids[n++] = place.control;
-  }
+  for (const skin::ButtonPlace& place : skin::kEditorButtons) ids[n++] = place.control;
   return ids;
 }();
 
@@ -429,8 +428,32 @@ void PhotoEditor::OnCommand(uint32_t id) {
     case kOriginal: return OnOriginal();
     case kSave: return OnSave();
     case kClose: return OnClose();
+    case kWallpaper: return OnWallpaper();
     default: return;
   }
+}
+
+// First click: the displayed picture becomes the wallpaper; the next one sets
+// the wallpaper the user had before. Either way every window is then
+// minimised to show it; when the desktop could not be changed the user is
+// told and nothing is minimised.
+void PhotoEditor::OnWallpaper() {
+  DesktopWallpaper::Result result;
+  {
+    WaitCursor wait(services_.desktop);
+    DesktopWallpaper& wallpaper = host_.Wallpaper();
+    result = wallpaperSet_
+                 ? wallpaper.Restore()
+                 : wallpaper.Set(canvas_->Displayed(),
+                                 DesktopWallpaper::PicturePath(services_.desktop.SystemFolder(), Caption()));
+  }
+  if (result != DesktopWallpaper::Result::Done) {
+    services_.prompts.ShowMessage(std::string(DesktopWallpaper::Text(result)), Caption(),
+                                  box::kIconExclamation | box::kTopmost);
+    return;
+  }
+  wallpaperSet_ = !wallpaperSet_;
+  host_.ShowDesktop();
 }
 
 void PhotoEditor::OnRegionSelect() {

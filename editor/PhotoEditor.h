@@ -4,7 +4,7 @@
 // entering from an album item, the level, toggle and rotation buttons with
 // their recomputation, zoom, region select, trim, the overlay picture, the
 // background colour, the panels, previous and next, back to the stored
-// picture, save and close.
+// picture, save and close, and making the picture the desktop wallpaper.
 //
 // The editor's buttons are the main window's skin buttons and the item list
 // is the window's: the editor reaches them through its host. Every message
@@ -29,6 +29,7 @@ class QWidget;
 namespace lumora {
 
 class Desktop;
+class DesktopWallpaper;
 class ImageCanvas;
 class LevelBar;
 class Prompts;
@@ -59,6 +60,10 @@ class EditorHost {
   // Back to the album controls in the full-screen form; the item list is
   // refilled at the full layout's thumbnail size.
   virtual void LeaveEditorForm() = 0;
+  // The desktop wallpaper the "Wallpaper" button sets and takes back.
+  virtual DesktopWallpaper& Wallpaper() = 0;
+  // Minimises every window, the main window too, to show the desktop.
+  virtual void ShowDesktop() = 0;
 };
 
 class PhotoEditor {
@@ -117,6 +122,9 @@ class PhotoEditor {
   int CurrentRow() const { return row_; }
   editor::Panel CurrentPanel() const { return panel_; }
   bool Trimmed() const { return trimmed_; }
+  // The "Wallpaper" button has set the wallpaper (its next click sets the
+  // earlier one again).
+  bool WallpaperSet() const { return wallpaperSet_; }
   QComboBox& ZoomList() const { return *zoomList_; }
   QComboBox& BlendList() const { return *blendList_; }
   // The bar with this control id (level bars and the progress bar), or null.
@@ -165,6 +173,7 @@ class PhotoEditor {
   void OnOriginal();
   void OnSave();
   void OnClose();
+  void OnWallpaper();
 
   Services services_;
   EditorHost& host_;
@@ -183,6 +192,7 @@ class PhotoEditor {
   int row_ = -1;
   editor::Panel panel_ = editor::Panel::Distortion;
   bool trimmed_ = false;
+  bool wallpaperSet_ = false;
   ViewRect trimSelection_;
   bool followingZoom_ = false;  // the zoom list is being set to the view's step
   int recomputations_ = 0;

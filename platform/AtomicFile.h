@@ -1,7 +1,8 @@
 // Whole-file replacement that never leaves a half-written file: the new
 // contents go to a temporary file in the same folder, which is synced and
 // then renamed over the old file (and the folder synced), so a crash or a
-// full disk leaves either the old file or the new one.
+// full disk leaves either the old file or the new one (the syncs can be left
+// out where losing the file in a crash does no harm).
 #pragma once
 
 #include <cstdint>

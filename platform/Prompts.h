@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -63,6 +64,38 @@ inline constexpr Colour MakeColour(uint8_t r, uint8_t g, uint8_t b) {
   return Colour(r) | Colour(g) << 8 | Colour(b) << 16;
 }
 
+// A scanner or camera as the device list shows it.
+struct ScanDevice {
+  std::string name;  // the device's own name, "test:0"
+  std::string vendor;
+  std::string model;
+};
+
+// What the scan dialog offers: each list holds the device's choices (empty
+// when the device has no such option) with the current one first selected.
+struct ScanChoices {
+  std::string device;  // shown in the title
+  std::vector<std::string> modes;
+  std::string mode;
+  std::vector<int> resolutions;  // dots per inch
+  int resolution = 0;
+  std::vector<std::string> sources;  // "Flatbed", "Automatic Document Feeder", ...
+  std::string source;
+};
+
+struct ScanSettings {
+  std::string mode;
+  int resolution = 0;
+  std::string source;
+  bool operator==(const ScanSettings&) const = default;
+};
+
+// A window shown while pages are scanned; it goes when the object does.
+class ScanProgress {
+ public:
+  virtual ~ScanProgress() = default;
+};
+
 class Prompts {
  public:
   virtual ~Prompts() = default;
@@ -73,6 +106,15 @@ class Prompts {
   virtual std::vector<std::string> OpenFiles(const OpenFileRequest& request) = 0;
   virtual std::optional<Colour> ChooseColour(Colour initial) = 0;
   virtual std::optional<std::string> BrowseFolder(const FolderRequest& request) = 0;
+  // The device list: vendor, model and name of each; returns the chosen
+  // device's index, nothing when cancelled. `current` is selected first.
+  virtual std::optional<size_t> ChooseScanDevice(const std::vector<ScanDevice>& devices, size_t current) = 0;
+  // The scan dialog: mode, resolution and source, with Scan and Cancel;
+  // nothing when cancelled.
+  virtual std::optional<ScanSettings> ChooseScanSettings(const ScanChoices& choices) = 0;
+  // A modeless window saying that `device` scans, with a Cancel button that
+  // calls `cancel` (on this thread). May return null when nothing is shown.
+  virtual std::unique_ptr<ScanProgress> ShowScanProgress(const std::string& device, std::function<void()> cancel) = 0;
 };
 
 }  // namespace lumora

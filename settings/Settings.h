@@ -28,6 +28,10 @@ inline constexpr std::string_view kSortFR = "SortFR";            // AppKey, DWOR
 inline constexpr std::string_view kSortID = "SortID";            // AppKey, DWORD
 inline constexpr std::string_view kWindowPosLeft = "WindowPosLeft";  // AppKey, DWORD
 inline constexpr std::string_view kWindowPosTop = "WindowPosTop";    // AppKey, DWORD
+// The wallpaper the desktop showed before ours: the backend that read it and
+// its reading (both empty once it is shown again).
+inline constexpr std::string_view kWallpaperBackend = "WallpaperBackend";    // AppKey, string
+inline constexpr std::string_view kPreviousWallpaper = "PreviousWallpaper";  // AppKey, string
 
 // "Topmost" tells the companions which layout the main window is in.
 inline constexpr std::string_view kTopmostRemocon = "Remocon";

@@ -1,17 +1,24 @@
 // Qt backend of the prompts.
 #include "platform/qt/QtPrompts.h"
 
+#include <QApplication>
 #include <QColorDialog>
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFileSystemModel>
+#include <QFormLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPointer>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTreeView>
+#include <QTreeWidget>
 #include <QVBoxLayout>
 
 namespace lumora {
@@ -157,6 +164,120 @@ std::optional<std::string> QtPrompts::BrowseFolder(const FolderRequest& request)
   field->setFocus();
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
   return chosen;
+}
+
+// The devices in a list of vendor, model and name; a double click or
+// Select chooses.
+std::optional<size_t> QtPrompts::ChooseScanDevice(const std::vector<ScanDevice>& devices, size_t current) {
+  QDialog dialog(parent_);
+  dialog.setWindowTitle("Select Source");
+  auto* list = new QTreeWidget(&dialog);
+  list->setRootIsDecorated(false);
+  list->setHeaderLabels({"Vendor", "Model", "Device"});
+  for (const ScanDevice& d : devices) new QTreeWidgetItem(list, {Q(d.vendor), Q(d.model), Q(d.name)});
+  list->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+  if (current < devices.size()) list->setCurrentItem(list->topLevelItem(int(current)));
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+  buttons->button(QDialogButtonBox::Ok)->setText("Select");
+  auto* layout = new QVBoxLayout(&dialog);
+  layout->addWidget(list);
+  layout->addWidget(buttons);
+  dialog.resize(460, 260);
+  QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+  QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+  QObject::connect(list, &QTreeWidget::itemDoubleClicked, &dialog, &QDialog::accept);
+  if (dialog.exec() != QDialog::Accepted || !list->currentItem()) return std::nullopt;
+  return size_t(list->indexOfTopLevelItem(list->currentItem()));
+}
+
+// Mode, resolution and document source, each a list of the device's
+// choices (a row the device has no choices for is left out).
+std::optional<ScanSettings> QtPrompts::ChooseScanSettings(const ScanChoices& choices) {
+  QDialog dialog(parent_);
+  dialog.setWindowTitle(Q("Scan - " + choices.device));
+  auto* form = new QFormLayout;
+  const auto addList = [&](const char* label, const std::vector<std::string>& items, const std::string& current) {
+    auto* box = new QComboBox(&dialog);
+    for (const std::string& item : items) box->addItem(Q(item));
+    box->setCurrentText(Q(current));
+    if (!items.empty()) form->addRow(label, box);
+    return box;
+  };
+  QComboBox* mode = addList("Mode:", choices.modes, choices.mode);
+  QComboBox* source = addList("Source:", choices.sources, choices.source);
+  auto* resolution = new QComboBox(&dialog);
+  for (int dpi : choices.resolutions) {
+    resolution->addItem(QString("%1 dpi").arg(dpi), dpi);
+    if (dpi == choices.resolution) resolution->setCurrentIndex(resolution->count() - 1);
+  }
+  if (!choices.resolutions.empty()) form->insertRow(1, "Resolution:", resolution);
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+  buttons->button(QDialogButtonBox::Ok)->setText("Scan");
+  auto* layout = new QVBoxLayout(&dialog);
+  layout->addLayout(form);
+  layout->addWidget(buttons);
+  dialog.setMinimumWidth(340);
+  QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+  QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  ScanSettings settings;
+  settings.mode = choices.modes.empty() ? choices.mode : mode->currentText().toStdString();
+  settings.source = choices.sources.empty() ? choices.source : source->currentText().toStdString();
+  settings.resolution = choices.resolutions.empty() ? choices.resolution : resolution->currentData().toInt();
+  return settings;
+}
+
+namespace {
+
+// A small window with a busy bar and Cancel, shown while pages are scanned.
+// It is not modal; it belongs to the modal window running (the main window
+// runs modally, and a window manager keeps that above windows of its own
+// that are not its children).
+class QtScanProgress final : public ScanProgress {
+ public:
+  QtScanProgress(QWidget* parent, const std::string& device, std::function<void()> cancel)
+      : dialog_(new QDialog(parent ? parent
+                                   : QApplication::activeModalWidget() ? QApplication::activeModalWidget()
+                                                                        : QApplication::activeWindow())) {
+    dialog_->setWindowTitle("Scanning");
+    auto* label = new QLabel(Q("Scanning from " + device + "..."), dialog_);
+    auto* bar = new QProgressBar(dialog_);
+    bar->setRange(0, 0);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Cancel, dialog_);
+    auto* layout = new QVBoxLayout(dialog_);
+    layout->addWidget(label);
+    layout->addWidget(bar);
+    layout->addWidget(buttons);
+    dialog_->setMinimumWidth(300);
+    QPushButton* button = buttons->button(QDialogButtonBox::Cancel);
+    // Cancel keeps the window, saying so, until the scan has ended; closing
+    // the window (which hides it) cancels too.
+    const auto stop = [button, label, cancel] {
+      if (!button->isEnabled()) return;
+      button->setEnabled(false);
+      label->setText("Cancelling...");
+      cancel();
+    };
+    pressed_ = QObject::connect(buttons, &QDialogButtonBox::rejected, dialog_, stop);
+    closed_ = QObject::connect(dialog_, &QDialog::rejected, dialog_, stop);
+    dialog_->show();
+  }
+  ~QtScanProgress() override {
+    // The scan is over: going away is no cancel.
+    QObject::disconnect(pressed_);
+    QObject::disconnect(closed_);
+    delete dialog_.data();
+  }
+
+ private:
+  QPointer<QDialog> dialog_;
+  QMetaObject::Connection pressed_, closed_;
+};
+
+}  // namespace
+
+std::unique_ptr<ScanProgress> QtPrompts::ShowScanProgress(const std::string& device, std::function<void()> cancel) {
+  return std::make_unique<QtScanProgress>(parent_, device, std::move(cancel));
 }
 
 }  // namespace lumora

@@ -1,5 +1,6 @@
 // Prompts shown as Qt dialogs: message boxes, the file dialog, the colour
-// dialog and a folder browser that stays open until its check accepts a path.
+// dialog, a folder browser that stays open until its check accepts a path,
+// and the scanner's device list, scan dialog and progress window.
 #pragma once
 
 #include <QString>
@@ -21,6 +22,9 @@ class QtPrompts final : public Prompts {
   std::vector<std::string> OpenFiles(const OpenFileRequest& request) override;
   std::optional<Colour> ChooseColour(Colour initial) override;
   std::optional<std::string> BrowseFolder(const FolderRequest& request) override;
+  std::optional<size_t> ChooseScanDevice(const std::vector<ScanDevice>& devices, size_t current) override;
+  std::optional<ScanSettings> ChooseScanSettings(const ScanChoices& choices) override;
+  std::unique_ptr<ScanProgress> ShowScanProgress(const std::string& device, std::function<void()> cancel) override;
 
  private:
   QWidget* parent_;

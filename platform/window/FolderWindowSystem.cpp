@@ -54,4 +54,7 @@ bool FolderWindowSystem::Post(WindowHandle window, const WindowMessage& message)
   return SendFrame(FolderSocketPath(folder_.path(), window), frame);
 }
 
+// Other programs' windows are out of reach without a window system.
+bool FolderWindowSystem::ShowDesktop() { return false; }
+
 }  // namespace lumora

@@ -32,6 +32,7 @@ class FolderWindowSystem final : public WindowSystem {
   std::optional<WindowRect> Rect(WindowHandle window) override;
   std::optional<WindowRect> Screen() override;
   bool Post(WindowHandle window, const WindowMessage& message) override;
+  bool ShowDesktop() override;
 
  private:
   bool SendControl(WindowHandle window, const ControlRequest& request);

@@ -102,6 +102,10 @@ class WindowSystem {
   // no listener (its program ended), its queue stayed full that long, or the
   // message is too large (WindowFrame.h: kMaxPayloadBytes).
   virtual bool Post(WindowHandle window, const WindowMessage& message) = 0;
+
+  // Minimises every window to show the desktop (the EWMH "show desktop"
+  // mode: _NET_SHOWING_DESKTOP). False when this directory cannot ask for it.
+  virtual bool ShowDesktop() = 0;
 };
 
 }  // namespace lumora

@@ -31,11 +31,12 @@ enum AtomIndex {
   kNetSupportingWmCheck,
   kNetSupported,
   kNetWmPid,
+  kNetShowingDesktop,
 };
 constexpr const char* kAtomNames[] = {
     "_NET_WM_NAME",    "UTF8_STRING",         "_NET_CLIENT_LIST",           "_NET_ACTIVE_WINDOW",
     "_NET_WM_STATE",   "_NET_WM_STATE_ABOVE", "_NET_SUPPORTING_WM_CHECK", "_NET_SUPPORTED",
-    "_NET_WM_PID",
+    "_NET_WM_PID",     "_NET_SHOWING_DESKTOP",
 };
 
 // EWMH _NET_WM_STATE actions and the source indication of a pager-like tool.
@@ -313,6 +314,16 @@ bool X11WindowSystem::SendToRoot(std::uint32_t window, std::uint32_t type, const
   const std::uint32_t mask = XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
   return Succeeded(connection_, xcb_send_event_checked(connection_, 0, root_, mask,
                                                        reinterpret_cast<const char*>(&event)));
+}
+
+bool X11WindowSystem::ShowDesktop() {
+  const std::uint32_t showing = atoms_[kNetShowingDesktop];
+  if (WindowManagerSupports(showing)) return SendToRoot(root_, showing, {1, 0, 0, 0, 0});
+  // Without a window manager nobody minimises; the root's property still
+  // tells pagers and later window managers the desktop was asked for.
+  const std::uint32_t on = 1;
+  return Succeeded(connection_, xcb_change_property_checked(connection_, XCB_PROP_MODE_REPLACE, root_, showing,
+                                                            XCB_ATOM_CARDINAL, 32, 1, &on));
 }
 
 bool X11WindowSystem::Restack(std::uint32_t window) {

@@ -66,6 +66,7 @@ class X11WindowSystem final : public WindowSystem {
   std::optional<WindowRect> Rect(WindowHandle window) override;
   std::optional<WindowRect> Screen() override;
   bool Post(WindowHandle window, const WindowMessage& message) override;
+  bool ShowDesktop() override;
 
   const std::string& displayKey() const { return displayKey_; }
 
@@ -75,7 +76,7 @@ class X11WindowSystem final : public WindowSystem {
 
  private:
   // Interned atoms, indexed by the enum in the source file.
-  static constexpr int kAtomCount = 9;
+  static constexpr int kAtomCount = 10;
 
   X11WindowSystem(xcb_connection_t* connection, std::uint32_t root, std::string folder,
                   std::string displayKey)

@@ -37,7 +37,13 @@ std::unique_ptr<MainDialog> MainWindowDoubles::MakeWindow() {
   Shell& usedShell = shellInUse ? *shellInUse : shell;
   WindowSystem* usedWindows = windowsInUse ? windowsInUse : &windows;
   MainDialog::Services services{*registry, usedShell, prompts, desktop, *resources, usedWindows, {}, {}, {}, {},
-                                companionSeams};
+                                companionSeams, loadSourceManager, &mail, {}};
+  services.wallpaperBackends = [this] {
+    std::vector<std::unique_ptr<WallpaperBackend>> backends;
+    backends.push_back(std::make_unique<testing_support::ScriptedWallpaper>("portal", portalDesktop));
+    backends.push_back(std::make_unique<testing_support::ScriptedWallpaper>("gnome", wallpaperDesktop));
+    return backends;
+  };
   services.exitProcess = [this](int code) { exitCodes.push_back(code); };
   services.runDrag = [this](QDrag& drag, Qt::DropActions allowed) {
     EXPECT_TRUE(runDrag) << "a drag of items started";

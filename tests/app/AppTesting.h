@@ -20,6 +20,7 @@
 #include "app/ItemBrowser.h"
 #include "app/MainDialog.h"
 #include "platform/Registry.h"
+#include "platform/testing/DesktopDoubles.h"
 #include "platform/testing/FakeDesktop.h"
 #include "platform/testing/RecordingShell.h"
 #include "platform/testing/ScriptedPrompts.h"
@@ -87,6 +88,8 @@ struct MainWindowDoubles {
   // The companion launcher's seams: the real media checks, and a pause after
   // starting the VCD program that returns at once.
   CompanionLauncher::Seams companionSeams{{}, {}, [](std::chrono::milliseconds) {}};
+  // The scanners' source manager; empty: SANE's library.
+  TwainLink::Loader loadSourceManager;
 
   std::vector<int> exitCodes;       // each call of the exit seam
   std::vector<ShownMenu> menus;     // each popup menu shown
@@ -95,6 +98,12 @@ struct MainWindowDoubles {
   std::function<void(QDialog&)> onDialog;  // looks at a modal dialog before it "closes"
   // Runs a drag of items in place of QDrag::exec; empty: no drag is expected.
   std::function<Qt::DropAction(QDrag&, Qt::DropActions)> runDrag;
+  // The mail client the Mail button uses.
+  testing_support::RecordingMailClient mail;
+  // The desktop the wallpaper backends act on: a portal that never sets and
+  // a desktop that does (their names "portal" and "gnome").
+  testing_support::ScriptedDesktop portalDesktop{std::nullopt, false, false, {}, {}};
+  testing_support::ScriptedDesktop wallpaperDesktop{"'file:///old.jpg'", true, true, {}, {}};
 };
 
 // The string value `name` under `subkey`, or nothing.

@@ -1,12 +1,14 @@
 // The photo editor driven through the main window's command table with
 // scripted prompts: entering per kind of item, the level buttons and their
 // bars, zoom, region select with its save question, trim, stepping through
-// the album, saving (also when it fails), closing, and the keys.
+// the album, saving (also when it fails), closing, the keys, and the
+// wallpaper with the desktop shown.
 #include <gtest/gtest.h>
 
 #include <QComboBox>
 #include <QKeyEvent>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -417,6 +419,52 @@ TEST(EditorTest, HoldingBackslashShowsTheUneditedPictureWithoutChangingState) {
   QApplication::sendEvent(f.window.get(), &release);
   EXPECT_EQ(view.grab().toImage().pixel(middle), qRgb(255, 255, 255));
   EXPECT_TRUE(f.Editor().Levels().invert);
+}
+
+TEST(EditorTest, WallpaperSetsThePictureThenTheEarlierOneAndShowsTheDesktopOnlyWhenTheDesktopChanged) {
+  EditorFixture f({{"a.bmp", 40, 30, qRgb(200, 10, 20)}});
+  f.Open(0);
+  ASSERT_TRUE(f.Editor().IsOpen());
+  auto showDesktopCalls = [&f] {
+    return std::ranges::count(f.doubles.windows.calls(), FakeWindowCall::Op::ShowDesktop, &FakeWindowCall::op);
+  };
+
+  // First click: saved as a bitmap in the system folder, set (the portal
+  // refuses, the desktop's own backend takes it), the earlier one kept.
+  f.window->OnCommand(kWallpaper);
+  const fs::path file = f.doubles.temp / "Lumora Wallpaper.bmp";
+  EXPECT_EQ(f.doubles.portalDesktop.log, (std::vector<std::string>{"portal set Lumora Wallpaper.bmp 40x30"}));
+  EXPECT_EQ(f.doubles.wallpaperDesktop.log, (std::vector<std::string>{"gnome set Lumora Wallpaper.bmp 40x30"}));
+  ASSERT_EQ(f.doubles.wallpaperDesktop.pictures.size(), 1u);
+  EXPECT_EQ(f.doubles.wallpaperDesktop.pictures[0].path, file.string());
+  EXPECT_EQ(f.doubles.wallpaperDesktop.pictures[0].pixels[0], 0xC80A14u);
+  DibImage saved;
+  ASSERT_TRUE(LoadPictureFile(saved, file.string()));
+  EXPECT_EQ(Pixel(saved, 39, 29), qRgb(200, 10, 20));
+  EXPECT_EQ(test::ReadText(*f.doubles.registry, AppKey, kPreviousWallpaper), "'file:///old.jpg'");
+  EXPECT_EQ(showDesktopCalls(), 1);
+  EXPECT_TRUE(f.window->isMinimized());
+  EXPECT_TRUE(f.Editor().WallpaperSet());
+
+  // Second click: the earlier wallpaper again, and the desktop shown again.
+  f.window->showNormal();
+  f.window->OnCommand(kWallpaper);
+  EXPECT_EQ(f.doubles.wallpaperDesktop.log.back(), "gnome restore 'file:///old.jpg'");
+  EXPECT_EQ(f.doubles.wallpaperDesktop.reading, "'file:///old.jpg'");
+  EXPECT_EQ(showDesktopCalls(), 2);
+  EXPECT_TRUE(f.window->isMinimized());
+  EXPECT_FALSE(f.Editor().WallpaperSet());
+
+  // No backend sets it: the message, and nothing is minimised.
+  f.window->showNormal();
+  f.doubles.wallpaperDesktop.sets = false;
+  f.doubles.prompts.ExpectMessage("The wallpaper could not be set.", "Lumora", box::kIconExclamation | box::kTopmost,
+                                  kAnswerOk);
+  f.window->OnCommand(kWallpaper);
+  EXPECT_EQ(showDesktopCalls(), 2);
+  EXPECT_FALSE(f.window->isMinimized());
+  EXPECT_FALSE(f.Editor().WallpaperSet());
+  EXPECT_TRUE(f.doubles.prompts.AllAnswered());
 }
 
 }  // namespace

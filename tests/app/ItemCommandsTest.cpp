@@ -443,5 +443,33 @@ TEST(ItemCommandsTest, DraggingItemsOntoAnotherAlbumMovesThemOutOfTheList) {
   EXPECT_EQ(list.Count(), 1);
 }
 
+TEST(ItemCommandsTest, MailHandsTheSelectedFilesInListOrderToTheMailClient) {
+  MainWindowDoubles doubles;
+  const fs::path trip = test::AddAlbum(doubles, "Trip");
+  for (const char* name : {"a.bmp", "b.bmp", "c.bmp", "d.bmp"}) test::WritePicture(trip / name, 8, 8, qRgb(1, 2, 3));
+  auto window = doubles.ShowWindow();
+  ItemListView& list = *window->ItemList();
+  ASSERT_EQ(list.Count(), 4);
+
+  // Nothing selected: the message, and the mail client is not looked for.
+  list.clearSelection();
+  doubles.prompts.ExpectMessage(kNoPicture, "Lumora", box::kTopmost, kAnswerOk);
+  window->OnCommand(layout::kMailButton);
+  EXPECT_EQ(doubles.mail.availabilityAsked, 0);
+  EXPECT_TRUE(doubles.mail.sent.empty());
+
+  // Selected in another order than the list's: the list's order counts.
+  Select(list, {"d", "b", "a"});
+  window->OnCommand(layout::kMailButton);
+  ASSERT_EQ(doubles.mail.sent.size(), 1u);
+  std::vector<std::string> paths;
+  for (const MailAttachment& a : doubles.mail.sent[0].attachments) paths.push_back(a.path);
+  EXPECT_EQ(paths, (std::vector<std::string>{(trip / "a.bmp").string(), (trip / "b.bmp").string(),
+                                             (trip / "d.bmp").string()}));
+  EXPECT_EQ(doubles.mail.sent[0].note, "   ");
+  EXPECT_EQ(doubles.mail.flags[0], mailflag::kDialog | mailflag::kLogonUi);
+  EXPECT_TRUE(doubles.prompts.AllAnswered());
+}
+
 }  // namespace
 }  // namespace lumora

@@ -1,9 +1,11 @@
-// lumora-cli thumbnail: the cell of each layout as the list shows it, and an
-// exit code for each way it fails.
+// lumora-cli thumbnail: the cell of each layout as the list shows it, an
+// exit code for each way it fails, and --out-dir giving the one-file cells
+// in lumora-cli-media's process and through the lumora-cli program.
 #include "cli/ThumbnailCommand.h"
 
 #include <stdlib.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -13,19 +15,49 @@
 
 #include "albums/Thumbnail.h"
 #include "albums/ThumbnailCache.h"
+#include "cli/BuiltinBitmaps.h"
+#include "cli/MediaCommands.h"
 #include "picture/DibImage.h"
 #include "media/codecs/Bmp.h"
 #include "media/codecs/Jpeg.h"
+#include "media/codecs/Tiff.h"
 #include "platform/Desktop.h"
+#include "platform/Exec.h"
 #include "resources/Resources.h"
 #include "tests/TempDir.h"
+#include "tests/media/video/AviWriter.h"
 
 namespace lumora::cli {
 namespace {
 
-int Thumbnail(std::vector<std::string> args) {
+namespace fs = std::filesystem;
+
+int Thumbnail(std::vector<std::string> args, std::string* err = nullptr) {
   std::ostringstream o, e;
-  return RunThumbnailCommand(args, {o, e});
+  const int code = RunThumbnail(args, {o, e});
+  if (err) *err = e.str();
+  return code;
+}
+
+// The lumora-cli program (its still cells made in its own process, its
+// videos' in lumora-cli-media's).
+int ThumbnailProgram(std::vector<std::string> args) {
+  args.insert(args.begin(), {LUMORA_CLI_PATH, "thumbnail"});
+  const ChildRun run = RunChild(LUMORA_CLI_PATH, args);
+  EXPECT_EQ(run.startError, 0);
+  return run.exitCode;
+}
+
+// A picture whose every pixel differs from its neighbours, so a cell made
+// from the wrong rows or columns shows.
+DibImage Pattern(int width, int height) {
+  DibImage pic;
+  EXPECT_TRUE(pic.Create(width, height, 24));
+  RowTable rows(pic);
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x)
+      for (int c = 0; c < 3; ++c) rows[y][x * 3 + c] = uint8_t(x * 7 + y * 13 + c * 50);
+  return pic;
 }
 
 uint32_t Rgb(DibImage& pic, int x, int y) {
@@ -124,6 +156,100 @@ TEST(ThumbnailCommand, RefusesWhatTheListWouldNotShow) {
   ASSERT_TRUE(white.Create(8, 8, 24));
   ASSERT_TRUE(WriteJpegFile(white, (dir / "b.jpg").string()));
   EXPECT_EQ(Thumbnail({(dir / "b.jpg").string(), (dir / "missing" / "out.bmp").string()}), kExitCannotWrite);
+
+  const std::string b = (dir / "b.jpg").string();
+  for (const auto& [args, code] : std::vector<std::pair<std::vector<std::string>, int>>{
+           {{"--out-dir"}, kExitBadArguments},
+           {{"--out-dir", dir.path().string()}, kExitBadArguments},
+           {{"--max", "--out-dir", (dir / "missing").string(), b}, kExitCannotWrite},
+           {{"--out-dir", b, b}, kExitCannotWrite},
+       })
+    EXPECT_EQ(Thumbnail(args), code) << testing::PrintToString(args);
+}
+
+TEST(ThumbnailCommand, BuiltInFramesAreTheResourceFiles) {
+  const Resources resources(RunningProgramPath().parent_path());
+  for (const ThumbnailCell* cell : {&kOriginalCell, &kMaxCell}) {
+    const auto builtIn = BuiltinBitmap(cell->frameBitmap);
+    ASSERT_TRUE(builtIn.has_value()) << cell->frameBitmap;
+    EXPECT_EQ(std::vector<uint8_t>(builtIn->begin(), builtIn->end()), resources.Bitmap(cell->frameBitmap));
+  }
+  EXPECT_FALSE(BuiltinBitmap(0).has_value());
+}
+
+// Every kind, a failing file, a file that is no item and two files of one
+// name: --out-dir writes each cell as the one-file command does, in either
+// program, names the second "photo" photo-2 and exits with the first
+// failure's code.
+TEST(ThumbnailCommand, OutDirGivesTheOneFileCells) {
+  test::TempDir dir;
+  fs::create_directory(dir / "sub");
+  const DibImage landscape = Pattern(640, 480), portrait = Pattern(90, 160), small = Pattern(40, 30);
+  ASSERT_TRUE(WriteJpegFile(landscape, (dir / "photo.jpg").string()));
+  ASSERT_TRUE(WriteJpegFile(portrait, (dir / "sub" / "photo.jpg").string()));
+  ASSERT_TRUE(WriteTiffFile(portrait, (dir / "scan.tif").string()));
+  ASSERT_TRUE(WriteBmpFile(small, (dir / "icon.BMP").string()));
+  video::test::AviLayout clip;
+  clip.width = 64, clip.height = 48;
+  const DibImage frame = Pattern(64, 48);
+  clip.frames = {std::vector<uint8_t>(frame.PixelBits(), frame.PixelBits() + 64 * 48 * 3)};
+  const std::vector<uint8_t> avi = video::test::WriteAvi(clip);
+  test::WriteText(dir / "clip.avi", std::string(avi.begin(), avi.end()));
+  test::WriteText(dir / "broken.jpg", "not a picture");
+  test::WriteText(dir / "notes.txt", "text");
+
+  const std::vector<std::pair<std::string, std::string>> made = {
+      {"photo.jpg", "photo.bmp"}, {"scan.tif", "scan.bmp"},         {"icon.BMP", "icon.bmp"},
+      {"clip.avi", "clip.bmp"},   {"sub/photo.jpg", "photo-2.bmp"},
+  };
+  std::vector<std::string> files;
+  for (const char* name : {"photo.jpg", "broken.jpg", "scan.tif", "notes.txt", "icon.BMP", "clip.avi",
+                           "sub/photo.jpg"})
+    files.push_back((dir / name).string());
+  std::vector<std::string> expectedNames;
+  for (const auto& m : made) expectedNames.push_back(m.second);
+  std::sort(expectedNames.begin(), expectedNames.end());
+
+  for (const bool max : {false, true}) {
+    const std::vector<std::string> layout = max ? std::vector<std::string>{"--max"} : std::vector<std::string>{};
+    const fs::path one = dir / ("one" + std::to_string(max));
+    fs::create_directory(one);
+    for (const auto& [in, out] : made) {
+      std::vector<std::string> args = layout;
+      args.insert(args.end(), {(dir / in).string(), (one / out).string()});
+      ASSERT_EQ(Thumbnail(args), kExitOk) << in;
+      args.back() = (one / ("program-" + out)).string();
+      ASSERT_EQ(ThumbnailProgram(args), kExitOk) << in;
+      EXPECT_EQ(test::ReadText(one / ("program-" + out)), test::ReadText(one / out)) << in << " max " << max;
+    }
+    for (const bool program : {false, true}) {
+      const fs::path many = dir / ("many" + std::to_string(max) + std::to_string(program));
+      fs::create_directory(many);
+      std::vector<std::string> args = {"--out-dir", many.string()};
+      args.insert(args.end(), files.begin(), files.end());
+      args.insert(args.end(), layout.begin(), layout.end());
+      std::string err;
+      EXPECT_EQ(program ? ThumbnailProgram(args) : Thumbnail(args, &err), kExitBadInput);
+      EXPECT_EQ(test::NamesIn(many), expectedNames) << "max " << max << " program " << program;
+      for (const auto& [in, out] : made)
+        EXPECT_EQ(test::ReadText(many / out), test::ReadText(one / out)) << in << " max " << max << " program " << program;
+      if (program) continue;
+      std::istringstream lines(err);
+      std::vector<std::string> messages;
+      for (std::string line; std::getline(lines, line);) messages.push_back(line);
+      ASSERT_EQ(messages.size(), 3u) << err;
+      EXPECT_NE(messages[0].find("broken.jpg': JPEG: "), std::string::npos) << messages[0];
+      EXPECT_NE(messages[1].find("notes.txt' is no album item"), std::string::npos) << messages[1];
+      EXPECT_NE(messages[2].find("sub/photo.jpg' goes to photo-2.bmp"), std::string::npos) << messages[2];
+    }
+  }
+
+  // A cell never overwrites an input: icon.bmp made into the input's own folder.
+  ASSERT_TRUE(WriteBmpFile(small, (dir / "icon.bmp").string()));
+  const std::string icon = test::ReadText(dir / "icon.bmp");
+  EXPECT_EQ(Thumbnail({"--out-dir", dir.path().string(), (dir / "icon.bmp").string()}), kExitOk);
+  EXPECT_EQ(test::ReadText(dir / "icon.bmp"), icon);
+  EXPECT_EQ(test::ReadText(dir / "icon-2.bmp"), test::ReadText(dir / "one0" / "icon.bmp"));
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
-// Whole-file replacement: the old file survives every failure, a replaced
-// file keeps its permissions, and no temporary file is left behind.
+// Whole-file replacement, synced or not: the old file survives every
+// failure, a replaced file keeps its permissions, and no temporary file is
+// left behind.
 #include "platform/AtomicFile.h"
 
 #include <sys/stat.h>
@@ -26,17 +27,21 @@ size_t EntriesIn(const fs::path& dir) {
 }
 
 TEST(AtomicFile, ReplacesWholeAndKeepsPermissions) {
-  test::TempDir dir;
-  const auto path = (dir / "photo.bmp").string();
-  ASSERT_TRUE(ReplaceFileWith(path, {Bytes("BM"), Bytes(""), Bytes("pixels")}));
-  EXPECT_EQ(test::ReadText(path), "BMpixels");
-  ASSERT_EQ(chmod(path.c_str(), 0640), 0);
-  ASSERT_TRUE(ReplaceFileWith(path, {Bytes("new")}));
-  EXPECT_EQ(test::ReadText(path), "new");
-  struct stat st {};
-  ASSERT_EQ(stat(path.c_str(), &st), 0);
-  EXPECT_EQ(st.st_mode & 07777, 0640u);
-  EXPECT_EQ(EntriesIn(dir.path()), 1u) << "a temporary file was left behind";
+  for (const bool sync : {true, false}) {
+    const ReplaceOptions options{std::nullopt, sync};
+    test::TempDir dir;
+    const auto path = (dir / "photo.bmp").string();
+    ASSERT_TRUE(ReplaceFileWith(path, {Bytes("BM"), Bytes(""), Bytes("pixels")}, options));
+    EXPECT_EQ(test::ReadText(path), "BMpixels");
+    ASSERT_EQ(chmod(path.c_str(), 0640), 0);
+    ASSERT_TRUE(ReplaceFileWith(path, {Bytes("new")}, options));
+    EXPECT_EQ(test::ReadText(path), "new");
+    struct stat st {};
+    ASSERT_EQ(stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+    EXPECT_EQ(EntriesIn(dir.path()), 1u) << "a temporary file was left behind";
+    EXPECT_FALSE(ReplaceFileWith((dir / "missing" / "a.jpg").string(), {Bytes("x")}, options));
+  }
 }
 
 TEST(AtomicFile, APrivateFileGetsExactlyItsModeNewOrReplaced) {

@@ -16,7 +16,7 @@ RANKS = {
     "platform/window": 1, "platform/testing": 1, "io": 1, "picture": 1, "settings": 1,
     "platform/qt": 2, "picture/qt": 2, "resources": 2,
     "media/codecs": 3, "mpeg": 3, "editor/effects": 3,
-    "media/video": 4,
+    "media/video": 4, "media/twain": 4, "sharing": 4,
     "albums": 5,
     "dropdialog": 6, "ui": 6, "editor": 6,
     "app": 7, "cli": 7,

@@ -85,4 +85,9 @@ bool FakeWindowSystem::Post(WindowHandle window, const WindowMessage& message) {
   return true;
 }
 
+bool FakeWindowSystem::ShowDesktop() {
+  calls_.push_back({FakeWindowCall::Op::ShowDesktop, kNoWindow, 0, 0});
+  return true;
+}
+
 }  // namespace lumora

@@ -23,7 +23,7 @@ struct FakeWindow {
 
 // One operation that reached an open window.
 struct FakeWindowCall {
-  enum class Op { BringToFront, SetTopmost, MoveTo, CentreOnScreen, Post };
+  enum class Op { BringToFront, SetTopmost, MoveTo, CentreOnScreen, Post, ShowDesktop };
   Op op = Op::BringToFront;
   WindowHandle window = kNoWindow;
   int first = 0;   // SetTopmost: 1 or 0; MoveTo: left; Post: message number
@@ -56,6 +56,7 @@ class FakeWindowSystem final : public WindowSystem {
   std::optional<WindowRect> Rect(WindowHandle window) override;
   std::optional<WindowRect> Screen() override;
   bool Post(WindowHandle window, const WindowMessage& message) override;
+  bool ShowDesktop() override;
 
  private:
   int screenWidth_;

@@ -2,7 +2,8 @@
 // manager): another program's window found by WM_CLASS and title, raised,
 // kept on top, moved and centred; messages to X11 windows; and our own Qt
 // widget announced on the xcb platform, clearing dead sockets, and findable
-// even when the runtime folder is unusable.
+// even when the runtime folder is unusable; showing the desktop, and the
+// root-window wallpaper read back from the server.
 #include "platform/window/X11WindowSystem.h"
 
 #include <gtest/gtest.h>
@@ -21,6 +22,7 @@
 
 #include "platform/qt/QtWindowPresence.h"
 #include "platform/qt/QtWindowSystem.h"
+#include "platform/window/RootWallpaper.h"
 #include "platform/window/MessageSocket.h"
 #include "platform/window/WindowFolder.h"
 #include "tests/platform/window/ChildProcess.h"
@@ -316,6 +318,158 @@ TEST_F(X11WindowSystemTest, QtWidgetIsFoundWithoutTakingMessagesWhenTheRuntimeFo
   EXPECT_EQ(windows_->FindTopLevel("#32770", "Lumora - no runtime folder"), presence->handle());
   EXPECT_EQ(presence->handle(), WindowHandle(widget.winId()));
   EXPECT_FALSE(windows_->Post(presence->handle(), {2011, 1, {}}));
+}
+
+
+// ---- Show the desktop and the root-window wallpaper ---------------------------
+
+// A connection of one test's own, closed at its end.
+struct TestConnection {
+  TestConnection() : c(xcb_connect(nullptr, nullptr)), root(xcb_setup_roots_iterator(xcb_get_setup(c)).data->root) {}
+  ~TestConnection() { xcb_disconnect(c); }
+  TestConnection(const TestConnection&) = delete;
+  TestConnection& operator=(const TestConnection&) = delete;
+  // A round trip: the server has carried out every request before it.
+  void Sync() const { std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr)); }
+  xcb_connection_t* c;
+  xcb_window_t root;
+};
+
+// The next client message to the root of `type`, read on `connection`, which
+// selected the root's substructure events.
+std::optional<xcb_client_message_event_t> NextClientMessage(xcb_connection_t* connection, xcb_atom_t type) {
+  while (xcb_generic_event_t* event = xcb_wait_for_event(connection)) {
+    std::optional<xcb_client_message_event_t> message;
+    if ((event->response_type & 0x7F) == XCB_CLIENT_MESSAGE) {
+      const auto* m = reinterpret_cast<const xcb_client_message_event_t*>(event);
+      if (m->type == type) message = *m;
+    }
+    std::free(event);
+    if (message) return message;
+  }
+  return std::nullopt;
+}
+
+std::optional<std::uint32_t> RootCardinal(xcb_connection_t* c, xcb_window_t root, xcb_atom_t property, xcb_atom_t type) {
+  auto* reply = xcb_get_property_reply(c, xcb_get_property(c, 0, root, property, type, 0, 1), nullptr);
+  std::optional<std::uint32_t> value;
+  if (reply && xcb_get_property_value_length(reply) == 4)
+    value = *static_cast<const std::uint32_t*>(xcb_get_property_value(reply));
+  std::free(reply);
+  return value;
+}
+
+TEST_F(X11WindowSystemTest, ShowingTheDesktopAsksTheWindowManagerOrMarksTheRoot) {
+  const TestConnection connection;
+  ASSERT_EQ(xcb_connection_has_error(connection.c), 0);
+  xcb_connection_t* c = connection.c;
+  const xcb_window_t root = connection.root;
+  const xcb_atom_t showing = observer_.Atom("_NET_SHOWING_DESKTOP");
+
+  auto sync = [&connection] { connection.Sync(); };
+
+  // No window manager: the root's property says the desktop was asked for.
+  xcb_delete_property(c, root, showing);
+  sync();
+  ASSERT_TRUE(windows_->ShowDesktop());
+  EXPECT_EQ(RootCardinal(c, root, showing, XCB_ATOM_CARDINAL), 1u);
+  xcb_delete_property(c, root, showing);
+  sync();
+
+  // A window manager that supports it gets the EWMH request.
+  const uint32_t redirect[] = {XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT};
+  xcb_change_window_attributes(c, root, XCB_CW_EVENT_MASK, redirect);
+  sync();
+  const xcb_window_t check = observer_.AnnounceWindowManager({{"_NET_SUPPORTED", {showing}}});
+  ASSERT_TRUE(windows_->ShowDesktop());
+  const std::optional<xcb_client_message_event_t> request = NextClientMessage(c, showing);
+  ASSERT_TRUE(request);
+  EXPECT_EQ(request->window, root);
+  EXPECT_EQ(request->data.data32[0], 1u);
+  EXPECT_FALSE(RootCardinal(c, root, showing, XCB_ATOM_CARDINAL));
+  observer_.WithdrawWindowManager(check, {"_NET_SUPPORTED"});
+}
+
+TEST(StretchPixels, CornersKeepTheirColourAndEdgesBlend) {
+  const WallpaperPicture two{"", 2, 1, {0xFF0000, 0x0000FF}};
+  struct Case {
+    WallpaperPicture picture;
+    int width, height;
+    std::vector<std::uint32_t> expected;
+  };
+  const Case cases[] = {
+      {two, 2, 1, {0xFF0000, 0x0000FF}},
+      {two, 4, 1, {0xFF0000, 0xBF0040, 0x4000BF, 0x0000FF}},
+      {two, 1, 2, {0x800080, 0x800080}},
+      {{"", 1, 1, {0x123456}}, 3, 1, {0x123456, 0x123456, 0x123456}},
+      {{"", 2, 2, {1, 2, 3}}, 4, 4, {}},  // too few pixels
+      {two, 0, 3, {}},
+  };
+  for (const Case& c : cases) EXPECT_EQ(StretchPixels(c.picture, c.width, c.height), c.expected) << c.width;
+}
+
+TEST_F(X11WindowSystemTest, RootWallpaperIsAScreenSizedPixmapThatOutlivesItsConnection) {
+  const TestConnection connection;
+  ASSERT_EQ(xcb_connection_has_error(connection.c), 0);
+  xcb_connection_t* c = connection.c;
+  const xcb_window_t root = connection.root;
+  const xcb_atom_t rootPixmap = observer_.Atom("_XROOTPMAP_ID");
+  const xcb_atom_t setRootPixmap = observer_.Atom("ESETROOT_PMAP_ID");
+  auto exists = [c](xcb_pixmap_t pixmap) {
+    auto* reply = xcb_get_geometry_reply(c, xcb_get_geometry(c, pixmap), nullptr);
+    std::free(reply);
+    return reply != nullptr;
+  };
+
+  RootWallpaper wallpaper;
+  ASSERT_TRUE(wallpaper.Restore("none"));
+  EXPECT_EQ(wallpaper.Current(), "none");
+  // Four colours in two rows, the picture's corners.
+  const WallpaperPicture picture{"/unused.bmp", 2, 2, {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF}};
+  ASSERT_TRUE(wallpaper.Set(picture));
+  const std::optional<std::uint32_t> first = RootCardinal(c, root, rootPixmap, XCB_ATOM_PIXMAP);
+  ASSERT_TRUE(first);
+  EXPECT_EQ(RootCardinal(c, root, setRootPixmap, XCB_ATOM_PIXMAP), first);
+  EXPECT_EQ(wallpaper.Current(), "pixmap:" + std::to_string(*first));
+
+  // The pixmap holds the picture stretched over the whole screen.
+  const auto [width, height] = observer_.ScreenSize();
+  auto* image = xcb_get_image_reply(
+      c, xcb_get_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, *first, 0, 0, uint16_t(width), uint16_t(height), ~0u), nullptr);
+  ASSERT_TRUE(image);
+  ASSERT_EQ(xcb_get_image_data_length(image), width * height * 4);
+  std::vector<std::uint32_t> shown(size_t(width) * size_t(height));
+  std::memcpy(shown.data(), xcb_get_image_data(image), shown.size() * 4);
+  std::free(image);
+  for (std::uint32_t& p : shown) p &= 0xFFFFFF;
+  EXPECT_EQ(shown.front(), 0xFF0000u);
+  EXPECT_EQ(shown[size_t(width) - 1], 0x00FF00u);
+  EXPECT_EQ(shown[size_t(width) * size_t(height - 1)], 0x0000FFu);
+  EXPECT_EQ(shown.back(), 0xFFFFFFu);
+  EXPECT_TRUE(shown == StretchPixels(picture, width, height));
+
+  // Another picture of ours frees the first; setting "none" frees the second.
+  ASSERT_TRUE(wallpaper.Set(picture));
+  const std::optional<std::uint32_t> second = RootCardinal(c, root, rootPixmap, XCB_ATOM_PIXMAP);
+  ASSERT_TRUE(second);
+  EXPECT_NE(second, first);
+  EXPECT_FALSE(exists(*first));
+  ASSERT_TRUE(wallpaper.Restore("none"));
+  EXPECT_FALSE(RootCardinal(c, root, rootPixmap, XCB_ATOM_PIXMAP));
+  EXPECT_FALSE(RootCardinal(c, root, setRootPixmap, XCB_ATOM_PIXMAP));
+  EXPECT_FALSE(exists(*second));
+
+  // Another program's pixmap comes back and is never freed by us.
+  const xcb_pixmap_t theirs = xcb_generate_id(c);
+  xcb_create_pixmap(c, xcb_setup_roots_iterator(xcb_get_setup(c)).data->root_depth, theirs, root, 8, 8);
+  connection.Sync();
+  ASSERT_TRUE(wallpaper.Set(picture));
+  ASSERT_TRUE(wallpaper.Restore("pixmap:" + std::to_string(theirs)));
+  EXPECT_EQ(RootCardinal(c, root, rootPixmap, XCB_ATOM_PIXMAP), theirs);
+  EXPECT_TRUE(exists(theirs));
+  for (const std::string& bad : std::vector<std::string>{"pixmap:0", "pixmap:12x", "other", "pixmap:" + std::to_string(theirs + 99)})
+    EXPECT_FALSE(wallpaper.Restore(bad)) << bad;
+  ASSERT_TRUE(wallpaper.Restore("none"));
 }
 
 }  // namespace
