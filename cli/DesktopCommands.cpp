@@ -36,6 +36,11 @@ class StreamPrompts final : public Prompts {
   std::vector<std::string> OpenFiles(const OpenFileRequest&) override { return {}; }
   std::optional<Colour> ChooseColour(Colour) override { return std::nullopt; }
   std::optional<std::string> BrowseFolder(const FolderRequest&) override { return std::nullopt; }
+  std::optional<size_t> ChooseScanDevice(const std::vector<ScanDevice>&, size_t) override { return std::nullopt; }
+  std::optional<ScanSettings> ChooseScanSettings(const ScanChoices&) override { return std::nullopt; }
+  std::unique_ptr<ScanProgress> ShowScanProgress(const std::string&, std::function<void()>) override {
+    return nullptr;
+  }
 
  private:
   std::ostream& err_;
