@@ -248,24 +248,6 @@ std::string Md5Hex(std::string_view bytes) {
   return hex;
 }
 
-std::string FileUri(std::string_view absolutePath) {
-  static constexpr char kHex[] = "0123456789ABCDEF";
-  static constexpr std::string_view kKept = "-._~!$&'()*+,=:@/";
-  std::string uri = "file://";
-  for (const char c : absolutePath) {
-    const bool kept = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
-                      kKept.find(c) != std::string_view::npos;
-    if (kept) {
-      uri += c;
-    } else {
-      uri += '%';
-      uri += kHex[uint8_t(c) >> 4];
-      uri += kHex[uint8_t(c) & 15];
-    }
-  }
-  return uri;
-}
-
 const std::string* ThumbnailPng::Key(std::string_view name) const {
   for (const auto& [key, value] : keys)
     if (key == name) return &value;

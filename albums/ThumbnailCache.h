@@ -19,17 +19,12 @@
 
 #include "albums/Thumbnail.h"
 #include "picture/DibImage.h"
+#include "platform/Paths.h"
 
 namespace lumora {
 
 // RFC 1321 MD5 of `bytes`, as 32 lower-case hex digits.
 std::string Md5Hex(std::string_view bytes);
-
-// The "file://" URI of an absolute path: every byte other than letters,
-// digits and -._~!$&'()*+,=:@/ is percent-encoded with upper-case hex, so
-// spaces and non-ASCII names give the same URI (and cache name) as in file
-// managers.
-std::string FileUri(std::string_view absolutePath);
 
 // The text keys of a cache entry.
 inline constexpr char kThumbUri[] = "Thumb::URI";

@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "platform/FileIo.h"
+#include "platform/Paths.h"
 
 namespace lumora {
 

@@ -5,24 +5,13 @@
 
 #include "platform/Exec.h"
 #include "platform/FileIo.h"
+#include "platform/Paths.h"
 
 namespace lumora {
 
 namespace {
 
 constexpr size_t kSettingsFileLimit = 1 << 20;
-
-bool Unreserved(unsigned char c) {
-  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '.' ||
-         c == '_' || c == '~' || c == '/';
-}
-
-int HexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
 
 std::vector<std::string> Lines(std::string_view text) {
   std::vector<std::string> lines;
@@ -48,43 +37,6 @@ std::string ConfigHome() {
 }
 
 }  // namespace
-
-std::string FileUri(std::string_view path) {
-  static constexpr char kHex[] = "0123456789ABCDEF";
-  std::string uri = "file://";
-  for (const char ch : path) {
-    const auto c = static_cast<unsigned char>(ch);
-    if (Unreserved(c)) {
-      uri += ch;
-    } else {
-      uri += '%';
-      uri += kHex[c >> 4];
-      uri += kHex[c & 15];
-    }
-  }
-  return uri;
-}
-
-std::optional<std::string> PathOfFileUri(std::string_view uri) {
-  constexpr std::string_view kScheme = "file://";
-  if (uri.substr(0, kScheme.size()) != kScheme) return std::nullopt;
-  uri.remove_prefix(kScheme.size());
-  if (uri.empty() || uri.front() != '/') return std::nullopt;
-  std::string path;
-  for (size_t i = 0; i < uri.size(); ++i) {
-    if (uri[i] != '%') {
-      path += uri[i];
-      continue;
-    }
-    if (i + 2 >= uri.size()) return std::nullopt;
-    const int high = HexValue(uri[i + 1]);
-    const int low = HexValue(uri[i + 2]);
-    if (high < 0 || low < 0) return std::nullopt;
-    path += char(high << 4 | low);
-    i += 2;
-  }
-  return path;
-}
 
 std::string GVariantString(std::string_view text) {
   std::string out = "'";

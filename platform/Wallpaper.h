@@ -41,10 +41,6 @@ class WallpaperBackend {
   virtual bool Restore(const std::string& reading) = 0;
 };
 
-// "file://" and the path with every byte outside the unreserved set and "/"
-// written as %XX; and back (nothing when `uri` is no local file URI).
-std::string FileUri(std::string_view path);
-std::optional<std::string> PathOfFileUri(std::string_view uri);
 
 // A text as a GVariant string literal: in single quotes, with "\" and "'"
 // escaped.

@@ -14,6 +14,7 @@
 #include "platform/FileIo.h"
 #include "platform/MailClient.h"
 #include "platform/Wallpaper.h"
+#include "platform/Paths.h"
 #include "tests/TempDir.h"
 #include "tests/support/ScopedEnv.h"
 
@@ -102,7 +103,7 @@ TEST(XdgMailClient, EachFileBehindAttachInOrderAndTheExitStatusIsTheResult) {
 TEST(WallpaperText, FileUrisAndGVariantStrings) {
   const std::pair<std::string, std::string> uris[] = {
       {"/home/u/Lumora Wallpaper.bmp", "file:///home/u/Lumora%20Wallpaper.bmp"},
-      {"/a/50%'x'/\xC3\xA9.jpg", "file:///a/50%25%27x%27/%C3%A9.jpg"},
+      {"/a/50%'x'/\xC3\xA9.jpg", "file:///a/50%25'x'/%C3%A9.jpg"},
       {"/plain-_.~/x", "file:///plain-_.~/x"},
   };
   for (const auto& [path, uri] : uris) {
