@@ -213,7 +213,7 @@ TEST_F(DBusWallpaperTest, PlasmaReadsSetsAndRestoresThroughDesktopScripts) {
   fake.Stop();
   ASSERT_EQ(fake.scripts.size(), 3u);
   EXPECT_EQ(fake.scripts[0], PlasmaWallpaper::ReadScript());
-  EXPECT_NE(fake.scripts[1].find("d.writeConfig('Image', 'file:///data/it%27s%20here.bmp');"), std::string::npos)
+  EXPECT_NE(fake.scripts[1].find("d.writeConfig('Image', 'file:///data/it\\'s%20here.bmp');"), std::string::npos)
       << fake.scripts[1];
   EXPECT_NE(fake.scripts[1].find("d.wallpaperPlugin = 'org.kde.image';"), std::string::npos);
   EXPECT_EQ(fake.scripts[2], PlasmaWallpaper::SetScript("file:///old/plasma.png"));
