@@ -24,9 +24,11 @@
 #include "media/codecs/Jpeg.h"
 #include "media/codecs/PictureFiles.h"
 #include "platform/Prompts.h"
+#include "platform/Registry.h"
 #include "platform/Shell.h"
 #include "platform/qt/QtDesktop.h"
 #include "resources/Resources.h"
+#include "sharing/DesktopWallpaper.h"
 
 namespace {
 
@@ -69,10 +71,15 @@ class Host final : public EditorHost {
   void RefreshItem(const std::string&) override {}
   bool EnterEditorForm() override { return true; }
   void LeaveEditorForm() override {}
+  // The benchmarks never press "Wallpaper": no backends.
+  DesktopWallpaper& Wallpaper() override { return wallpaper_; }
+  void ShowDesktop() override {}
 
  private:
   std::string path_;
   QWidget window_;
+  Registry registry_ = Registry::InMemory();
+  DesktopWallpaper wallpaper_{registry_, {}};
 };
 
 struct Setup {
